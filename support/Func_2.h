@@ -1,0 +1,84 @@
+// Small string, number, byte-array, path and file-system helpers shared by
+// the documents, the conversion and the windows. Strings are UTF-16.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+using Bytes = std::vector<std::uint8_t>;
+
+// ---- Strings (positions and lengths count UTF-16 code units, 0-based) ----
+std::u16string TextUpper(std::u16string_view S);
+std::u16string TextLower(std::u16string_view S);
+int TextIndexOf(std::u16string_view Sub, std::u16string_view S);
+std::u16string TextCopyFrom(std::u16string_view S, int Start);
+std::u16string TextCopyPart(std::u16string_view S, int Start, int Count);
+std::u16string TextRepeat(std::u16string_view S, int N);
+
+// Removes every character below U+0020.
+std::u16string StripControlChars(std::u16string_view S);
+// Drops the line-break markers "^m" and "\n" and control characters; a
+// non-empty text that would come out empty becomes a single space.
+std::u16string CleanOutText(std::u16string_view S);
+// Removes blanks (U+0020, U+3000) and control characters.
+std::u16string StripBlanks(std::u16string_view S);
+
+// ---- Numbers and truth values ----
+std::u16string IntToText(long long N);
+std::int32_t TextToInt(std::u16string_view S);
+long double TextToReal(std::u16string_view S);
+bool TextToBool(std::u16string_view S);
+std::u16string BoolToText(bool B);
+bool DoubleIsFinite(double X);
+
+// ---- Byte arrays and code pages (the code page is 932, Shift_JIS) ----
+std::uint8_t BytesFill(std::uint8_t Value, int N, Bytes& B);
+Bytes TextToAnsiBytes(std::u16string_view S);
+int AnsiByteCount(std::u16string_view S);
+std::u16string AnsiBytesToText(std::span<const std::uint8_t> B);
+Bytes TextToUtf16Bytes(std::u16string_view S);
+std::u16string Utf16BytesToText(std::span<const std::uint8_t> B);
+
+// ---- UTF-8 bridge to the Linux file system and terminals ----
+std::string ToUtf8(std::u16string_view S);
+std::u16string FromUtf8(std::string_view S);
+std::filesystem::path ToPath(std::u16string_view S);
+std::u16string FromPath(const std::filesystem::path& P);
+
+// ---- File names and paths ("/" is the separator; "\" and ":" also end a
+// folder part, as in the names the drawings come with) ----
+char16_t PathDelimChar();
+std::u16string FileNameOnly(std::u16string_view Path);
+std::u16string FileExtLower(std::u16string_view Path);
+std::u16string FileExtChange(std::u16string_view Path, std::u16string_view Ext);
+
+// ---- File system ----
+bool IsFile(std::u16string_view Path);
+bool IsFolder(std::u16string_view Path);
+bool FolderCreate(std::u16string_view Path);
+bool FolderRemove(std::u16string_view Path);
+bool FileDeleteQuiet(std::u16string_view Path);
+
+struct TFileField {
+  std::u16string name;
+  std::int32_t size = 0;
+  std::u16string date;  // "yyyy/mm/dd", local time
+  std::u16string time;  // "hh:nn:ss"
+  bool dirf = false;
+};
+
+extern std::vector<TFileField> FileList;
+extern std::int32_t FileListN;
+
+// Folder ends with a separator; Pattern may hold "*" and "?", matched
+// without regard to letter case.
+void FileListSearch(std::u16string_view Folder, std::u16string_view Pattern);
+void FileListClear();
+
+// Copies Source to Dest and gives the copy the access and modification times
+// of Source. False when no complete copy was made (a partial one is removed).
+bool FileCopyKeepTime(std::u16string_view Source, std::u16string_view Dest);
