@@ -1,0 +1,203 @@
+#include "documents/ByteStream.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <random>
+#include <string>
+
+#include "support/Func_2.h"
+
+namespace {
+
+constexpr std::size_t kReadBuffer = 1 << 18;
+constexpr std::size_t kWriteBuffer = 1 << 18;
+
+// Opens a regular file read-only without ever blocking on a FIFO or device.
+int OpenRegularFile(const std::string& path, std::uint64_t& size) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) return -1;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return -1;
+  }
+  ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+  size = static_cast<std::uint64_t>(st.st_size);
+  return fd;
+}
+
+bool WriteAll(int fd, const std::uint8_t* data, std::size_t n) {
+  while (n > 0) {
+    const ssize_t w = ::write(fd, data, n);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) return false;
+    data += w;
+    n -= static_cast<std::size_t>(w);
+  }
+  return true;
+}
+
+class FdSink : public ByteSink {
+ public:
+  explicit FdSink(int fd) : fd_(fd) {}
+  bool Put(const std::uint8_t* data, std::size_t n) override { return WriteAll(fd_, data, n); }
+
+ private:
+  int fd_;
+};
+
+mode_t CreationMode() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+// A fresh hidden file beside path; its name is returned in tmp.
+int CreateTempBeside(const std::string& path, std::string& tmp) {
+  const std::size_t slash = path.rfind('/');
+  const std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  static std::mt19937_64 rng{std::random_device{}()};
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    tmp = dir + "." + name.substr(0, 200) + ".lintorra-" + std::to_string(rng() % 1000000000) + ".tmp";
+    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, CreationMode());
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+}  // namespace
+
+ByteReader::ByteReader(std::span<const std::uint8_t> data)
+    : begin_(data.data()), cur_(data.data()), end_(data.data() + data.size()), total_(data.size()) {}
+
+std::optional<ByteReader> ByteReader::OpenFile(std::u16string_view path) {
+  ByteReader r;
+  r.fd_ = OpenRegularFile(ToUtf8(path), r.total_);
+  if (r.fd_ < 0) return std::nullopt;
+  r.buffer_ = std::make_unique<std::uint8_t[]>(kReadBuffer);
+  r.begin_ = r.cur_ = r.end_ = r.buffer_.get();
+  return r;
+}
+
+ByteReader::ByteReader(ByteReader&& o) noexcept { *this = std::move(o); }
+
+ByteReader& ByteReader::operator=(ByteReader&& o) noexcept {
+  if (this != &o) {
+    if (fd_ >= 0) ::close(fd_);
+    begin_ = o.begin_;
+    cur_ = o.cur_;
+    end_ = o.end_;
+    consumed_ = o.consumed_;
+    total_ = o.total_;
+    fd_ = o.fd_;
+    buffer_ = std::move(o.buffer_);
+    o.fd_ = -1;
+    o.begin_ = o.cur_ = o.end_ = nullptr;
+  }
+  return *this;
+}
+
+ByteReader::~ByteReader() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+bool ByteReader::Refill() {
+  if (fd_ < 0 || Position() >= total_) return false;
+  consumed_ = Position();
+  const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kReadBuffer, total_ - consumed_));
+  ssize_t got;
+  do {
+    got = ::read(fd_, buffer_.get(), want);
+  } while (got < 0 && errno == EINTR);
+  begin_ = cur_ = buffer_.get();
+  end_ = begin_ + (got > 0 ? got : 0);
+  if (got <= 0) total_ = consumed_;  // the file ended early or cannot be read
+  return got > 0;
+}
+
+std::size_t ByteReader::Read(void* dst, std::size_t n) {
+  auto* out = static_cast<std::uint8_t*>(dst);
+  std::size_t done = 0;
+  while (done < n) {
+    if (cur_ == end_ && !Refill()) break;
+    const std::size_t k = std::min<std::size_t>(n - done, static_cast<std::size_t>(end_ - cur_));
+    std::memcpy(out + done, cur_, k);
+    cur_ += k;
+    done += k;
+  }
+  return done;
+}
+
+std::size_t ByteReader::Skip(std::uint64_t n) {
+  const std::uint64_t k = std::min(n, Remaining());
+  const std::uint64_t inWindow = static_cast<std::uint64_t>(end_ - cur_);
+  if (k <= inWindow) {
+    cur_ += k;
+  } else {
+    consumed_ = Position() + k;
+    begin_ = cur_ = end_ = buffer_ ? buffer_.get() : end_;
+    if (fd_ >= 0) ::lseek(fd_, static_cast<off_t>(consumed_), SEEK_SET);
+  }
+  return static_cast<std::size_t>(k);
+}
+
+bool MemorySink::Put(const std::uint8_t* data, std::size_t n) {
+  bytes.insert(bytes.end(), data, data + n);
+  return true;
+}
+
+ByteWriter::ByteWriter(ByteSink& sink) : sink_(sink), buffer_(kWriteBuffer) {}
+
+void ByteWriter::Write(const void* data, std::size_t n) {
+  const auto* in = static_cast<const std::uint8_t*>(data);
+  if (n >= buffer_.size()) {
+    Flush();
+    if (!failed_ && !sink_.Put(in, n)) failed_ = true;
+    return;
+  }
+  if (used_ + n > buffer_.size()) Flush();
+  std::memcpy(buffer_.data() + used_, in, n);
+  used_ += n;
+}
+
+void ByteWriter::Fill(std::uint8_t value, std::size_t n) {
+  std::uint8_t block[256];
+  std::memset(block, value, sizeof block);
+  for (; n > 0;) {
+    const std::size_t k = std::min(n, sizeof block);
+    Write(block, k);
+    n -= k;
+  }
+}
+
+bool ByteWriter::Flush() {
+  if (used_ > 0 && !failed_ && !sink_.Put(buffer_.data(), used_)) failed_ = true;
+  used_ = 0;
+  return !failed_;
+}
+
+bool WriteFileReplacing(std::u16string_view path, const std::function<bool(ByteWriter&)>& body) {
+  const std::string target = ToUtf8(path);
+  std::string tmp;
+  const int fd = CreateTempBeside(target, tmp);
+  bool ok = fd >= 0;
+  if (ok) {
+    FdSink sink(fd);
+    ByteWriter w(sink);
+    try {
+      ok = body(w) && w.Flush();
+    } catch (...) {
+      ok = false;
+    }
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && ::rename(tmp.c_str(), target.c_str()) == 0;
+    if (!ok) ::unlink(tmp.c_str());
+  }
+  if (!ok) ::unlink(target.c_str());
+  return ok;
+}

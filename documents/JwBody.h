@@ -1,0 +1,123 @@
+// The body shared by JWW drawings and JWS figures: the entity list, the block
+// definitions with their nesting tree, the bound-image list and the output
+// options. Both document classes derive from it and add their own header.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "documents/Archive.h"
+#include "documents/jwwtype.h"
+
+// References to one order list and its seven record arrays: the entity list
+// of a document or the members of one block definition.
+template <bool Const>
+struct EntityListsOf {
+  template <class T>
+  using Ref = std::conditional_t<Const, const T&, T&>;
+  Ref<std::vector<TEntJwwNo>> no;
+  Ref<RecordArray<TEntJwwLine>> line;
+  Ref<RecordArray<TEntJwwEnko>> enko;
+  Ref<RecordArray<TEntJwwTen>> ten;
+  Ref<RecordArray<TEntJwwMoji>> moji;
+  Ref<RecordArray<TEntJwwSunpo>> sunpo;
+  Ref<RecordArray<TEntJwwSolid>> solid;
+  Ref<RecordArray<TEntJwwBlock>> block;
+
+  operator EntityListsOf<true>() const
+    requires(!Const)
+  {
+    return {no, line, enko, ten, moji, sunpo, solid, block};
+  }
+
+  // Number of records of a kind (0 for other codes).
+  std::size_t Count(std::int32_t kind) const {
+    switch (kind) {
+      case kLine: return line.size();
+      case kEnko: return enko.size();
+      case kTen: return ten.size();
+      case kMoji: return moji.size();
+      case kSunpo: return sunpo.size();
+      case kSolid: return solid.size();
+      case kBlock: return block.size();
+      default: return 0;
+    }
+  }
+  // True when an order-list entry names an existing record.
+  bool Valid(const TEntJwwNo& e) const {
+    return e.EntNo >= 0 && static_cast<std::size_t>(e.EntNo) < Count(e.EntType);
+  }
+};
+using EntityLists = EntityListsOf<false>;
+using ConstEntityLists = EntityListsOf<true>;
+
+EntityLists Members(TEntJwwBlockDef& d);
+ConstEntityLists Members(const TEntJwwBlockDef& d);
+
+// Output option bits of the next save.
+enum FileOutOption : std::int32_t {
+  kOutImageNameOnly = 0x01,   // image references keep only the file name
+  kOutImageNoTemp = 0x08,     // image references lose "%temp%"
+  kOutUtf16 = 0x20,           // every string in UTF-16 form
+};
+
+class TJwBody {
+ public:
+  std::vector<TEntJwwNo> EntNo;
+  RecordArray<TEntJwwLine> EntLine;
+  RecordArray<TEntJwwEnko> EntEnko;
+  RecordArray<TEntJwwTen> EntTen;
+  RecordArray<TEntJwwMoji> EntMoji;
+  RecordArray<TEntJwwSunpo> EntSunpo;
+  RecordArray<TEntJwwSolid> EntSolid;
+  RecordArray<TEntJwwBlock> EntBlock;
+  std::vector<TEntJwwBlockDef> EntBlockDef;
+  std::vector<TEntJwwBlockTree> EntBlockTree;
+  std::int32_t EntBlockNum = 0;  // definitions with ref_flag set
+
+  // Bound images (only JWW files carry them). The owner sets the folder and
+  // the two flags once; resets leave them alone.
+  std::u16string BindImageFolder;  // ends with a path separator
+  std::vector<TBindImageType> BindImage;
+  bool BindImageExp = false;  // a load extracts each image into the folder
+  bool BindImageExr = false;  // a load reads the image list without files
+
+  std::int32_t FileOutOpt = 0;
+  bool MojiEncode = false;  // the loaded file held a UTF-16 string
+
+  EntityLists Entities();
+  ConstEntityLists Entities() const;
+
+  void SetFileOutOption(int n);
+  void MakeBlockTree();
+  std::uint32_t ChangeBlockNo(std::uint32_t n) const;
+  void BindImageInit();
+
+ protected:
+  TJwBody() = default;
+  ~TJwBody() = default;
+  TJwBody(const TJwBody&) = delete;
+  TJwBody& operator=(const TJwBody&) = delete;
+
+  // Empties the entity lists, definitions, tree and image list and clears
+  // the options; the image folder and flags stay.
+  void BodyInit();
+  // Reads the entity list and the block definition list for file version
+  // ver; n1 and n2 receive the declared counts. Throws ArchiveError.
+  void ReadBody(ArchiveIn& in, std::int32_t ver, std::int32_t& n1, std::int32_t& n2);
+  // Writes both lists for output version ver; docVer is the version of the
+  // document in memory (it decides the SXF dimension expansion).
+  void WriteBody(ArchiveOut& out, std::int32_t ver, std::int32_t docVer) const;
+};
+
+// Text sizes: non-finite values read become 3.0 (sizes) and 0.0 (spacing);
+// sizes are written as absolute values within 1e-10 .. 1e10.
+void RepairTextSize(double& x, double& y, double& spacing);
+double ClampTextSize(double v);
+
+// The attribute block and its rules, shared by every record writer.
+std::size_t AttrSize(std::int32_t ver);
+void WriteAttr(ArchiveOut& out, std::int32_t ver, const TEntJwwAttr& attr, int kind);
+void CopyAttr(const TEntJwwAttr& source, TEntJwwAttr& dest);

@@ -1,0 +1,161 @@
+// The image section of JWW files from version 7.00 on: images bound into the
+// drawing are extracted into the working folder while loading and written
+// back while saving when a text still refers to them.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <optional>
+
+#include "documents/JwwUnit.h"
+#include "support/Func_2.h"
+
+namespace {
+
+constexpr std::size_t kCopyChunk = 1 << 16;
+constexpr std::u16string_view kTempReference = u"^@BM%temp%";
+
+// Only a plain file name may be joined to the working folder: a stored name
+// with a folder part must never reach outside it.
+bool IsPlainFileName(std::u16string_view n) {
+  return !n.empty() && n != u"." && n != u".." && n.find_first_of(u"/\\:") == std::u16string_view::npos;
+}
+
+std::u16string WithoutGz(const std::u16string& name) {
+  return FileExtLower(name) == u".gz" ? name.substr(0, name.size() - 3) : name;
+}
+
+mode_t CreationMode() {
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  return 0666 & ~mask;
+}
+
+bool WriteAll(int fd, const std::uint8_t* p, std::size_t n) {
+  while (n > 0) {
+    const ssize_t w = ::write(fd, p, n);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) return false;
+    p += w;
+    n -= static_cast<std::size_t>(w);
+  }
+  return true;
+}
+
+// Copies size bytes of the drawing into a new file at path. A failure
+// removes the partial file; the rest of the entry's data is consumed.
+void ExtractImage(ByteReader& r, const std::u16string& path, std::int32_t size) {
+  std::uint64_t left = static_cast<std::uint64_t>(size);
+  const std::string p = ToUtf8(path);
+  const int fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, CreationMode());
+  bool ok = fd >= 0;
+  std::uint8_t buf[kCopyChunk];
+  while (ok && left > 0) {
+    const std::size_t got = r.Read(buf, static_cast<std::size_t>(std::min<std::uint64_t>(left, sizeof buf)));
+    if (got == 0) break;
+    left -= got;
+    ok = WriteAll(fd, buf, got);
+  }
+  if (fd >= 0) ok = ::close(fd) == 0 && ok;
+  if (!ok) {
+    if (fd >= 0) ::unlink(p.c_str());
+    r.Skip(left);
+  }
+}
+
+// Copies an image file into the drawing: its size, then its bytes. False when
+// it cannot be read whole.
+bool CopyImageFile(ArchiveOut& out, const std::u16string& path) {
+  auto in = ByteReader::OpenFile(path);
+  if (!in) return false;
+  const std::uint64_t size = in->Remaining();
+  out.Put(static_cast<std::int32_t>(size));
+  std::uint8_t buf[kCopyChunk];
+  for (std::uint64_t left = size; left > 0;) {
+    const std::size_t got = in->Read(buf, static_cast<std::size_t>(std::min<std::uint64_t>(left, sizeof buf)));
+    if (got == 0) return false;
+    out.writer().Write(buf, got);
+    left -= got;
+  }
+  return true;
+}
+
+bool IsWritableImage(const std::u16string& path) {
+  auto in = ByteReader::OpenFile(path);
+  return in && in->Remaining() <= 0x7FFFFFFF;
+}
+
+}  // namespace
+
+void TJwwData::ReadTail(ArchiveIn& in) {
+  if (Enthd.jwVer < 700) return;
+  BindImageInit();
+  if (!BindImageExp && !BindImageExr) return;
+  ByteReader& r = in.reader();
+  std::int32_t count = 0;
+  r.Get(count);
+  for (std::int32_t i = 0; i < count && r.Remaining() > 0; ++i) {
+    TBindImageType& e = BindImage.emplace_back();
+    e.Fname = in.ReadStrClean();
+    r.Get(e.Fsize);
+    if (e.Fname.empty() || e.Fsize <= 0) continue;
+    if (BindImageExp && !BindImageFolder.empty() && IsPlainFileName(e.Fname))
+      ExtractImage(r, BindImageFolder + e.Fname, e.Fsize);
+    else
+      r.Skip(static_cast<std::uint64_t>(e.Fsize));
+  }
+}
+
+void TJwwData::MarkReferencedImages() {
+  for (TBindImageType& e : BindImage) e.exf = false;
+  auto mark = [&](const std::u16string& s) {
+    if (s.size() < 11 || !s.starts_with(kTempReference)) return;
+    const std::size_t comma = s.find(u',');
+    if (comma == std::u16string::npos || comma == kTempReference.size()) return;
+    const std::u16string name = TextUpper(std::u16string_view(s).substr(kTempReference.size(), comma - kTempReference.size()));
+    for (TBindImageType& e : BindImage) {
+      if (TextUpper(e.Fname).starts_with(name)) {
+        e.exf = true;
+        return;
+      }
+    }
+  };
+  auto markTexts = [&](const ConstEntityLists& L) {
+    for (const TEntJwwNo& no : L.no)
+      if (no.EntType == kMoji && L.Valid(no)) mark(L.moji[static_cast<std::size_t>(no.EntNo)].str);
+  };
+  markTexts(Entities());
+  for (const TEntJwwBlockDef& d : EntBlockDef) markTexts(Members(d));
+}
+
+bool TJwwData::WriteImages(ArchiveOut& out) {
+  MarkReferencedImages();
+  const bool enabled = (BindImageExp || BindImageExr) && !BindImageFolder.empty();
+  std::int32_t count = 0;
+  for (TBindImageType& e : BindImage) {
+    e.exf = e.exf && enabled && IsPlainFileName(e.Fname) && IsWritableImage(BindImageFolder + e.Fname);
+    count += e.exf ? 1 : 0;
+  }
+  out.Put(count);
+  for (const TBindImageType& e : BindImage) {
+    if (!e.exf) continue;
+    out.WriteStr(e.Fname);
+    if (!CopyImageFile(out, BindImageFolder + e.Fname)) return false;
+  }
+  return true;
+}
+
+void TJwwData::BindImageDeleteGzFile() const {
+  if (BindImageFolder.empty()) return;
+  for (const TBindImageType& e : BindImage)
+    if (IsPlainFileName(e.Fname) && FileExtLower(e.Fname) == u".gz") FileDeleteQuiet(BindImageFolder + e.Fname);
+}
+
+void TJwwData::BindImageDeleteNonGzFile() const {
+  if (BindImageFolder.empty()) return;
+  for (const TBindImageType& e : BindImage) {
+    const std::u16string name = WithoutGz(e.Fname);
+    if (IsPlainFileName(name)) FileDeleteQuiet(BindImageFolder + name);
+  }
+}
