@@ -51,6 +51,7 @@ struct TCombRow {
   // Derived by DeriveCombSources at the start of every run, never stored.
   std::int32_t SrcColor = 0;
   std::int32_t SrcLtype = 0;
+  bool operator==(const TCombRow&) const = default;
 };
 
 struct TConvSettings {
@@ -79,6 +80,8 @@ struct TConvSettings {
 
   // Sets SrcColor/SrcLtype of all ten rows from their list positions.
   void DeriveCombSources();
+
+  bool operator==(const TConvSettings&) const = default;
 };
 
 // ---- Pen numbers and rows ----

@@ -31,6 +31,7 @@ struct TIniState {
   std::int32_t FileTypeIndex = 0;
   // [Set] FNAM and CVNO, [JWW], [JWW1].
   TConvSettings Settings;
+  bool operator==(const TIniState&) const = default;
 };
 
 // The defaults, overridden by what the file holds, then VerRaise computed. A

@@ -109,6 +109,8 @@ class TSettingsDialogModel {
   // not be read; the controls then stay reset.
   bool OpenFile(std::u16string_view FileName);
 
+  bool operator==(const TSettingsDialogModel&) const = default;
+
  private:
   std::span<std::u16string> CellsOf(TRangeColumn Column);
 };
