@@ -22,17 +22,19 @@ auto TableEntry(Settings& S, char16_t Letter, int N) -> decltype(&S.ColorMap[0])
   return nullptr;
 }
 
-// Row fields in their written order; FL is the truth value Enabled.
+// Row fields in their written order, with their key prefixes.
+enum TRowField : std::size_t { RowEnabled, RowSrcColorIdx, RowSrcLtypeIdx, RowDstColor, RowDstLtype, RowDstWidth };
 constexpr std::array<std::u16string_view, 6> kRowPrefixes = {u"FL", u"CN", u"LN", u"CL", u"LT", u"WD"};
 
+// The number fields (all but RowEnabled); Row is TCombRow, const or not.
 template <class Row>
 auto RowNumber(Row& R, std::size_t Field) -> decltype(&R.DstColor) {
   switch (Field) {
-    case 1: return &R.SrcColorIdx;
-    case 2: return &R.SrcLtypeIdx;
-    case 3: return &R.DstColor;
-    case 4: return &R.DstLtype;
-    case 5: return &R.DstWidth;
+    case RowSrcColorIdx: return &R.SrcColorIdx;
+    case RowSrcLtypeIdx: return &R.SrcLtypeIdx;
+    case RowDstColor: return &R.DstColor;
+    case RowDstLtype: return &R.DstLtype;
+    case RowDstWidth: return &R.DstWidth;
     default: return nullptr;
   }
 }
@@ -62,13 +64,13 @@ void ApplyRowKey(TConvSettings& S, const TKeyLine& L, TSettingsDialect Dialect) 
   if (N < 1 || N > kCombRowCount) return;
   TCombRow& R = S.CombRows[N];
   const auto Field = static_cast<std::size_t>(Prefix - kRowPrefixes.begin());
-  if (Field == 0) {
+  if (Field == RowEnabled) {
     R.Enabled = Dialect == TSettingsDialect::Ini ? TextToBool(L.Value) : TextToInt(L.Value) == 1;
     return;
   }
   const std::int32_t V = TextToInt(L.Value);
-  if (Dialect == TSettingsDialect::SetFile && ((Field == 1 && !IsColorListIndex(V)) ||
-                                                (Field == 2 && !IsLtypeListIndex(V))))
+  if (Dialect == TSettingsDialect::SetFile && ((Field == RowSrcColorIdx && !IsColorListIndex(V)) ||
+                                                (Field == RowSrcLtypeIdx && !IsLtypeListIndex(V))))
     return;
   *RowNumber(R, Field) = V;
 }
@@ -92,8 +94,8 @@ void WriteRowSection(TSettingsTextWriter& W, const TConvSettings& S) {
   for (int N = 1; N <= kCombRowCount; ++N) {
     const TCombRow& R = S.CombRows[N];
     const std::u16string Row = IntToText(N);
-    W.Key(std::u16string(kRowPrefixes[0]) + Row, BoolToText(R.Enabled));
-    for (std::size_t Field = 1; Field < kRowPrefixes.size(); ++Field)
+    W.Key(std::u16string(kRowPrefixes[RowEnabled]) + Row, BoolToText(R.Enabled));
+    for (std::size_t Field = RowSrcColorIdx; Field < kRowPrefixes.size(); ++Field)
       W.Key(std::u16string(kRowPrefixes[Field]) + Row, *RowNumber(R, Field));
   }
 }

@@ -178,6 +178,18 @@ TEST_F(IniFileTest, LineEndsAndEncodings) {
   }
 }
 
+TEST_F(IniFileTest, MalformedBytesDoNotDisturbTheValidLines) {
+  struct Case { const char* Name; std::vector<std::uint8_t> Bytes; };
+  std::vector<std::uint8_t> OddUtf16 = Utf16(u"[JWW]\r\nC1=5\r\n", false);
+  OddUtf16.push_back(0x41);
+  const Case Cases[] = {
+      {"broken UTF-8", Utf8Bom("\xC3\x28=\xF8\x88\x80\r\n[JWW]\r\nC1=5\r\n\xED\xA0\x80=1\r\n")},
+      {"odd UTF-16 length", OddUtf16},
+      {"stray lead bytes of code page 932", Plain("\x81\r\n[JWW]\r\nC1=5\r\n\x9F")},
+  };
+  for (const Case& C : Cases) EXPECT_EQ(LoadBytes(C.Bytes).Settings.ColorMap[1], 5) << C.Name;
+}
+
 TEST_F(IniFileTest, UnreadableOrOversizedFilesKeepTheDefaults) {
   std::filesystem::create_directory(Dir / "Lintorra.ini");
   EXPECT_EQ(LoadIni(Ini()), TIniState{});
