@@ -18,7 +18,7 @@ JwFileKind FileKindOf(std::u16string_view FileName) {
 namespace {
 
 template <class Doc>
-bool ReadHeaderOf(Doc& doc, std::u16string_view FileName) {
+bool ReadHeaderOf(Doc& doc, const std::u16string& FileName) {
   return doc.FileCheck(FileName) && doc.FileHeaderIn(FileName);
 }
 
@@ -34,24 +34,25 @@ void FileInfoGet(std::u16string_view FileName, TJwwData& JWW, TJwsData& JWS, TJw
                  std::u16string& Version, std::u16string& Memo) {
   Version.clear();
   Memo.clear();
-  switch (FileKindOf(FileName)) {
+  const std::u16string name(FileName);
+  switch (FileKindOf(name)) {
     case JwFileKind::Jww:
-      if (ReadHeaderOf(JWW, FileName)) {
+      if (ReadHeaderOf(JWW, name)) {
         Version = IntToText(JWW.Enthd.jwVer);
         Memo = StripBlanks(CleanOutText(JWW.Enthd.strMemo));
       }
       break;
     case JwFileKind::Jws:
-      if (ReadHeaderOf(JWS, FileName)) Version = IntToText(JWS.Enthd.jwVer);
+      if (ReadHeaderOf(JWS, name)) Version = IntToText(JWS.Enthd.jwVer);
       break;
     case JwFileKind::Jwc:
-      if (ReadHeaderOf(JWC, FileName)) {
+      if (ReadHeaderOf(JWC, name)) {
         Version = u"DOS";
         Memo = DosMemo(JWC);
       }
       break;
     case JwFileKind::Jwk:
-      if (ReadHeaderOf(JWK, FileName)) {
+      if (ReadHeaderOf(JWK, name)) {
         Version = u"DOS";
         Memo = DosMemo(JWK);
       }
