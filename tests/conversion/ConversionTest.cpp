@@ -183,6 +183,55 @@ TEST(ApplyCombination, RecordsNoRowMatchesKeepTheirPens) {
   EXPECT_EQ(JWW.EntLine[2].att, Pen(5, 1, 0));
 }
 
+// Tables from a hand-edited file may hold anything; the pens a conversion
+// stores are still valid numbers, which the writer keeps as they are.
+TEST(ApplyBothModes, TableValuesOutsideTheirRangesNeverYieldAnInvalidPen) {
+  TConvSettings S;
+  const std::int32_t BadColors[] = {-1, 10, 99, 357, 70000};
+  const std::int32_t BadLtypes[] = {-5, 10, 20, 63, 255};
+  const std::int32_t BadWidths[] = {-2, 30001, 70000};
+  for (int R = 1; R <= kColorRows; ++R) {
+    S.ColorMap[R] = BadColors[R % 5];
+    S.WidthMap[R] = BadWidths[R % 3];
+  }
+  for (int R = 1; R <= kLtypeRows; ++R) S.LtypeMap[R] = BadLtypes[R % 5];
+  S.OptFlags.fill(1);
+  S.CombRows[1] = {.Enabled = true, .SrcColorIdx = 0, .SrcLtypeIdx = 0, .DstColor = 500, .DstLtype = 20, .DstWidth = 40000};
+  S.CombRows[2] = {.Enabled = true, .SrcColorIdx = -1, .SrcLtypeIdx = 300, .DstColor = 3};
+  S.RecomputeVerRaise();
+  S.DeriveCombSources();
+
+  std::vector<TEntJwwAttr> Pens;
+  for (int C : {0, 1, 5, 10, 101, 357, 1000})
+    for (int L : {0, 1, 10, 20, 46, 62, 63, 200})
+      for (int W : {0, 35, 40000}) Pens.push_back(Pen(C, L, W));
+  auto Valid = [](const TEntJwwAttr& A) {
+    return IsColorNumber(A.nPenColor) && (IsLtypeNumber(A.nPenStyle) || A.nPenStyle == 46) && A.nPenWidth <= 30000;
+  };
+  TempDir Dir;
+  for (const bool Individual : {true, false}) {
+    SCOPED_TRACE(Individual ? "individual" : "combination");
+    TJwwData D;
+    InitJww(D, 420);
+    for (const TEntJwwAttr& A : Pens) AddRecord(D.EntNo, D.EntLine, kLine, A);
+    if (Individual) ApplyIndividual(D, S);
+    else ApplyCombination(D, S);
+    for (std::size_t I = 0; I < Pens.size(); ++I) {
+      const bool Matches = Pens[I].nPenColor == 1 && Pens[I].nPenStyle == 1;
+      if (Individual || Matches) EXPECT_TRUE(Valid(D.EntLine[I].att)) << I;
+      else EXPECT_EQ(D.EntLine[I].att, Pens[I]) << I;
+    }
+    ASSERT_TRUE(D.FileOut(U16(Dir / "out.jww"), 420));
+    TJwwData Back;
+    ASSERT_TRUE(Back.FileIn(U16(Dir / "out.jww")));
+    for (std::size_t I = 0; I < Pens.size(); ++I) {
+      if (Valid(D.EntLine[I].att)) {
+        EXPECT_EQ(Back.EntLine[I].att, D.EntLine[I].att) << I;
+      }
+    }
+  }
+}
+
 // ---- Header values of the individual conversion ----
 
 TEST(MapMojiTypeColor, TakesOnlyStandardColours) {
