@@ -2,6 +2,7 @@
 // the documents, the conversion and the windows. Strings are UTF-16.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <span>
@@ -36,8 +37,13 @@ std::u16string BoolToText(bool B);
 bool DoubleIsFinite(double X);
 
 // ---- Byte arrays and code pages (the code page is 932, Shift_JIS) ----
+// Conversions never fail: bytes that do not decode become U+FFFD, characters
+// the code page lacks become "?".
 std::uint8_t BytesFill(std::uint8_t Value, int N, Bytes& B);
 Bytes TextToAnsiBytes(std::u16string_view S);
+// TextToAnsiBytes cut at a character boundary so that it holds at most
+// MaxBytes bytes (a double-byte character is never split).
+Bytes TextToAnsiBytesLimited(std::u16string_view S, std::size_t MaxBytes);
 int AnsiByteCount(std::u16string_view S);
 std::u16string AnsiBytesToText(std::span<const std::uint8_t> B);
 Bytes TextToUtf16Bytes(std::u16string_view S);
@@ -62,6 +68,10 @@ bool IsFolder(std::u16string_view Path);
 bool FolderCreate(std::u16string_view Path);
 bool FolderRemove(std::u16string_view Path);
 bool FileDeleteQuiet(std::u16string_view Path);
+// Reads up to MaxBytes from the start of the regular file at Path (fewer
+// when the file is shorter). False when Path is not a regular file or cannot
+// be read; never blocks on a FIFO or device.
+bool ReadFileHead(std::u16string_view Path, std::size_t MaxBytes, Bytes& Data);
 
 struct TFileField {
   std::u16string name;

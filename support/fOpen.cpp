@@ -1,0 +1,52 @@
+#include "support/fOpen.h"
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <thread>
+
+#include "support/Func_2.h"
+
+extern char** environ;
+
+namespace {
+
+// Waits for the child in the background so it leaves no zombie behind.
+void ReapLater(pid_t Pid) {
+  try {
+    std::thread([Pid] {
+      int Status = 0;
+      while (::waitpid(Pid, &Status, 0) < 0 && errno == EINTR) {
+      }
+    }).detach();
+  } catch (...) {
+    // No thread to spare: the child is reaped when the program ends.
+  }
+}
+
+}  // namespace
+
+void TMisc::Open(const std::u16string& sCommand) {
+  std::string Path = ToUtf8(sCommand);
+  if (Path.empty()) return;
+  if (Path.front() == '-') Path.insert(0, "./");  // never read as an option
+
+  posix_spawn_file_actions_t Actions;
+  posix_spawnattr_t Attributes;
+  posix_spawn_file_actions_init(&Actions);
+  posix_spawnattr_init(&Attributes);
+  // Detached from our terminal and input, so the opened program outlives us.
+  posix_spawn_file_actions_addopen(&Actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+  posix_spawnattr_setflags(&Attributes, POSIX_SPAWN_SETSID);
+
+  char Program[] = "xdg-open";
+  char* Argv[] = {Program, Path.data(), nullptr};
+  pid_t Pid = 0;
+  if (::posix_spawnp(&Pid, Program, &Actions, &Attributes, Argv, environ) == 0) ReapLater(Pid);
+
+  posix_spawnattr_destroy(&Attributes);
+  posix_spawn_file_actions_destroy(&Actions);
+}

@@ -1,0 +1,232 @@
+// Strings, numbers and file names.
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <limits>
+#include <string>
+
+#include "support/Func_2.h"
+
+namespace {
+
+// Runs a test body in a UTF-8 locale, as the programs do after
+// setlocale(LC_ALL, ""), and restores the previous one.
+class Utf8Locale {
+ public:
+  Utf8Locale() : saved_(std::setlocale(LC_ALL, nullptr)) { std::setlocale(LC_ALL, "C.UTF-8"); }
+  ~Utf8Locale() { std::setlocale(LC_ALL, saved_.c_str()); }
+
+ private:
+  std::string saved_;
+};
+
+TEST(TextCase, MapsEveryUnitAndKeepsTheLength) {
+  Utf8Locale locale;
+  EXPECT_EQ(TextUpper(u"plan.jww äé ω"), u"PLAN.JWW ÄÉ Ω");
+  EXPECT_EQ(TextLower(u"PLAN.JWW ÄÉ Ω"), u"plan.jww äé ω");
+  EXPECT_EQ(TextUpper(u"平面図ａ"), u"平面図Ａ");
+  // Surrogates pass unchanged, so the length never changes.
+  const std::u16string withPair = u"a\xD801\xDC28" u"b\xDC00";
+  EXPECT_EQ(TextUpper(withPair), u"A\xD801\xDC28" u"B\xDC00");
+  EXPECT_EQ(TextUpper(u"\u00DF").size(), 1u);  // sharp s has no single-unit upper case
+}
+
+TEST(TextParts, KeyValueLine) {
+  const std::u16string line = u"F1_X=64";
+  EXPECT_EQ(TextIndexOf(u"=", line), 4);
+  EXPECT_EQ(TextCopyPart(line, 0, 4), u"F1_X");
+  EXPECT_EQ(TextCopyFrom(line, 5), u"64");
+
+  const std::u16string plain = u"F1_X";
+  EXPECT_EQ(TextIndexOf(u"=", plain), -1);
+  EXPECT_EQ(TextCopyPart(plain, 0, -1), u"");
+  EXPECT_EQ(TextCopyFrom(plain, 0), plain);
+}
+
+TEST(TextParts, BoundsAndEmptyArguments) {
+  EXPECT_EQ(TextIndexOf(u"", u"abc"), -1);
+  EXPECT_EQ(TextIndexOf(u"a", u""), -1);
+  EXPECT_EQ(TextIndexOf(u"c", u"abcabc"), 2);
+  EXPECT_EQ(TextCopyFrom(u"abc", -3), u"abc");
+  EXPECT_EQ(TextCopyFrom(u"abc", 3), u"");
+  EXPECT_EQ(TextCopyFrom(u"abc", 99), u"");
+  EXPECT_EQ(TextCopyPart(u"abcdef", -2, 3), u"abc");  // a negative start does not shorten Count
+  EXPECT_EQ(TextCopyPart(u"abcdef", 4, 10), u"ef");
+  EXPECT_EQ(TextCopyPart(u"abcdef", 6, 1), u"");
+  EXPECT_EQ(TextCopyPart(u"abcdef", 1, 0), u"");
+  EXPECT_EQ(TextRepeat(u"ab", 3), u"ababab");
+  EXPECT_EQ(TextRepeat(u"ab", 0), u"");
+  EXPECT_EQ(TextRepeat(u"ab", -1), u"");
+}
+
+TEST(TextCleaners, Table) {
+  struct Case {
+    std::u16string in, control, clean, blanks;
+  };
+  const Case cases[] = {
+      // in, StripControlChars, CleanOutText, StripBlanks
+      {u"A^mB\\nC", u"A^mB\\nC", u"ABC", u"A^mB\\nC"},
+      {u"\x01\x1F\t", u"", u" ", u""},
+      {u"", u"", u"", u""},
+      {u"平面図\u30001 階", u"平面図\u30001 階", u"平面図\u30001 階", u"平面図1階"},
+      {u"a\r\nb\x7F", u"ab\x7F", u"ab\x7F", u"ab\x7F"},
+      {u"^M^m^", u"^M^m^", u"^M^", u"^M^m^"},  // only the lower-case marker
+      {u"\\\\n", u"\\\\n", u"\\", u"\\\\n"},   // the first backslash stays, the pair after it goes
+      {u"^m", u"^m", u" ", u"^m"},
+      {std::u16string(u"a\0b", 3), u"ab", u"ab", u"ab"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.in.begin(), c.in.end()));
+    EXPECT_EQ(StripControlChars(c.in), c.control);
+    EXPECT_EQ(CleanOutText(c.in), c.clean);
+    EXPECT_EQ(StripBlanks(c.in), c.blanks);
+  }
+}
+
+TEST(TextToInt, Table) {
+  struct Case {
+    std::u16string text;
+    std::int32_t value;
+  };
+  const Case cases[] = {
+      {u"12", 12},
+      {u"+12", 12},
+      {u" 12", 12},
+      {u"   -12", -12},
+      {u"12 ", 0},  // trailing blank
+      {u"", 0},
+      {u" ", 0},
+      {u"+", 0},
+      {u"-", 0},
+      {u"1 2", 0},
+      {u"\t12", 0},
+      {u"１２", 0},  // full-width digits are no digits
+      {u"4294967296", 0},
+      {u"2147483647", 2147483647},
+      {u"2147483648", 0},
+      {u"-2147483648", -2147483647 - 1},
+      {u"-2147483649", 0},
+      {u"000000000000000000012", 12},
+      {u"$1F", 31},
+      {u"$1f", 31},
+      {u"x1F", 31},
+      {u"X1F", 31},
+      {u"0x1F", 31},
+      {u"0X1f", 31},
+      {u"-$1F", -31},
+      {u"$FFFFFFFF", -1},
+      {u"$80000000", -2147483647 - 1},
+      {u"$100000000", 0},  // more than 32 bits
+      {u"$", 0},
+      {u"0x", 0},
+      {u"$1G", 0},
+      {u"0x 1", 0},
+      {u"1.5", 0},
+      {std::u16string(u"12\0zz", 5), 12},  // U+0000 ends the number
+      {std::u16string(u"\0" u"12", 3), 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.text.begin(), c.text.end()));
+    EXPECT_EQ(TextToInt(c.text), c.value);
+  }
+}
+
+TEST(TextToReal, Table) {
+  struct Case {
+    std::u16string text;
+    long double value;
+  };
+  const Case cases[] = {
+      {u"1.5", 1.5L},
+      {u" -2.25", -2.25L},
+      {u"+3", 3},
+      {u"5.", 5},
+      {u".5", 0.5L},
+      {u"1e3", 1000},
+      {u"1.5E-2", 0.015L},
+      {u"2e+2", 200},
+      {u"1e", 0},
+      {u"1e+", 0},
+      {u".", 0},
+      {u"", 0},
+      {u"1.5 ", 0},
+      {u"1,5", 0},
+      {u"inf", 0},
+      {u"nan", 0},
+      {u"0x10", 0},
+      {u"1e99999", 0},
+      {std::u16string(u"2.5\0x", 5), 2.5L},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.text.begin(), c.text.end()));
+    EXPECT_EQ(TextToReal(c.text), c.value);
+  }
+}
+
+TEST(TextToBool, Table) {
+  const std::u16string yes[] = {u"on", u"True", u"○", u"t", u"TR", u"tru", u"1", u"１", u"ON", u"真", u"正"};
+  const std::u16string no[] = {u" TRUE", u"TRUE ", u"yes", u"0", u"", u"TRUEX", u"off", u"×"};
+  for (const auto& s : yes) EXPECT_TRUE(TextToBool(s)) << std::string(s.begin(), s.end());
+  for (const auto& s : no) EXPECT_FALSE(TextToBool(s)) << std::string(s.begin(), s.end());
+  EXPECT_EQ(BoolToText(true), u"1");
+  EXPECT_EQ(BoolToText(false), u"0");
+}
+
+TEST(Numbers, IntToTextAndFiniteness) {
+  EXPECT_EQ(IntToText(0), u"0");
+  EXPECT_EQ(IntToText(-2147483648LL), u"-2147483648");
+  EXPECT_EQ(IntToText(1234567), u"1234567");
+  EXPECT_TRUE(DoubleIsFinite(1e308));
+  EXPECT_FALSE(DoubleIsFinite(std::numeric_limits<double>::infinity()));
+  EXPECT_FALSE(DoubleIsFinite(-std::numeric_limits<double>::infinity()));
+  EXPECT_FALSE(DoubleIsFinite(std::numeric_limits<double>::quiet_NaN()));
+}
+
+TEST(BytesFill, FillsOnlyTheFirstN) {
+  Bytes b(5, 7);
+  EXPECT_EQ(BytesFill(0xAA, 3, b), 0xAA);
+  EXPECT_EQ(b, (Bytes{0xAA, 0xAA, 0xAA, 7, 7}));
+  BytesFill(0, -1, b);
+  EXPECT_EQ(b, (Bytes{0xAA, 0xAA, 0xAA, 7, 7}));
+  BytesFill(1, 99, b);  // never beyond the array
+  EXPECT_EQ(b, Bytes(5, 1));
+}
+
+TEST(FileNames, Table) {
+  struct Case {
+    std::u16string path, nameOnly, ext;
+  };
+  const Case cases[] = {
+      {u"C:\\data\\PLAN.JWW", u"PLAN.JWW", u".jww"},
+      {u"C:\\data.d\\plan", u"plan", u""},
+      {u"/home/u/data.d/plan", u"plan", u""},
+      {u"/home/u/zu.", u"zu.", u"."},
+      {u"C:plan.Jws", u"plan.Jws", u".jws"},
+      {u"a/b\\c:d.BK3", u"d.BK3", u".bk3"},
+      {u"*.JW?", u"*.JW?", u".jw?"},
+      {u"plain", u"plain", u""},
+      {u"dir/", u"", u""},
+      {u"", u"", u""},
+      {u"a|b.jww", u"", u".jww"},
+      {u"a\"b.jww", u"", u".jww"},
+      {u"x/<y>.jww", u"", u".jww"},
+      {u"x/y\x01.jww", u"", u".jww"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.path.begin(), c.path.end()));
+    EXPECT_EQ(FileNameOnly(c.path), c.nameOnly);
+    EXPECT_EQ(FileExtLower(c.path), c.ext);
+  }
+}
+
+TEST(FileNames, ExtChange) {
+  EXPECT_EQ(FileExtChange(u"C:\\app\\tool.exe", u".ini"), u"C:\\app\\tool.ini");
+  EXPECT_EQ(FileExtChange(u"C:\\data.d\\plan", u".BAK"), u"C:\\data.d\\plan.BAK");
+  EXPECT_EQ(FileExtChange(u"/opt/app.d/lintorra", u".ini"), u"/opt/app.d/lintorra.ini");
+  EXPECT_EQ(FileExtChange(u"/x/a.b.jww", u".BAK"), u"/x/a.b.BAK");
+  EXPECT_EQ(FileExtChange(u"C:a", u".x"), u"C:a.x");
+  EXPECT_EQ(FileExtChange(u"zu.", u".jww"), u"zu.jww");
+  EXPECT_EQ(PathDelimChar(), u'/');
+}
+
+}  // namespace
