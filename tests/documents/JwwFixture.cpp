@@ -662,6 +662,95 @@ Drawing CanonicalDrawing(std::int32_t ver, Form form) {
   return d;
 }
 
+// ---- The writer's rules, as a model ----
+
+namespace {
+
+bool In(int v, int lo, int hi) { return v >= lo && v <= hi; }
+
+int StandardLtype(int style) {
+  static const int map[] = {1, 4, 3, 6, 8, 8, 2, 5, 7, 6, 6, 8, 8, 17, 17};
+  return In(style, 31, 45) ? map[style - 31] : In(style, 46, 62) ? SxfFallbackLtype : style;
+}
+
+int StandardColor(int color) {
+  static const int map[] = {2, 8, 3, 6, 4, 5, 1, 2, 5, 8, 4, 3, 6, 5, 2, 2};
+  return In(color, 101, 116) ? map[color - 101] : In(color, 117, 356) ? SxfFallbackColor : color;
+}
+
+void TextAsWritten(TEntJwwMoji& t, std::int32_t ver) {
+  t.att = WrittenAttr(t.att, kMoji, ver);
+  t.dSizeX = TextSizeAsWritten(t.dSizeX);
+  t.dSizeY = TextSizeAsWritten(t.dSizeY);
+  t.strFontName = CleanOutText(t.strFontName);
+  t.str = CleanOutText(t.str);
+}
+
+void ListAsWritten(const EntityLists& L, std::int32_t ver, const TJwBody& doc) {
+  for (TEntJwwLine& x : L.line) x.att = WrittenAttr(x.att, kLine, ver);
+  for (TEntJwwEnko& x : L.enko) x.att = WrittenAttr(x.att, kEnko, ver);
+  for (TEntJwwTen& x : L.ten) x.att = WrittenAttr(x.att, kTen, ver);
+  for (TEntJwwMoji& x : L.moji) TextAsWritten(x, ver);
+  for (TEntJwwSunpo& x : L.sunpo) {
+    x.att = WrittenAttr(x.att, kSunpo, ver);
+    x.Sen.att = WrittenAttr(x.Sen.att, kLine, ver);
+    TextAsWritten(x.Moji, ver);
+    x.Ho1.att = WrittenAttr(x.Ho1.att, kLine, ver);
+    x.Ho2.att = WrittenAttr(x.Ho2.att, kLine, ver);
+    for (TEntJwwTen* t : {&x.Te1, &x.Te2, &x.Kt1, &x.Kt2}) {
+      // The extras follow the stored style, the style byte the rules.
+      const bool extras = t->att.nPenStyle == 100;
+      t->att = WrittenAttr(t->att, kTen, ver);
+      if (!extras) {
+        t->nCode = 0;
+        t->radKaitenKaku = t->dBairitsu = 0;
+      }
+    }
+  }
+  for (TEntJwwSolid& x : L.solid) x.att = WrittenAttr(x.att, kSolid, ver);
+  for (TEntJwwBlock& x : L.block) {
+    x.att = WrittenAttr(x.att, kBlock, ver);
+    x.nNumber = doc.ChangeBlockNo(x.nNumber);
+  }
+}
+
+}  // namespace
+
+TEntJwwAttr WrittenAttr(TEntJwwAttr a, int kind, std::int32_t ver) {
+  int style = a.nPenStyle, color = a.nPenColor;
+  const bool lineLike = kind == kLine || kind == kEnko;
+  if (ver < 420) {
+    if (lineLike) style = StandardLtype(style);
+    if (In(kind, kLine, kSolid)) color = StandardColor(color);
+  }
+  if (lineLike && !(In(style, 1, 9) || In(style, 11, 19) || In(style, 31, 62))) style = SxfFallbackLtype;
+  if (kind == kTen && style != 1 && style != 100) style = 1;
+  if (kind == kMoji && !In(style, 1, 9)) style = 1;
+  if (In(kind, kLine, kSunpo) && !(In(color, 1, 9) || In(color, 101, 356))) color = SxfFallbackColor;
+  if (kind == kSolid && !(In(color, 1, 10) || In(color, 101, 356))) color = SxfFallbackColor;
+  a.nPenStyle = static_cast<std::uint8_t>(style);
+  a.nPenColor = static_cast<std::uint16_t>(color);
+  if (a.nLayer > 15) a.nLayer = 0;
+  if (a.nGLayer > 15) a.nGLayer = 0;
+  if (a.nPenWidth > 30000 || ver < 351) a.nPenWidth = 0;
+  return a;
+}
+
+void ApplyWriterRules(TJwBody& doc, std::int32_t ver) {
+  // Numbers first, while every definition is still there.
+  for (TEntJwwBlockDef& d : doc.EntBlockDef) ListAsWritten(Members(d), ver, doc);
+  ListAsWritten(doc.Entities(), ver, doc);
+  std::vector<TEntJwwBlockDef> used;
+  for (TEntJwwBlockDef& d : doc.EntBlockDef) {
+    if (!d.ref_flag) continue;
+    d.att = WrittenAttr(d.att, kBlockDef, ver);
+    d.nNumber = static_cast<std::uint32_t>(d.ref_no);
+    d.strName = CleanOutText(d.strName);
+    used.push_back(std::move(d));
+  }
+  doc.EntBlockDef = std::move(used);
+}
+
 // ---- Documents in memory ----
 
 template <class Doc>

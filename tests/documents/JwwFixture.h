@@ -169,6 +169,16 @@ Drawing CanonicalDrawing(std::int32_t ver, Form form = Form::CodePage);
 // The definitions of the canonical drawing.
 std::vector<TEntJwwBlockDef> CanonicalDefinitions(std::int32_t ver);
 
+// ---- The writer's rules, as a model ----
+
+// The attribute a save writes for a record of this kind at version ver.
+TEntJwwAttr WrittenAttr(TEntJwwAttr a, int kind, std::int32_t ver);
+// Changes a loaded document into what a save at ver (with no image options
+// and no SXF dimension expansion) writes: pens, layers and widths, cleaned
+// strings, clamped text sizes, used definitions only, renumbered by their
+// ref_no. Compare BodyOf of this with BodyOf of the document reloaded.
+void ApplyWriterRules(TJwBody& doc, std::int32_t ver);
+
 // ---- Documents in memory ----
 
 template <class Doc>
