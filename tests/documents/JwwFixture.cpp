@@ -642,20 +642,24 @@ std::vector<TEntJwwBlockDef> CanonicalDefinitions(std::int32_t ver) {
   return defs;
 }
 
-Drawing CanonicalDrawing(std::int32_t ver, Form form) {
-  JwFile f(ver, form);
-  Drawing d;
-  d.headerEnd = WriteJwwHeader(f, CanonicalHeader(ver)).end;
-  const SampleEntities s = Samples(ver);
+void WriteCanonicalBody(JwFile& f) {
+  const SampleEntities s = Samples(f.ver);
   TEntJwwLine second = s.line;
   second.att.nLayer = 15;
   second.start_x = -0.0;
   TEntJwwMoji longText = s.moji;
-  longText.str = LongText(form);
+  longText.str = LongText(f.form);
   f.Count(11);
   f.Line(s.line).Enko(s.enko).Ten(s.ten).Ten(s.ten100).Moji(s.moji).Sunpo(s.sunpo).Solid(s.solid).Solid(s.solid10);
   f.Block(s.block).Line(second).Moji(longText);
-  WriteBlockDefs(f, CanonicalDefinitions(ver));
+  WriteBlockDefs(f, CanonicalDefinitions(f.ver));
+}
+
+Drawing CanonicalDrawing(std::int32_t ver, Form form) {
+  JwFile f(ver, form);
+  Drawing d;
+  d.headerEnd = WriteJwwHeader(f, CanonicalHeader(ver)).end;
+  WriteCanonicalBody(f);
   d.bodyEnd = f.b.size();
   if (ver >= 700) f.b.i32(0);
   d.bytes = f.bytes();

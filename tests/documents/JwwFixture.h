@@ -166,6 +166,9 @@ struct Drawing {
   std::size_t bodyEnd = 0;  // before the image section
 };
 Drawing CanonicalDrawing(std::int32_t ver, Form form = Form::CodePage);
+// The entity list and definitions of the canonical drawing (also the body of
+// a canonical JWS figure).
+void WriteCanonicalBody(JwFile& f);
 // The definitions of the canonical drawing.
 std::vector<TEntJwwBlockDef> CanonicalDefinitions(std::int32_t ver);
 
