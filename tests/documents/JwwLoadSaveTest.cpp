@@ -84,6 +84,7 @@ TEST(JwwLoadSave, RealDrawingRaisedTo700) {
     EXPECT_TRUE(*saved == wanted.bytes()) << path;
     return;  // one drawing is enough
   }
+  GTEST_SKIP() << "no version-6.00 drawing";
 }
 
 // A version-3.00 drawing raised to 3.51 and 4.20, as the conversion does
