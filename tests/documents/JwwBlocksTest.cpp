@@ -206,4 +206,21 @@ TEST(JwwBlocks, DoublingNestingStaysBounded) {
   EXPECT_TRUE(*Save(doc, 600) == BlockFile({0}, defs));
 }
 
+// A long chain of definitions, each inserting the next and the last the
+// first: every one is used, and the display tree stops at a bounded depth
+// instead of walking ever longer ancestor paths.
+TEST(JwwBlocks, LongChainsAreMarkedAndTheTreeStaysShallow) {
+  constexpr std::uint32_t kChain = 20000;
+  std::vector<Def> defs;
+  for (std::uint32_t n = 0; n < kChain; ++n) defs.push_back({n, {(n + 1) % kChain}});
+  TJwwData doc;
+  ASSERT_TRUE(Load(doc, BlockFile({0}, defs)));
+  EXPECT_EQ(doc.EntBlockNum, static_cast<std::int32_t>(kChain));
+  EXPECT_EQ(doc.ChangeBlockNo(kChain - 1), kChain - 1);
+  std::int32_t deepest = 0;
+  for (const TEntJwwBlockTree& t : doc.EntBlockTree) deepest = std::max(deepest, t.level);
+  EXPECT_LE(deepest, 1000);
+  EXPECT_GE(deepest, 100) << "ordinary nesting is still expanded";
+}
+
 }  // namespace
