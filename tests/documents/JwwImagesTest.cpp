@@ -162,6 +162,54 @@ TEST(JwwImages, WhichImagesASaveWrites) {
   }
 }
 
+// Many names sharing beginnings, in mixed case: each reference selects the
+// first image in list order whose name begins with it.
+TEST(JwwImages, FirstInListOrderAmongManyNames) {
+  std::uint32_t seed = 12345;
+  auto next = [&](std::uint32_t n) {
+    seed = seed * 1103515245u + 12345u;
+    return (seed >> 16) % n;
+  };
+  const std::u16string parts[] = {u"a", u"A", u"b", u"ab", u"B", u".c"};
+  auto name = [&] {
+    std::u16string s;
+    for (std::uint32_t k = 1 + next(4); k > 0; --k) s += parts[next(6)];
+    return s;
+  };
+  std::vector<Image> stored;
+  std::set<std::u16string> seen;
+  while (stored.size() < 150) {
+    const std::u16string n = name();
+    if (seen.insert(n).second) stored.push_back({n, ByteVec{static_cast<std::uint8_t>(stored.size())}});
+  }
+  ImageDrawing d;
+  std::vector<bool> expected(stored.size());
+  for (int i = 0; i < 120; ++i) {
+    const std::u16string ref = name();
+    d.texts.push_back(Ref(ref));
+    const std::u16string upper = TextUpper(ref);
+    for (std::size_t k = 0; k < stored.size(); ++k) {
+      if (TextUpper(stored[k].first).starts_with(upper)) {
+        expected[k] = true;
+        break;
+      }
+    }
+  }
+  std::vector<Image> written;
+  for (std::size_t k = 0; k < stored.size(); ++k)
+    if (expected[k]) written.push_back(stored[k]);
+  ASSERT_GT(written.size(), 10u);
+  ASSERT_LT(written.size(), stored.size());
+
+  Folder folder;
+  TJwwData doc;
+  Prepare(doc, folder);
+  ASSERT_TRUE(Load(doc, d.With(stored)));
+  doc.SetFileOutOption(0x20);
+  EXPECT_TRUE(*Save(doc, 700) == d.Saved(written));
+  JwwDataFree(doc);
+}
+
 TEST(JwwImages, MissingFilesAreLeftOutBeforeTheCount) {
   const Image a{u"a.png", Pattern(10, 1)}, b{u"b.png", Pattern(11, 2)};
   ImageDrawing d;
