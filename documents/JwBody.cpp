@@ -523,6 +523,9 @@ bool RepeatsAncestor(const std::vector<TEntJwwBlockTree>& tree, std::size_t k) {
 // beyond the roots, so that definitions inserting each other many times over
 // cannot exhaust memory.
 constexpr std::size_t kMaxNestedTreeNodes = 1 << 18;
+// Nor does it go deeper than this: the ancestor check walks the whole path of
+// a node, and a long chain of definitions would make that quadratic.
+constexpr std::int32_t kMaxTreeDepth = 256;
 
 }  // namespace
 
@@ -674,7 +677,8 @@ void TJwBody::MakeBlockTree() {
   }
   const std::size_t limit = EntBlockTree.size() + kMaxNestedTreeNodes;
   for (std::size_t k = 0; k < EntBlockTree.size(); ++k) {
-    if (EntBlockTree[k].defno < 0 || RepeatsAncestor(EntBlockTree, k)) continue;
+    if (EntBlockTree[k].defno < 0 || EntBlockTree[k].level >= kMaxTreeDepth || RepeatsAncestor(EntBlockTree, k))
+      continue;
     const TEntJwwBlockDef& d = EntBlockDef[EntBlockTree[k].defno];
     for (const TEntJwwBlock& m : d.mBlock) {
       if (EntBlockTree.size() >= limit) break;

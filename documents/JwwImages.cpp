@@ -5,8 +5,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "documents/JwwUnit.h"
 #include "support/Func_2.h"
@@ -86,6 +89,44 @@ bool IsWritableImage(const std::u16string& path) {
   return in && in->Remaining() <= 0x7FFFFFFF;
 }
 
+// Finds for a reference the first image, in list order, whose upper-cased
+// name begins with the upper-cased reference. The names are upper-cased once
+// and sorted, so the names with a given beginning form one run; a tree of
+// minimum list positions gives the first of a run. A drawing with many
+// references and many images is thus marked in n log n, not in n squared.
+class ImagePrefixIndex {
+ public:
+  explicit ImagePrefixIndex(const std::vector<TBindImageType>& images) {
+    sorted_.reserve(images.size());
+    for (std::size_t i = 0; i < images.size(); ++i) sorted_.emplace_back(TextUpper(images[i].Fname), i);
+    std::sort(sorted_.begin(), sorted_.end());
+    first_.resize(2 * sorted_.size());
+    for (std::size_t i = 0; i < sorted_.size(); ++i) first_[sorted_.size() + i] = sorted_[i].second;
+    for (std::size_t i = sorted_.size(); i-- > 1;) first_[i] = std::min(first_[2 * i], first_[2 * i + 1]);
+  }
+
+  // The list position of the first match, or nullopt.
+  std::optional<std::size_t> FirstBeginningWith(std::u16string_view upper) const {
+    const auto lo = std::lower_bound(sorted_.begin(), sorted_.end(), upper,
+                                     [](const Entry& e, std::u16string_view q) { return std::u16string_view(e.first) < q; });
+    const auto hi = std::partition_point(lo, sorted_.end(), [&](const Entry& e) { return e.first.starts_with(upper); });
+    if (lo == hi) return std::nullopt;
+    std::size_t l = static_cast<std::size_t>(lo - sorted_.begin()) + sorted_.size();
+    std::size_t r = static_cast<std::size_t>(hi - sorted_.begin()) + sorted_.size();
+    std::size_t best = first_[l];
+    for (; l < r; l /= 2, r /= 2) {
+      if (l & 1) best = std::min(best, first_[l++]);
+      if (r & 1) best = std::min(best, first_[--r]);
+    }
+    return best;
+  }
+
+ private:
+  using Entry = std::pair<std::u16string, std::size_t>;
+  std::vector<Entry> sorted_;
+  std::vector<std::size_t> first_;  // minimum list positions, a tree over sorted_
+};
+
 }  // namespace
 
 void TJwwData::ReadTail(ArchiveIn& in) {
@@ -109,17 +150,13 @@ void TJwwData::ReadTail(ArchiveIn& in) {
 
 void TJwwData::MarkReferencedImages() {
   for (TBindImageType& e : BindImage) e.exf = false;
+  const ImagePrefixIndex index(BindImage);
   auto mark = [&](const std::u16string& s) {
     if (s.size() < 11 || !s.starts_with(kTempReference)) return;
     const std::size_t comma = s.find(u',');
     if (comma == std::u16string::npos || comma == kTempReference.size()) return;
     const std::u16string name = TextUpper(std::u16string_view(s).substr(kTempReference.size(), comma - kTempReference.size()));
-    for (TBindImageType& e : BindImage) {
-      if (TextUpper(e.Fname).starts_with(name)) {
-        e.exf = true;
-        return;
-      }
-    }
+    if (const auto first = index.FirstBeginningWith(name)) BindImage[*first].exf = true;
   };
   auto markTexts = [&](const ConstEntityLists& L) {
     for (const TEntJwwNo& no : L.no)
