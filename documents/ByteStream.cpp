@@ -30,30 +30,17 @@ int OpenRegularFile(const std::string& path, std::uint64_t& size) {
   return fd;
 }
 
-bool WriteAll(int fd, const std::uint8_t* data, std::size_t n) {
-  while (n > 0) {
-    const ssize_t w = ::write(fd, data, n);
-    if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) return false;
-    data += w;
-    n -= static_cast<std::size_t>(w);
-  }
-  return true;
-}
-
-class FdSink : public ByteSink {
- public:
-  explicit FdSink(int fd) : fd_(fd) {}
-  bool Put(const std::uint8_t* data, std::size_t n) override { return WriteAll(fd_, data, n); }
-
- private:
-  int fd_;
-};
-
 mode_t CreationMode() {
   const mode_t mask = ::umask(0);
   ::umask(mask);
   return 0666 & ~mask;
+}
+
+// The permissions of a replaced regular file, else the usual ones.
+mode_t ModeFor(const std::string& target) {
+  struct stat st {};
+  if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return st.st_mode & 07777;
+  return CreationMode();
 }
 
 // A fresh hidden file beside path; its name is returned in tmp.
@@ -64,7 +51,8 @@ int CreateTempBeside(const std::string& path, std::string& tmp) {
   static std::mt19937_64 rng{std::random_device{}()};
   for (int attempt = 0; attempt < 100; ++attempt) {
     tmp = dir + "." + name.substr(0, 200) + ".lintorra-" + std::to_string(rng() % 1000000000) + ".tmp";
-    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, CreationMode());
+    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) ::fchmod(fd, ModeFor(path));
     if (fd >= 0 || errno != EEXIST) return fd;
   }
   return -1;
@@ -146,6 +134,34 @@ std::size_t ByteReader::Skip(std::uint64_t n) {
   return static_cast<std::size_t>(k);
 }
 
+FileSink::FileSink(int fd) : fd_(fd) {}
+
+std::unique_ptr<FileSink> FileSink::Create(std::u16string_view path) {
+  const std::string p = ToUtf8(path);
+  const int fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, CreationMode());
+  return fd >= 0 ? std::unique_ptr<FileSink>(new FileSink(fd)) : nullptr;
+}
+
+FileSink::~FileSink() { Close(); }
+
+bool FileSink::Put(const std::uint8_t* data, std::size_t n) {
+  while (n > 0 && fd_ >= 0) {
+    const ssize_t w = ::write(fd_, data, n);
+    if (w < 0 && errno == EINTR) continue;
+    if (w <= 0) return false;
+    data += w;
+    n -= static_cast<std::size_t>(w);
+  }
+  return n == 0;
+}
+
+bool FileSink::Close() {
+  if (fd_ < 0) return false;
+  const bool ok = ::close(fd_) == 0;
+  fd_ = -1;
+  return ok;
+}
+
 bool MemorySink::Put(const std::uint8_t* data, std::size_t n) {
   bytes.insert(bytes.end(), data, data + n);
   return true;
@@ -187,14 +203,14 @@ bool WriteFileReplacing(std::u16string_view path, const std::function<bool(ByteW
   const int fd = CreateTempBeside(target, tmp);
   bool ok = fd >= 0;
   if (ok) {
-    FdSink sink(fd);
+    FileSink sink(fd);
     ByteWriter w(sink);
     try {
       ok = body(w) && w.Flush();
     } catch (...) {
       ok = false;
     }
-    ok = (::close(fd) == 0) && ok;
+    ok = sink.Close() && ok;
     ok = ok && ::rename(tmp.c_str(), target.c_str()) == 0;
     if (!ok) ::unlink(tmp.c_str());
   }

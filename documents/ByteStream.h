@@ -56,6 +56,25 @@ class ByteSink {
   virtual bool Put(const std::uint8_t* data, std::size_t n) = 0;
 };
 
+// A file opened for writing; Put writes through at once.
+class FileSink : public ByteSink {
+ public:
+  // Creates the file, truncating a regular file of that name and never
+  // following a link; nullptr when that fails.
+  static std::unique_ptr<FileSink> Create(std::u16string_view path);
+  explicit FileSink(int fd);  // takes over an open descriptor
+  ~FileSink() override;
+  FileSink(const FileSink&) = delete;
+  FileSink& operator=(const FileSink&) = delete;
+
+  bool Put(const std::uint8_t* data, std::size_t n) override;
+  // True when the file was open and closed cleanly.
+  bool Close();
+
+ private:
+  int fd_;
+};
+
 class MemorySink : public ByteSink {
  public:
   bool Put(const std::uint8_t* data, std::size_t n) override;
@@ -86,7 +105,8 @@ class ByteWriter {
 
 // Writes a file through a temporary file in the same folder that is renamed
 // over the destination once complete, so the destination never holds a
-// half-written file. The body writes the content and returns false to give
-// up. On any failure the temporary file is removed, the destination deleted
-// if it exists, and the result is false.
+// half-written file; a replaced file's permissions are kept. The body writes
+// the content and returns false to give up. On any failure the temporary
+// file is removed, the destination deleted if it exists, and the result is
+// false.
 bool WriteFileReplacing(std::u16string_view path, const std::function<bool(ByteWriter&)>& body);

@@ -522,7 +522,7 @@ bool RepeatsAncestor(const std::vector<TEntJwwBlockTree>& tree, std::size_t k) {
 // The tree only serves display; nested expansion stops at this many nodes
 // beyond the roots, so that definitions inserting each other many times over
 // cannot exhaust memory.
-constexpr std::size_t kMaxNestedTreeNodes = 1 << 18;
+constexpr std::size_t kMaxNestedTreeNodes = 1 << 16;
 // Nor does it go deeper than this: the ancestor check walks the whole path of
 // a node, and a long chain of definitions would make that quadratic.
 constexpr std::int32_t kMaxTreeDepth = 256;

@@ -1,12 +1,8 @@
 // The image section of JWW files from version 7.00 on: images bound into the
 // drawing are extracted into the working folder while loading and written
 // back while saving when a text still refers to them.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -29,40 +25,22 @@ std::u16string WithoutGz(const std::u16string& name) {
   return FileExtLower(name) == u".gz" ? name.substr(0, name.size() - 3) : name;
 }
 
-mode_t CreationMode() {
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
-}
-
-bool WriteAll(int fd, const std::uint8_t* p, std::size_t n) {
-  while (n > 0) {
-    const ssize_t w = ::write(fd, p, n);
-    if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) return false;
-    p += w;
-    n -= static_cast<std::size_t>(w);
-  }
-  return true;
-}
-
 // Copies size bytes of the drawing into a new file at path. A failure
 // removes the partial file; the rest of the entry's data is consumed.
 void ExtractImage(ByteReader& r, const std::u16string& path, std::int32_t size) {
   std::uint64_t left = static_cast<std::uint64_t>(size);
-  const std::string p = ToUtf8(path);
-  const int fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, CreationMode());
-  bool ok = fd >= 0;
+  const std::unique_ptr<FileSink> file = FileSink::Create(path);
+  bool ok = file != nullptr;
   std::uint8_t buf[kCopyChunk];
   while (ok && left > 0) {
     const std::size_t got = r.Read(buf, static_cast<std::size_t>(std::min<std::uint64_t>(left, sizeof buf)));
     if (got == 0) break;
     left -= got;
-    ok = WriteAll(fd, buf, got);
+    ok = file->Put(buf, got);
   }
-  if (fd >= 0) ok = ::close(fd) == 0 && ok;
+  if (file) ok = file->Close() && ok;
   if (!ok) {
-    if (fd >= 0) ::unlink(p.c_str());
+    if (file) FileDeleteQuiet(path);
     r.Skip(left);
   }
 }

@@ -117,8 +117,8 @@ TEST(Archive, WritesEveryStringForm) {
 }
 
 // Strings beyond the format's lengths are cut on a character boundary:
-// at most 65533 code-page bytes (65534 would read as the UTF-16 marker) and
-// 65535 UTF-16 units.
+// at most 65535 code-page bytes, but never exactly 65534 (that length would
+// read as the UTF-16 marker), and 65535 UTF-16 units.
 TEST(Archive, OverlongStringsAreCutOnACharacterBoundary) {
   const std::u16string hiragana(40000, u'あ');  // two bytes each in code page 932
   const std::u16string pair = u"\U0001F600";
@@ -129,10 +129,11 @@ TEST(Archive, OverlongStringsAreCutOnACharacterBoundary) {
     std::size_t keptUnits;
   };
   const Case cases[] = {
-      {"70000 bytes", std::u16string(70000, u'a'), false, 65533},
+      {"70000 bytes", std::u16string(70000, u'a'), false, 65535},
+      {"65535 bytes", std::u16string(65535, u'a'), false, 65535},
       {"65534 bytes", std::u16string(65534, u'a'), false, 65533},
       {"65533 bytes", std::u16string(65533, u'a'), false, 65533},
-      {"odd start, double-byte text", u"a" + hiragana, false, 1 + 32766},
+      {"odd start, double-byte text", u"a" + hiragana, false, 1 + 32767},
       {"even start, double-byte text", u"ab" + hiragana, false, 2 + 32765},
       {"70000 units", std::u16string(70000, u'a'), true, 65535},
       {"pair across the limit", std::u16string(65534, u'a') + pair, true, 65534},

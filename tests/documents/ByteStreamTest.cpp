@@ -115,3 +115,24 @@ TEST(ByteStream, RealDrawingsLoadAlikeFromFilesAndFromMemory) {
 }
 
 }  // namespace
+
+// A save replaces the destination through a temporary file: the result is
+// complete or absent, the replaced file's permissions stay, and nothing else
+// is left in the folder.
+TEST(ByteStream, ReplacingAFileKeepsItsPermissionsAndLeavesNothingElse) {
+  testsupport::TempDir dir;
+  const auto target = dir / "a.jww";
+  testsupport::WriteFileBytes(target, {1, 2, 3});
+  std::filesystem::permissions(target, std::filesystem::perms(0640));
+  auto write = [](ByteWriter& w, bool ok) {
+    w.Write("new", 3);
+    return ok;
+  };
+  ASSERT_TRUE(WriteFileReplacing(testsupport::U16(target), [&](ByteWriter& w) { return write(w, true); }));
+  EXPECT_EQ(testsupport::ReadFileBytes(target), (std::vector<std::uint8_t>{'n', 'e', 'w'}));
+  EXPECT_EQ(std::filesystem::status(target).permissions() & std::filesystem::perms::all, std::filesystem::perms(0640));
+
+  EXPECT_FALSE(WriteFileReplacing(testsupport::U16(target), [&](ByteWriter& w) { return write(w, false); }));
+  EXPECT_FALSE(std::filesystem::exists(target)) << "a failed save leaves no file under the name";
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << "no temporary file is left";
+}
