@@ -62,11 +62,17 @@ std::u16string FileNameOnly(std::u16string_view Path);
 std::u16string FileExtLower(std::u16string_view Path);
 std::u16string FileExtChange(std::u16string_view Path, std::u16string_view Ext);
 
-// ---- File system ----
+// ---- File system (all follow links; failures show only in the result) ----
+// A regular file: FIFOs and devices do not count, so nothing that could
+// block is ever taken for a drawing.
 bool IsFile(std::u16string_view Path);
 bool IsFolder(std::u16string_view Path);
+// Creates the folder (made absolute) and any missing parents; true when it
+// exists afterwards.
 bool FolderCreate(std::u16string_view Path);
+// Removes the folder only when it is empty.
 bool FolderRemove(std::u16string_view Path);
+// Deletes a file (never a folder).
 bool FileDeleteQuiet(std::u16string_view Path);
 // Reads up to MaxBytes from the start of the regular file at Path (fewer
 // when the file is shorter). False when Path is not a regular file or cannot
@@ -84,11 +90,14 @@ struct TFileField {
 extern std::vector<TFileField> FileList;
 extern std::int32_t FileListN;
 
-// Folder ends with a separator; Pattern may hold "*" and "?", matched
-// without regard to letter case.
+// Lists the regular files of Folder (which ends with a separator) whose
+// names match Pattern, in directory order. "*" matches any run of
+// characters, "?" one; letters match without regard to case.
 void FileListSearch(std::u16string_view Folder, std::u16string_view Pattern);
 void FileListClear();
 
 // Copies Source to Dest and gives the copy the access and modification times
-// of Source. False when no complete copy was made (a partial one is removed).
+// of Source. False when no complete copy was made (a partial one is
+// removed). Both must be regular files (Dest may be missing); a link at
+// Dest, or Dest being Source itself, is refused.
 bool FileCopyKeepTime(std::u16string_view Source, std::u16string_view Dest);
