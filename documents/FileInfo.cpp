@@ -19,7 +19,8 @@ namespace {
 
 template <class Doc>
 bool ReadHeaderOf(Doc& doc, std::u16string_view FileName) {
-  return doc.FileCheck(FileName) && doc.FileHeaderIn(FileName);
+  const std::u16string Name(FileName);  // the DOS-era readers take a string
+  return doc.FileCheck(Name) && doc.FileHeaderIn(Name);
 }
 
 // The two comment lines of a DOS-era header as one memo.
