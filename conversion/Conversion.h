@@ -11,6 +11,7 @@
 
 #include "conversion/ConvSettings.h"
 
+class TJwBody;
 class TJwwData;
 class TJwsData;
 
@@ -31,9 +32,17 @@ std::int32_t RaisedVersion(std::int32_t Ver, std::int32_t VerRaise);
 // The document's version, raised beforehand, decides whether the SXF parts
 // of dimensions change.
 void ApplyIndividual(TJwwData& JWW, const TConvSettings& S);
-void ApplyIndividual(TJwsData& JWS, const TConvSettings& S);
-void ApplyCombination(TJwwData& JWW, const TConvSettings& S);
-void ApplyCombination(TJwsData& JWS, const TConvSettings& S);
+void ApplyIndividual(TJwsData& JWS, const TConvSettings& S);  // entities only
+void ApplyCombination(TJwBody& Doc, const TConvSettings& S);
+
+// The header rules of the individual conversion. A text type's colour takes
+// its mapped colour only when that is a standard one (1..9).
+std::int32_t MapMojiTypeColor(const TConvSettings& S, std::int32_t Color);
+// The dimension setting holds a standard colour in each of its units, tens
+// and hundreds digits (of the signed value, division truncating toward
+// zero); each digit whose colour maps to a standard one takes it, the other
+// digits stay.
+std::int32_t MapSunpouColorDigits(const TConvSettings& S, std::int32_t Value);
 
 // Load, raise, change, save, clear. The document is empty afterwards, the
 // JWW one cleared with JwwDataFree (its extracted images deleted).
