@@ -6,11 +6,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <vector>
 
 #include "documents/FileInfo.h"
@@ -63,6 +65,12 @@ std::u16string FolderFile(const std::u16string& Folder, const std::u16string& Na
   const bool HasSeparator = !Folder.empty() && Folder.back() == PathDelimChar();
   return HasSeparator ? Folder + Name : Folder + PathDelimChar() + Name;
 }
+
+// Positions and widths read from the INI file, kept where the toolkit's
+// geometry arithmetic cannot overflow.
+constexpr int kMaxCoordinate = 1 << 16;
+int Coordinate(std::int32_t V) { return std::clamp(V, -kMaxCoordinate, kMaxCoordinate); }
+int Extent(std::int32_t V) { return std::clamp(V, 0, kMaxCoordinate); }
 
 QPushButton* ButtonAt(QWidget* Parent, const QString& Caption, int Left, int Top, int Width, int Height) {
   auto* Button = new QPushButton(Caption, Parent);
@@ -211,13 +219,16 @@ void TForm1::FormShow() {
 }
 
 void TForm1::ApplyIni(const TIniState& Ini) {
-  move(Ini.Form1Left, Ini.Form1Top);
-  resize(Ini.Form1Width, Ini.Form1Height);
-  Form3->move(Ini.Form3Left, Ini.Form3Top);
-  const int Total = Splitter1->sizes().value(0) + Splitter1->sizes().value(1);
-  Splitter1->setSizes({Ini.Panel1Width, std::max(Total - Ini.Panel1Width, 1)});
+  // A hand-edited file cannot ask for a window larger than the desktop or
+  // for coordinates that overflow the toolkit's arithmetic.
+  const QSize Desktop = screen()->availableVirtualSize();
+  move(Coordinate(Ini.Form1Left), Coordinate(Ini.Form1Top));
+  resize(std::clamp(Ini.Form1Width, 1, std::max(Desktop.width(), 1)),
+         std::clamp(Ini.Form1Height, 1, std::max(Desktop.height(), 1)));
+  Form3->move(Coordinate(Ini.Form3Left), Coordinate(Ini.Form3Top));
+  Splitter1->setSizes({Extent(Ini.Panel1Width), std::max(width() - Extent(Ini.Panel1Width), 1)});
   for (int Column = 0; Column < kFileListColumns; ++Column)
-    ListView1->setColumnWidth(Column, Ini.ColumnWidths[Column]);
+    ListView1->setColumnWidth(Column, Extent(Ini.ColumnWidths[Column]));
   preFolder_ = Ini.preFolder;
   Edit1->setText(Q(Ini.DestFolder));
   ComboBox1->setCurrentIndex(Ini.FileTypeIndex);

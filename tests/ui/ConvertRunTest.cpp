@@ -71,9 +71,8 @@ class ConvertRunTest : public QObject {
     QFETCH(bool, focusOnButton1);
     TProgramHome Home;
     TRecordingPrompts Prompts;
-    const QString Source = MakeFolder(Home.Path("src"));
+    const QString Source = FolderWith(Home.Path("src"), {{"a.jww", 3}});
     MakeFolder(Home.Path("SRC"));
-    WriteFile(Source, "a.jww", 3);
     TIniState Ini;
     Ini.preFolder = U(Source);
     Ini.DestFolder = U(destination == "<SRC>"   ? Home.Path("SRC")
@@ -95,8 +94,7 @@ class ConvertRunTest : public QObject {
   void noSelectionCountsZero() {
     TProgramHome Home;
     TRecordingPrompts Prompts;
-    const QString Source = MakeFolder(Home.Path("src"));
-    WriteFile(Source, "a.jww", 3);
+    const QString Source = FolderWith(Home.Path("src"), {{"a.jww", 3}});
     TIniState Ini;
     Ini.preFolder = U(Source);
     Ini.DestFolder = U(MakeFolder(Home.Path("out")));

@@ -8,11 +8,13 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
+#include <limits>
 
 #include "UiTestSupport.h"
 #include "ui/FileListView.h"
@@ -97,8 +99,7 @@ class MainWindowTest : public QObject {
     QFETCH(bool, leaveFileInTemp);
     TProgramHome Home;
     TRecordingPrompts Prompts;
-    const QString Source = MakeFolder(Home.Path("src"));
-    WriteFile(Source, "a.txt", 3);
+    const QString Source = FolderWith(Home.Path("src"), {{"a.txt", 3}});
     TIniState Ini = IniShowing(Source);
     Ini.Form1Left = 30;
     Ini.Form1Top = 40;
@@ -146,14 +147,32 @@ class MainWindowTest : public QObject {
     QCOMPARE(QFileInfo::exists(Home.WorkFolder()), leaveFileInTemp);
   }
 
+  // Values of a hand-edited INI file that no window could take.
+  void hostileIniValuesStayHarmless() {
+    TProgramHome Home;
+    TRecordingPrompts Prompts;
+    const QString Folder = FolderWith(Home.Path("files"), {{"a.jww", 1}, {"b.txt", 1}});
+    TIniState Ini = IniShowing(Folder);
+    Ini.Form1Left = std::numeric_limits<std::int32_t>::min();
+    Ini.Form1Width = std::numeric_limits<std::int32_t>::max();
+    Ini.Form1Height = -5;
+    Ini.Panel1Width = -100;
+    Ini.ColumnWidths = {-1, 0, std::numeric_limits<std::int32_t>::max(), 80, 80, 80};
+    Ini.FileTypeIndex = 9;  // no item: every file
+    Home.WriteIni(Ini);
+    auto Form1 = StartForm1(Home);
+    QVERIFY(Form1->width() <= Form1->screen()->availableVirtualSize().width());
+    QCOMPARE(Form1->ComboBox1->currentIndex(), -1);
+    QCOMPARE(Form1->ListView1->rowCount(), 2);
+    QVERIFY(Form1->close());
+    QCOMPARE(Home.ReadIni().FileTypeIndex, -1);
+  }
+
   void choosingFolderInTreeRelistsIt() {
     TProgramHome Home;
     TRecordingPrompts Prompts;
-    const QString A = MakeFolder(Home.Path("A"));
-    const QString B = MakeFolder(Home.Path("B"));
-    WriteFile(A, "in-a.jww", 5);
-    WriteFile(B, "in-b1.txt", 5);
-    WriteFile(B, "in-b2.txt", 5);
+    const QString A = FolderWith(Home.Path("A"), {{"in-a.jww", 5}});
+    const QString B = FolderWith(Home.Path("B"), {{"in-b1.txt", 5}, {"in-b2.txt", 5}});
     Home.WriteIni(IniShowing(A));
     auto Form1 = StartForm1(Home);
     TplExplorerFolderTree* Tree = Form1->plExplorerFolderTree1;
@@ -191,8 +210,8 @@ class MainWindowTest : public QObject {
     QFETCH(QStringList, expected);
     TProgramHome Home;
     TRecordingPrompts Prompts;
-    const QString Folder = MakeFolder(Home.Path("files"));
-    for (const char* Name : {"a.jww", "b.JWW", "c.bak", "d.bk3", "e.txt", "f.jwc"}) WriteFile(Folder, Name, 4);
+    const QString Folder = FolderWith(
+        Home.Path("files"), {{"a.jww", 4}, {"b.JWW", 4}, {"c.bak", 4}, {"d.bk3", 4}, {"e.txt", 4}, {"f.jwc", 4}});
     Home.WriteIni(IniShowing(Folder));
     auto Form1 = StartForm1(Home);
     for (int I = 0; I < downKeys; ++I) QTest::keyClick(Form1->ComboBox1, Qt::Key_Down);
@@ -215,11 +234,8 @@ class MainWindowTest : public QObject {
   void headerClicksSortAndFlipDirection() {
     TProgramHome Home;
     TRecordingPrompts Prompts;
-    const QString Folder = MakeFolder(Home.Path("sizes"));
-    WriteFile(Folder, "nine.txt", 9);
-    WriteFile(Folder, "ten.txt", 10);
-    WriteFile(Folder, "hundred.txt", 100);
-    WriteFile(Folder, "Apple.txt", 11);
+    const QString Folder =
+        FolderWith(Home.Path("sizes"), {{"nine.txt", 9}, {"ten.txt", 10}, {"hundred.txt", 100}, {"Apple.txt", 11}});
     Home.WriteIni(IniShowing(Folder));
     auto Form1 = StartForm1(Home);
     TFileListView* List = Form1->ListView1;
@@ -238,8 +254,7 @@ class MainWindowTest : public QObject {
   void sortKeepsSelection() {
     TProgramHome Home;
     TRecordingPrompts Prompts;
-    const QString Folder = MakeFolder(Home.Path("sel"));
-    for (const char* Name : {"b.txt", "a.txt", "c.txt"}) WriteFile(Folder, Name, 1);
+    const QString Folder = FolderWith(Home.Path("sel"), {{"b.txt", 1}, {"a.txt", 1}, {"c.txt", 1}});
     Home.WriteIni(IniShowing(Folder));
     auto Form1 = StartForm1(Home);
     TFileListView* List = Form1->ListView1;
@@ -296,8 +311,7 @@ class MainWindowTest : public QObject {
     const QByteArray OldPath = qgetenv("PATH");
     qputenv("PATH", Bin.toUtf8() + ":" + OldPath);
 
-    const QString Folder = MakeFolder(Home.Path("drawings"));
-    WriteFile(Folder, "図面.jww", 3);
+    const QString Folder = FolderWith(Home.Path("drawings"), {{"図面.jww", 3}});
     Home.WriteIni(IniShowing(Folder));
     auto Form1 = StartForm1(Home);
     TFileListView* List = Form1->ListView1;

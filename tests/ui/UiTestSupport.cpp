@@ -48,3 +48,9 @@ QString MakeFolder(const QString& Path) {
   QDir().mkpath(Path);
   return Path;
 }
+
+QString FolderWith(const QString& Path, std::initializer_list<std::pair<QString, int>> Files) {
+  MakeFolder(Path);
+  for (const auto& [Name, Size] : Files) WriteFile(Path, Name, Size);
+  return Path;
+}

@@ -6,7 +6,9 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <initializer_list>
 #include <memory>
+#include <utility>
 
 #include "conversion/IniFile.h"
 #include "ui/AppPaths.h"
@@ -69,3 +71,5 @@ std::unique_ptr<TForm1> StartForm1(const TProgramHome& Home);
 // Makes the folder (and its parents) and writes Size bytes into Folder/Name.
 void WriteFile(const QString& Folder, const QString& Name, int Size);
 QString MakeFolder(const QString& Path);
+// Makes the folder Path holding the files (name, size in bytes).
+QString FolderWith(const QString& Path, std::initializer_list<std::pair<QString, int>> Files);

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPixmap>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTextStream>
@@ -35,12 +36,9 @@ bool Save(QWidget* Window, const QDir& OutDir, const QString& Name) {
   return Saved;
 }
 
-// A window as wide as the list's columns need, showing FOLDER.
+// The list showing FOLDER with columns wide enough for its texts.
 TIniState ScreenshotState(const QString& Folder) {
   TIniState Ini;
-  Ini.Form1Width = 1000;
-  Ini.Form1Height = 560;
-  Ini.Panel1Width = 230;
   Ini.ColumnWidths = {150, 50, 250, 130, 70, 50};
   Ini.preFolder = U(QDir(Folder).absolutePath());
   Ini.DestFolder = U(QDir::cleanPath(QDir(Folder).absoluteFilePath(QStringLiteral("../変換後"))));
@@ -67,6 +65,9 @@ int main(int argc, char** argv) {
   if (!SaveIni(Paths.IniFileName, ScreenshotState(Args[2]))) return 1;
   TForm1 Form1(Paths);
   Form1.show();
+  // Wider than the offscreen screen, which the window's INI values may not exceed.
+  Form1.resize(1000, 560);
+  Form1.Splitter1->setSizes({230, 770});
   Settle(1500);
   Form1.ListView1->selectRow(0);
   Form1.ListView1->setSelectionMode(QAbstractItemView::MultiSelection);
