@@ -31,7 +31,7 @@ class RecordReader {
   // The window is cleared first, so a record cut short by the end of the
   // file never shows bytes of the one before. False when no byte is left.
   bool Next();
-  const Window& Bytes() const { return window_; }
+  const Window& Record() const { return window_; }
 
  private:
   std::span<const std::uint8_t> head_;

@@ -63,14 +63,14 @@ void TJwcData::SplitPara(const std::u16string& Text, int N) { Enthd.para = Split
 bool TJwcData::ReadHeader(std::span<const std::uint8_t> Head) {
   RecordReader In(Head);
   if (!In.Next()) return false;
-  DecodeTitle(In.Bytes(), Enthd.jwID, Enthd.comment1, Enthd.comment2);
+  DecodeTitle(In.Record(), Enthd.jwID, Enthd.comment1, Enthd.comment2);
   Enthd.scaleF = Enthd.jwID.size() > 22 && Enthd.jwID[22] == u'f';
 
   const std::pair<int, void (TJwcData::*)()> NumberRecords[] = {
       {32, &TJwcData::ConvertRecord2}, {28, &TJwcData::ConvertRecord3}, {22, &TJwcData::ConvertRecord4}};
   for (const auto& [Fields, Convert] : NumberRecords) {
     if (!In.Next()) return false;
-    SplitPara(DecodeNumbers(In.Bytes()), Fields);
+    SplitPara(DecodeNumbers(In.Record()), Fields);
     (this->*Convert)();
     Enthd.para.clear();
   }

@@ -50,10 +50,10 @@ void TJwkData::SplitPara(const std::u16string& Text, int N) { Enthd.para = Split
 bool TJwkData::ReadHeader(std::span<const std::uint8_t> Head) {
   RecordReader In(Head);
   if (!In.Next()) return false;
-  DecodeTitle(In.Bytes(), Enthd.jwID, Enthd.comment1, Enthd.comment2);
+  DecodeTitle(In.Record(), Enthd.jwID, Enthd.comment1, Enthd.comment2);
 
   if (!In.Next()) return false;
-  SplitPara(DecodeNumbers(In.Bytes()), kNumberFields);
+  SplitPara(DecodeNumbers(In.Record()), kNumberFields);
   TEntJwkHeader& H = Enthd;
   const std::vector<std::u16string>& P = H.para;
   H.lineCount = FieldInt(P[0]);
