@@ -81,12 +81,20 @@ void ApplyModeKey(TConvSettings& S, const TKeyLine& L, TSettingsDialect Dialect)
   if (Dialect == TSettingsDialect::Ini || V == kModeIndividual || V == kModeCombination) S.ConvMode = V;
 }
 
+// "C12", "W3": a table key. Built by appending, which also keeps GCC 12's
+// -Wrestrict false positive on literal + string out of optimised builds.
+std::u16string TableKey(char16_t Letter, int N) {
+  std::u16string Key(1, Letter);
+  Key += IntToText(N);
+  return Key;
+}
+
 }  // namespace
 
 void WriteTableSection(TSettingsTextWriter& W, const TConvSettings& S) {
   W.Line(kSectionJww);
-  for (int N = 1; N <= kTableKeys; ++N) W.Key(u"C" + IntToText(N), *TableEntry(S, u'C', N));
-  for (int N = 1; N <= kColorRows; ++N) W.Key(u"W" + IntToText(N), *TableEntry(S, u'W', N));
+  for (int N = 1; N <= kTableKeys; ++N) W.Key(TableKey(u'C', N), *TableEntry(S, u'C', N));
+  for (int N = 1; N <= kColorRows; ++N) W.Key(TableKey(u'W', N), *TableEntry(S, u'W', N));
 }
 
 void WriteRowSection(TSettingsTextWriter& W, const TConvSettings& S) {
