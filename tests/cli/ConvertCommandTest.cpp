@@ -1,9 +1,6 @@
 // lintorra-cli convert run as a process: exit codes, progress on standard
 // output, the system's messages on standard error, files and backups.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <filesystem>
 #include <string>
@@ -14,8 +11,6 @@
 #include "conversion/SettingsFile.h"
 #include "tests/conversion/ConversionFixtures.h"
 
-extern char** environ;
-
 namespace {
 
 using namespace convfixtures;
@@ -25,41 +20,12 @@ using testsupport::U16;
 using testsupport::WriteFileBytes;
 namespace fs = std::filesystem;
 
-struct Result {
-  int Exit = -1;
-  std::string Out, Err;
-};
-
-std::string FileText(const fs::path& P) {
-  const auto B = ReadFileBytes(P);
-  return {B.begin(), B.end()};
-}
+using Result = testsupport::ProcessResult;
 
 Result RunCli(const std::vector<std::string>& Args, const TempDir& Scratch) {
   std::vector<std::string> All = {LINTORRA_CLI_PATH, "convert"};
   All.insert(All.end(), Args.begin(), Args.end());
-  std::vector<char*> Argv;
-  for (std::string& A : All) Argv.push_back(A.data());
-  Argv.push_back(nullptr);
-  const std::string Out = (Scratch / "stdout").string(), Err = (Scratch / "stderr").string();
-  posix_spawn_file_actions_t Actions;
-  posix_spawn_file_actions_init(&Actions);
-  posix_spawn_file_actions_addopen(&Actions, 1, Out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&Actions, 2, Err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  Result R;
-  pid_t Pid = 0;
-  const int Rc = posix_spawn(&Pid, Argv[0], &Actions, nullptr, Argv.data(), environ);
-  posix_spawn_file_actions_destroy(&Actions);
-  if (Rc != 0) {
-    ADD_FAILURE() << "cannot start " << Argv[0];
-    return R;
-  }
-  int Status = 0;
-  waitpid(Pid, &Status, 0);
-  R.Exit = WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
-  R.Out = FileText(Out);
-  R.Err = FileText(Err);
-  return R;
+  return testsupport::RunProcess(All, Scratch);
 }
 
 int FirstLineColor(const fs::path& P) {

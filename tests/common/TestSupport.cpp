@@ -1,5 +1,9 @@
 #include "common/TestSupport.h"
 
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
 #include "support/Func_2.h"
 
 #include <algorithm>
@@ -7,6 +11,8 @@
 #include <cstring>
 #include <fstream>
 #include <random>
+
+extern char** environ;
 
 namespace fs = std::filesystem;
 
@@ -61,6 +67,30 @@ void WriteFileBytes(const fs::path& p, const std::vector<std::uint8_t>& bytes) {
 }
 
 std::u16string U16(const fs::path& p) { return FromPath(p); }
+
+ProcessResult RunProcess(const std::vector<std::string>& argv, const TempDir& scratch) {
+  std::vector<std::string> args = argv;
+  std::vector<char*> ptrs;
+  for (std::string& a : args) ptrs.push_back(a.data());
+  ptrs.push_back(nullptr);
+  const std::string out = (scratch / "stdout").string(), err = (scratch / "stderr").string();
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  ProcessResult r;
+  pid_t pid = 0;
+  const int rc = posix_spawn(&pid, ptrs[0], &actions, nullptr, ptrs.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  if (rc != 0) return r;
+  int status = 0;
+  waitpid(pid, &status, 0);
+  r.Exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  const auto o = ReadFileBytes(out), e = ReadFileBytes(err);
+  r.Out.assign(o.begin(), o.end());
+  r.Err.assign(e.begin(), e.end());
+  return r;
+}
 
 ByteBuilder& ByteBuilder::u8(std::uint8_t v) { bytes.push_back(v); return *this; }
 ByteBuilder& ByteBuilder::u16(std::uint16_t v) { u8(v & 0xFF); return u8(v >> 8); }

@@ -42,6 +42,14 @@ std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& p);
 void WriteFileBytes(const std::filesystem::path& p, const std::vector<std::uint8_t>& bytes);
 std::u16string U16(const std::filesystem::path& p);
 
+// Runs a program to its end with its standard output and error captured in
+// files of the scratch folder.
+struct ProcessResult {
+  int Exit = -1;  // also when the program could not be started
+  std::string Out, Err;
+};
+ProcessResult RunProcess(const std::vector<std::string>& argv, const TempDir& scratch);
+
 // Little-endian byte building for fixtures written from the format tables.
 class ByteBuilder {
  public:
