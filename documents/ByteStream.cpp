@@ -214,6 +214,5 @@ bool WriteFileReplacing(std::u16string_view path, const std::function<bool(ByteW
     ok = ok && ::rename(tmp.c_str(), target.c_str()) == 0;
     if (!ok) ::unlink(tmp.c_str());
   }
-  if (!ok) ::unlink(target.c_str());
   return ok;
 }

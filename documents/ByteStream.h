@@ -107,6 +107,6 @@ class ByteWriter {
 // over the destination once complete, so the destination never holds a
 // half-written file; a replaced file's permissions are kept. The body writes
 // the content and returns false to give up. On any failure the temporary
-// file is removed, the destination deleted if it exists, and the result is
+// file is removed, the destination is left as it was, and the result is
 // false.
 bool WriteFileReplacing(std::u16string_view path, const std::function<bool(ByteWriter&)>& body);

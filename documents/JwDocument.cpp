@@ -1,5 +1,7 @@
 #include "documents/JwDocument.h"
 
+#include "support/Func_2.h"
+
 template <class Header>
 bool TJwDocument<Header>::FileHeaderIn(std::u16string_view FName) {
   auto r = ByteReader::OpenFile(FName);
@@ -44,7 +46,9 @@ bool TJwDocument<Header>::LoadFrom(ByteReader& r) {
 
 template <class Header>
 bool TJwDocument<Header>::FileOut(std::u16string_view FName, std::int32_t Ver) {
-  return WriteFileReplacing(FName, [&](ByteWriter& w) { return SaveTo(w, Ver); });
+  if (WriteFileReplacing(FName, [&](ByteWriter& w) { return SaveTo(w, Ver); })) return true;
+  FileDeleteQuiet(FName);  // a failed save leaves no file under the name
+  return false;
 }
 
 template class TJwDocument<TEntJwwHeader>;
