@@ -14,7 +14,9 @@
 namespace {
 
 constexpr std::size_t kReadBuffer = 1 << 18;
-constexpr std::size_t kWriteBuffer = 1 << 18;
+// Below the allocators' mapping threshold: a save of a small file costs no
+// fresh mapping, and writes still go out in large blocks.
+constexpr std::size_t kWriteBuffer = 1 << 16;
 
 // Opens a regular file read-only without ever blocking on a FIFO or device.
 int OpenRegularFile(const std::string& path, std::uint64_t& size) {
