@@ -1,14 +1,10 @@
 #include "conversion/SettingsText.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <vector>
 
+#include "documents/ByteStream.h"
 #include "support/Func_2.h"
 
 namespace fs = std::filesystem;
@@ -23,38 +19,6 @@ std::u16string DecodeUtf16BigEndian(std::span<const std::uint8_t> B) {
   std::vector<std::uint8_t> Swapped(B.begin(), B.end());
   for (std::size_t I = 0; I + 1 < Swapped.size(); I += 2) std::swap(Swapped[I], Swapped[I + 1]);
   return Utf16BytesToText(Swapped);
-}
-
-bool WriteAll(int Fd, std::string_view Data) {
-  while (!Data.empty()) {
-    const ssize_t N = ::write(Fd, Data.data(), Data.size());
-    if (N < 0 && errno == EINTR) continue;
-    if (N <= 0) return false;
-    Data.remove_prefix(static_cast<std::size_t>(N));
-  }
-  return true;
-}
-
-// Creates a new, unused file beside Target; -1 when none could be made.
-int CreateTempBeside(const fs::path& Target, fs::path& Temp) {
-  for (int Attempt = 0; Attempt < 100; ++Attempt) {
-    Temp = Target;
-    Temp += ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(Attempt);
-    const int Fd = ::open(Temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (Fd >= 0 || errno != EEXIST) return Fd;
-  }
-  return -1;
-}
-
-bool WriteFileAtomically(const fs::path& Target, std::string_view Data) {
-  fs::path Temp;
-  const int Fd = CreateTempBeside(Target, Temp);
-  if (Fd < 0) return false;
-  const bool Written = WriteAll(Fd, Data) && ::fsync(Fd) == 0;
-  const bool Closed = ::close(Fd) == 0;
-  if (Written && Closed && std::rename(Temp.c_str(), Target.c_str()) == 0) return true;
-  ::unlink(Temp.c_str());
-  return false;
 }
 
 }  // namespace
@@ -120,5 +84,7 @@ void TSettingsTextWriter::Key(std::u16string_view Key, std::u16string_view Value
 }
 
 bool WriteSettingsText(std::u16string_view FileName, const TSettingsTextWriter& Writer) {
-  return WriteFileAtomically(ToPath(FileName), Writer.Bytes());
+  const std::string& Bytes = Writer.Bytes();
+  return WriteFileReplacing(
+      FileName, [&](ByteWriter& W) { W.Write(Bytes.data(), Bytes.size()); return true; }, OnFailure::KeepDestination);
 }
