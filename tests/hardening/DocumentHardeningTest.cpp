@@ -56,4 +56,44 @@ INSTANTIATE_TEST_SUITE_P(Values, PrintPacking,
                          testing::Values(PackingCase{3, 1, 3}, PackingCase{0, 1, 0}, PackingCase{-5, 1, 0},
                                          PackingCase{-9, 1, 0}));
 
+// A drawing of a few kilobytes whose definitions each insert the next one
+// eight times, seven levels deep, under long names: expanded in full the
+// block tree would hold two million nodes, each with its own copy of a name.
+std::vector<std::uint8_t> DeeplyNestedBlocks() {
+  TJwwData doc;
+  doc.SizeHeaderTables();
+  doc.Enthd.jwVer = 700;
+  auto insert = [](RecordArray<TEntJwwBlock>& blocks, std::vector<TEntJwwNo>& no, std::uint32_t number) {
+    no.push_back({kBlock, static_cast<std::int32_t>(blocks.size())});
+    TEntJwwBlock& b = blocks.emplace_back();
+    b.dBairitsuX = b.dBairitsuY = 1;
+    b.nNumber = number;
+  };
+  insert(doc.EntBlock, doc.EntNo, 1);
+  for (std::uint32_t level = 1; level <= 7; ++level) {
+    TEntJwwBlockDef& d = doc.EntBlockDef.emplace_back();
+    d.nNumber = level;
+    d.strName = std::u16string(200, u'A' + static_cast<char16_t>(level));
+    for (int i = 0; i < 8 && level < 7; ++i) insert(d.mBlock, d.mNo, level + 1);
+  }
+  doc.MakeBlockTree();
+  return Saved(doc, 700);
+}
+
+// The tree serves display only: its nested part stays within a fixed memory
+// budget (names included), while every definition is still marked used and
+// saved.
+TEST(BlockTree, NestingCannotExhaustMemory) {
+  const auto bytes = DeeplyNestedBlocks();
+  ASSERT_LT(bytes.size(), 64u * 1024);
+  TJwwData doc;
+  ASSERT_TRUE(Loaded(doc, bytes));
+  std::size_t footprint = 0;
+  for (const TEntJwwBlockTree& t : doc.EntBlockTree) footprint += sizeof t + t.name.size() * sizeof(char16_t);
+  EXPECT_LE(footprint, std::size_t{33} << 20);
+  EXPECT_GT(doc.EntBlockTree.size(), 10000u);
+  EXPECT_EQ(doc.EntBlockNum, 7);
+  for (const TEntJwwBlockDef& d : doc.EntBlockDef) EXPECT_TRUE(d.ref_flag) << d.nNumber;
+}
+
 }  // namespace
