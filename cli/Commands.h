@@ -6,3 +6,4 @@
 
 void AddInfoCommand(CLI::App& app, int& exitCode);
 void AddResaveCommand(CLI::App& app, int& exitCode);
+void AddConvertCommand(CLI::App& app, int& exitCode);

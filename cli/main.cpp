@@ -13,6 +13,7 @@ int main(int argc, char** argv) {
   int exitCode = 0;
   AddInfoCommand(app, exitCode);
   AddResaveCommand(app, exitCode);
+  AddConvertCommand(app, exitCode);
   CLI11_PARSE(app, argc, argv);
   return exitCode;
 }

@@ -72,6 +72,10 @@ void ArchiveOut::WriteStr(std::u16string_view s) {
   Bytes b = TextToAnsiBytesLimited(s, kMaxAnsiStringBytes);
   std::size_t n = 0;
   while (n < b.size() && b[n] != 0) ++n;
+  if (n == kAnsiLengthMarker) {
+    b = TextToAnsiBytesLimited(s, kAnsiLengthMarker - 1);
+    n = b.size();
+  }
   WriteLength(w_, n);
   if (n > 0) w_.Write(b.data(), n);
 }

@@ -62,7 +62,8 @@ class ArchiveOut {
 };
 
 // Longest strings the format can hold: a 16-bit length in bytes (code page)
-// or in code units (UTF-16); a code-page length of 0xFFFE would read as the
-// UTF-16 marker.
-constexpr std::size_t kMaxAnsiStringBytes = 0xFFFD;
+// or in code units (UTF-16). A code-page length of exactly 0xFFFE cannot be
+// written: it would read as the UTF-16 marker.
+constexpr std::size_t kMaxAnsiStringBytes = 0xFFFF;
+constexpr std::size_t kAnsiLengthMarker = 0xFFFE;
 constexpr std::size_t kMaxUtf16StringUnits = 0xFFFF;

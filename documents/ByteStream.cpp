@@ -37,7 +37,7 @@ std::function<int(FileStep)>& FaultHook() {
   return hook;
 }
 
-// Runs one step of WriteFileReplacing unless the test hook makes it fail.
+// Runs one file-system step unless the test hook makes it fail.
 template <class Op>
 bool Step(FileStep step, Op op) {
   if (FaultHook()) {
@@ -49,32 +49,18 @@ bool Step(FileStep step, Op op) {
   return op();
 }
 
-bool WriteAll(int fd, const std::uint8_t* data, std::size_t n) {
-  while (n > 0) {
-    ssize_t w = -1;
-    if (!Step(FileStep::Write, [&] { return (w = ::write(fd, data, n)) > 0; })) {
-      if (w < 0 && errno == EINTR) continue;
-      return false;
-    }
-    data += w;
-    n -= static_cast<std::size_t>(w);
-  }
-  return true;
-}
-
-class FdSink : public ByteSink {
- public:
-  explicit FdSink(int fd) : fd_(fd) {}
-  bool Put(const std::uint8_t* data, std::size_t n) override { return WriteAll(fd_, data, n); }
-
- private:
-  int fd_;
-};
-
 mode_t CreationMode() {
   const mode_t mask = ::umask(0);
   ::umask(mask);
   return 0666 & ~mask;
+}
+
+// The permissions of a replaced regular file in the folder dirFd, else the
+// usual ones.
+mode_t ModeFor(int dirFd, const std::string& name) {
+  struct stat st {};
+  if (::fstatat(dirFd, name.c_str(), &st, 0) == 0 && S_ISREG(st.st_mode)) return st.st_mode & 07777;
+  return CreationMode();
 }
 
 // A fresh hidden file beside name in the folder dirFd; its name is returned
@@ -85,9 +71,10 @@ int CreateTempBeside(int dirFd, const std::string& name, std::string& tmp) {
     tmp = "." + name.substr(0, 200) + ".lintorra-" + std::to_string(rng() % 1000000000) + ".tmp";
     int fd = -1;
     Step(FileStep::Create, [&] {
-      fd = ::openat(dirFd, tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, CreationMode());
+      fd = ::openat(dirFd, tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
       return fd >= 0;
     });
+    if (fd >= 0) ::fchmod(fd, ModeFor(dirFd, name));
     if (fd >= 0 || errno != EEXIST) return fd;
   }
   return -1;
@@ -98,9 +85,9 @@ bool WriteAndRename(int dirFd, const std::string& name, const std::function<bool
   std::string tmp;
   const int fd = CreateTempBeside(dirFd, name, tmp);
   if (fd < 0) return false;
+  FileSink sink(fd);
   bool ok;
   {
-    FdSink sink(fd);
     ByteWriter w(sink);
     try {
       ok = body(w) && w.Flush();
@@ -109,7 +96,7 @@ bool WriteAndRename(int dirFd, const std::string& name, const std::function<bool
     }
   }
   ok = ok && Step(FileStep::Sync, [&] { return ::fsync(fd) == 0; });
-  ok = Step(FileStep::Close, [&] { return ::close(fd) == 0; }) && ok;
+  ok = Step(FileStep::Close, [&] { return sink.Close(); }) && ok;
   ok = ok && Step(FileStep::Rename, [&] { return ::renameat(dirFd, tmp.c_str(), dirFd, name.c_str()) == 0; });
   if (!ok) ::unlinkat(dirFd, tmp.c_str(), 0);
   return ok;
@@ -189,6 +176,36 @@ std::size_t ByteReader::Skip(std::uint64_t n) {
     if (fd_ >= 0) ::lseek(fd_, static_cast<off_t>(consumed_), SEEK_SET);
   }
   return static_cast<std::size_t>(k);
+}
+
+FileSink::FileSink(int fd) : fd_(fd) {}
+
+std::unique_ptr<FileSink> FileSink::Create(std::u16string_view path) {
+  const std::string p = ToUtf8(path);
+  const int fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, CreationMode());
+  return fd >= 0 ? std::unique_ptr<FileSink>(new FileSink(fd)) : nullptr;
+}
+
+FileSink::~FileSink() { Close(); }
+
+bool FileSink::Put(const std::uint8_t* data, std::size_t n) {
+  while (n > 0 && fd_ >= 0) {
+    ssize_t w = -1;
+    if (!Step(FileStep::Write, [&] { return (w = ::write(fd_, data, n)) > 0; })) {
+      if (w < 0 && errno == EINTR) continue;
+      return false;
+    }
+    data += w;
+    n -= static_cast<std::size_t>(w);
+  }
+  return n == 0;
+}
+
+bool FileSink::Close() {
+  if (fd_ < 0) return false;
+  const bool ok = ::close(fd_) == 0;
+  fd_ = -1;
+  return ok;
 }
 
 bool MemorySink::Put(const std::uint8_t* data, std::size_t n) {

@@ -56,6 +56,25 @@ class ByteSink {
   virtual bool Put(const std::uint8_t* data, std::size_t n) = 0;
 };
 
+// A file opened for writing; Put writes through at once.
+class FileSink : public ByteSink {
+ public:
+  // Creates the file, truncating a regular file of that name and never
+  // following a link; nullptr when that fails.
+  static std::unique_ptr<FileSink> Create(std::u16string_view path);
+  explicit FileSink(int fd);  // takes over an open descriptor
+  ~FileSink() override;
+  FileSink(const FileSink&) = delete;
+  FileSink& operator=(const FileSink&) = delete;
+
+  bool Put(const std::uint8_t* data, std::size_t n) override;
+  // True when the file was open and closed cleanly.
+  bool Close();
+
+ private:
+  int fd_;
+};
+
 class MemorySink : public ByteSink {
  public:
   bool Put(const std::uint8_t* data, std::size_t n) override;
@@ -93,15 +112,17 @@ enum class OnFailure {
 
 // Writes a file through a hidden temporary file ".<name>.lintorra-*.tmp" in
 // the same folder, flushed to the disk and then renamed over the
-// destination, so the destination never holds a half-written file. The body
-// writes the content and returns false to give up. On any failure the
+// destination, so the destination never holds a half-written file; a
+// replaced file's permissions are kept. The body writes the content and
+// returns false to give up. On any failure the
 // temporary file is removed, the destination treated as onFailure says, and
 // the result is false. The folder is held open throughout: if it is renamed
 // or removed meanwhile, nothing is left behind in it.
 bool WriteFileReplacing(std::u16string_view path, const std::function<bool(ByteWriter&)>& body,
                         OnFailure onFailure = OnFailure::DeleteDestination);
 
-// Fault injection for tests: the file-system steps of WriteFileReplacing.
+// Fault injection for tests: the file-system steps of WriteFileReplacing
+// (Write also stands for every write of a FileSink).
 enum class FileStep { Create, Write, Sync, Close, Rename };
 // When set, the hook is asked before every step and returns 0 to let it run
 // or an errno value to make it fail with that error. An empty hook clears it.

@@ -1,12 +1,11 @@
 // The image section of JWW files from version 7.00 on: images bound into the
 // drawing are extracted into the working folder while loading and written
 // back while saving when a text still refers to them.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
+#include <algorithm>
+#include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "documents/JwwUnit.h"
 #include "support/Func_2.h"
@@ -26,40 +25,22 @@ std::u16string WithoutGz(const std::u16string& name) {
   return FileExtLower(name) == u".gz" ? name.substr(0, name.size() - 3) : name;
 }
 
-mode_t CreationMode() {
-  const mode_t mask = ::umask(0);
-  ::umask(mask);
-  return 0666 & ~mask;
-}
-
-bool WriteAll(int fd, const std::uint8_t* p, std::size_t n) {
-  while (n > 0) {
-    const ssize_t w = ::write(fd, p, n);
-    if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) return false;
-    p += w;
-    n -= static_cast<std::size_t>(w);
-  }
-  return true;
-}
-
 // Copies size bytes of the drawing into a new file at path. A failure
 // removes the partial file; the rest of the entry's data is consumed.
 void ExtractImage(ByteReader& r, const std::u16string& path, std::int32_t size) {
   std::uint64_t left = static_cast<std::uint64_t>(size);
-  const std::string p = ToUtf8(path);
-  const int fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, CreationMode());
-  bool ok = fd >= 0;
+  const std::unique_ptr<FileSink> file = FileSink::Create(path);
+  bool ok = file != nullptr;
   std::uint8_t buf[kCopyChunk];
   while (ok && left > 0) {
     const std::size_t got = r.Read(buf, static_cast<std::size_t>(std::min<std::uint64_t>(left, sizeof buf)));
     if (got == 0) break;
     left -= got;
-    ok = WriteAll(fd, buf, got);
+    ok = file->Put(buf, got);
   }
-  if (fd >= 0) ok = ::close(fd) == 0 && ok;
+  if (file) ok = file->Close() && ok;
   if (!ok) {
-    if (fd >= 0) ::unlink(p.c_str());
+    if (file) FileDeleteQuiet(path);
     r.Skip(left);
   }
 }
@@ -86,6 +67,44 @@ bool IsWritableImage(const std::u16string& path) {
   return in && in->Remaining() <= 0x7FFFFFFF;
 }
 
+// Finds for a reference the first image, in list order, whose upper-cased
+// name begins with the upper-cased reference. The names are upper-cased once
+// and sorted, so the names with a given beginning form one run; a tree of
+// minimum list positions gives the first of a run. A drawing with many
+// references and many images is thus marked in n log n, not in n squared.
+class ImagePrefixIndex {
+ public:
+  explicit ImagePrefixIndex(const std::vector<TBindImageType>& images) {
+    sorted_.reserve(images.size());
+    for (std::size_t i = 0; i < images.size(); ++i) sorted_.emplace_back(TextUpper(images[i].Fname), i);
+    std::sort(sorted_.begin(), sorted_.end());
+    first_.resize(2 * sorted_.size());
+    for (std::size_t i = 0; i < sorted_.size(); ++i) first_[sorted_.size() + i] = sorted_[i].second;
+    for (std::size_t i = sorted_.size(); i-- > 1;) first_[i] = std::min(first_[2 * i], first_[2 * i + 1]);
+  }
+
+  // The list position of the first match, or nullopt.
+  std::optional<std::size_t> FirstBeginningWith(std::u16string_view upper) const {
+    const auto lo = std::lower_bound(sorted_.begin(), sorted_.end(), upper,
+                                     [](const Entry& e, std::u16string_view q) { return std::u16string_view(e.first) < q; });
+    const auto hi = std::partition_point(lo, sorted_.end(), [&](const Entry& e) { return e.first.starts_with(upper); });
+    if (lo == hi) return std::nullopt;
+    std::size_t l = static_cast<std::size_t>(lo - sorted_.begin()) + sorted_.size();
+    std::size_t r = static_cast<std::size_t>(hi - sorted_.begin()) + sorted_.size();
+    std::size_t best = first_[l];
+    for (; l < r; l /= 2, r /= 2) {
+      if (l & 1) best = std::min(best, first_[l++]);
+      if (r & 1) best = std::min(best, first_[--r]);
+    }
+    return best;
+  }
+
+ private:
+  using Entry = std::pair<std::u16string, std::size_t>;
+  std::vector<Entry> sorted_;
+  std::vector<std::size_t> first_;  // minimum list positions, a tree over sorted_
+};
+
 }  // namespace
 
 void TJwwData::ReadTail(ArchiveIn& in) {
@@ -109,17 +128,13 @@ void TJwwData::ReadTail(ArchiveIn& in) {
 
 void TJwwData::MarkReferencedImages() {
   for (TBindImageType& e : BindImage) e.exf = false;
+  const ImagePrefixIndex index(BindImage);
   auto mark = [&](const std::u16string& s) {
     if (s.size() < 11 || !s.starts_with(kTempReference)) return;
     const std::size_t comma = s.find(u',');
     if (comma == std::u16string::npos || comma == kTempReference.size()) return;
     const std::u16string name = TextUpper(std::u16string_view(s).substr(kTempReference.size(), comma - kTempReference.size()));
-    for (TBindImageType& e : BindImage) {
-      if (TextUpper(e.Fname).starts_with(name)) {
-        e.exf = true;
-        return;
-      }
-    }
+    if (const auto first = index.FirstBeginningWith(name)) BindImage[*first].exf = true;
   };
   auto markTexts = [&](const ConstEntityLists& L) {
     for (const TEntJwwNo& no : L.no)

@@ -2,7 +2,7 @@
 // of entities of one kind; growing in chunks never moves or copies the
 // records already read, so a load needs little more memory than the records
 // themselves, and references to records stay valid while more are appended.
-// Chunks double from 16 records up to 4096 and then stay at 4096, so the many
+// Chunks double from one record up to 4096 and then stay at 4096, so the many
 // small member arrays of block definitions stay small too.
 #pragma once
 
@@ -14,19 +14,20 @@
 
 template <class T>
 class RecordArray {
-  static constexpr std::size_t kFirst = 16;      // records in chunks 0 and 1
-  static constexpr std::size_t kBigShift = 12;   // chunks from 9 on hold 4096
+  static constexpr std::size_t kBigShift = 12;  // the largest chunks hold 4096
   static constexpr std::size_t kBig = std::size_t{1} << kBigShift;
 
-  // Chunk k holds 16 records for k = 0, 16 << (k - 1) for k = 1 .. 8 (up to
-  // record 4095), then 4096 each.
+  // Chunk 0 holds one record and chunk k (1 .. 12) records 2^(k-1) .. 2^k - 1;
+  // from record 4096 on every chunk holds 4096.
   static std::size_t ChunkOf(std::size_t i) {
-    return i < kBig ? std::bit_width(i / kFirst) : 8 + (i >> kBigShift);
+    return i < kBig ? std::bit_width(i) : kBigShift + (i >> kBigShift);
   }
   static std::size_t ChunkStart(std::size_t k) {
-    return k == 0 ? 0 : k <= 9 ? kFirst << (k - 1) : (k - 8) * kBig;
+    return k == 0 ? 0 : k <= kBigShift + 1 ? std::size_t{1} << (k - 1) : (k - kBigShift) * kBig;
   }
-  static std::size_t ChunkSize(std::size_t k) { return k == 0 ? kFirst : k <= 8 ? kFirst << (k - 1) : kBig; }
+  static std::size_t ChunkSize(std::size_t k) {
+    return k == 0 ? 1 : k <= kBigShift ? std::size_t{1} << (k - 1) : kBig;
+  }
   T& At(std::size_t i) const {
     const std::size_t k = ChunkOf(i);
     return chunks_[k][i - ChunkStart(k)];

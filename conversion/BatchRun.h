@@ -1,0 +1,102 @@
+// The batch run behind the convert button, free of any widget: it checks the
+// two folders and the settings, then backs up and converts each selected
+// JWW or JWS entry of the file list in list order. Everything it shows goes
+// through TBatchRunHost, which the main window implements with message
+// boxes, its status bar and its timer, and lintorra-cli by printing.
+#pragma once
+
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "conversion/ConvSettings.h"
+#include "conversion/Conversion.h"
+
+class TJwwData;
+class TJwsData;
+
+// The texts the run shows.
+inline constexpr std::u16string_view kMsgNoDestination = u"保存先フォルダを指示して下さい。";
+inline constexpr std::u16string_view kMsgDestinationMissing = u"保存先フォルダが存在しません。";
+inline constexpr std::u16string_view kMsgSameFolder = u"保存先フォルダは参照フォルダと同じにしないで下さい。";
+inline constexpr std::u16string_view kMsgNoCombination = u"[線色線種・組合せ変換] 変換指定が行われていません。";
+inline constexpr std::u16string_view kStatusConvertedSuffix = u"個のファイルを変換しました。";
+
+// "このファイル拡張子（種類）の変換には対応していません。..." for an entry
+// that is neither ".jww" nor ".jws"; Ext is lower case, empty for none.
+std::u16string UnsupportedExtensionMessage(std::u16string_view Caption, std::u16string_view Ext);
+// An existing destination file could not be backed up: the entry is skipped.
+std::u16string BackupFailedMessage(std::u16string_view Caption);
+// A caption that is not a plain file name (it holds a "/"): the entry is
+// skipped, since its paths would leave the chosen folders.
+std::u16string BadFileNameMessage(std::u16string_view Caption);
+// "ファイル「source」→「destination」変換中です。"
+std::u16string ConvertingStatus(std::u16string_view Source, std::u16string_view Destination);
+// The count followed by "個のファイルを変換しました。"
+std::u16string ConvertedCountStatus(int Count);
+
+// What a run shows, implemented by its owner. Every call returns only when
+// the owner is done with it (a message box waits for the user).
+class TBatchRunHost {
+ public:
+  virtual ~TBatchRunHost() = default;
+  // A plain message box with an OK button.
+  virtual void ShowMessage(std::u16string_view Text) = 0;
+  // A message box with the confirmation icon and a single OK button.
+  virtual void ShowConfirmation(std::u16string_view Text) = 0;
+  // The platform's default beep.
+  virtual void Beep() = 0;
+  // Puts the focus on the destination folder button (Button1).
+  virtual void FocusDestinationButton() = 0;
+  // Sets the status bar text and repaints the status bar at once.
+  virtual void SetStatusText(std::u16string_view Text) = 0;
+  // Stop and restart the main window's polling timer (Timer1).
+  virtual void StopTimer() = 0;
+  virtual void StartTimer() = 0;
+  // After each conversion, with its outcome. The window shows nothing here
+  // (a failed file is counted like any other); the command line reports it.
+  virtual void FileDone(std::u16string_view /*Source*/, std::u16string_view /*Destination*/,
+                        TConvOutcome /*Outcome*/) {}
+};
+
+// One entry of the file list: its caption (a file name with extension) and
+// whether it is selected.
+struct TBatchEntry {
+  std::u16string Caption;
+  bool Selected = false;
+};
+
+struct TBatchOutcome {
+  bool Started = false;  // false when a folder check or the settings refused the run
+  int Count = 0;         // entries handed to the conversion, as the status bar shows it
+};
+
+class TBatchRun {
+ public:
+  // The settings, documents and host belong to the caller and must outlive
+  // the run. The run writes only SrcColor/SrcLtype of the settings' rows.
+  TBatchRun(TConvSettings& Settings, TJwwData& JWW, TJwsData& JWS, TBatchRunHost& Host);
+
+  // ButtonTClick: SourceFolder is preFolder, DestFolder the text of Edit1,
+  // Entries the file list in its current order.
+  TBatchOutcome Run(std::u16string_view SourceFolder, std::u16string_view DestFolder,
+                    std::span<const TBatchEntry> Entries);
+
+  // One file: status text, timer stopped, format check and the conversion
+  // of the active mode, timer started, status text cleared. Ext is the
+  // lower-case extension with its dot.
+  TConvOutcome ConvertFile(std::u16string_view Source, std::u16string_view Destination, std::u16string_view Ext);
+
+ private:
+  bool CheckFolders(std::u16string_view SourceFolder, std::u16string_view DestFolder);
+  bool CheckCombinationRows();
+  // Backs up, converts and reports one selected entry; true when counted.
+  bool ConvertEntry(std::u16string_view SourceFolder, std::u16string_view DestFolder,
+                    std::u16string_view Caption);
+  void Refuse(std::u16string_view Message);
+
+  TConvSettings& Settings_;
+  TJwwData& JWW_;
+  TJwsData& JWS_;
+  TBatchRunHost& Host_;
+};

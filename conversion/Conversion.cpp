@@ -1,0 +1,219 @@
+#include "conversion/Conversion.h"
+
+#include <cstdint>
+#include <limits>
+
+#include "conversion/PenMaps.h"
+#include "documents/JwsUnit.h"
+#include "documents/JwwUnit.h"
+#include "support/Func_2.h"
+
+namespace {
+
+constexpr std::int32_t kVer351 = 351;
+constexpr std::int32_t kVer420 = 420;
+
+bool IsStandardColor(std::int32_t C) { return C >= 1 && C <= 9; }
+
+// The three steps that change one attribute. Every value stored comes from a
+// pen map and so lies within the field's range.
+void WidthAndColorStep(const TConvSettings& S, TEntJwwAttr& A) {
+  A.nPenWidth = static_cast<std::uint16_t>(MapWidth(S, A.nPenColor, A.nPenWidth));
+  A.nPenColor = static_cast<std::uint16_t>(MapColor(S, A.nPenColor));
+}
+
+void LtypeStep(const TConvSettings& S, TEntJwwAttr& A) {
+  A.nPenStyle = static_cast<std::uint8_t>(MapLtype(S, A.nPenStyle));
+}
+
+void ColorStep(const TConvSettings& S, TEntJwwAttr& A) {
+  A.nPenColor = static_cast<std::uint16_t>(MapColor(S, A.nPenColor));
+}
+
+// Which records of one entity list the individual conversion changes: the
+// drawing's own list, or the members of a block definition.
+struct TIndividualParts {
+  bool LineColorWidth = false;   // lines and arcs
+  bool LineLtype = false;
+  bool TenMojiColor = false;     // points and texts
+  bool SunpoColorWidth = false;  // dimensions
+  bool SunpoLtype = false;
+  bool SolidColor = false;
+  bool Any() const {
+    return LineColorWidth || LineLtype || TenMojiColor || SunpoColorWidth || SunpoLtype || SolidColor;
+  }
+};
+
+TIndividualParts DrawingParts(const TConvSettings& S) {
+  return {true, true, true, S.IsOn(OptSunpoColorWidth), S.IsOn(OptSunpoLtype), S.IsOn(OptSolidColor)};
+}
+
+// Block members change only with the block switches, and their dimensions
+// and solids only when the matching drawing switch is on as well.
+TIndividualParts BlockParts(const TConvSettings& S) {
+  const bool ColorWidth = S.IsOn(OptBlockColorWidth);
+  const bool Ltype = S.IsOn(OptBlockLtype);
+  return {ColorWidth,
+          Ltype,
+          ColorWidth,
+          S.IsOn(OptSunpoColorWidth) && ColorWidth,
+          S.IsOn(OptSunpoLtype) && Ltype,
+          S.IsOn(OptSolidColor) && ColorWidth};
+}
+
+template <class Record>
+void LineLikeSteps(const TConvSettings& S, Record& R, bool ColorWidth, bool Ltype) {
+  if (ColorWidth) WidthAndColorStep(S, R.att);
+  if (Ltype) LtypeStep(S, R.att);
+}
+
+// A dimension's own attribute stays; its parts change. The SXF parts exist
+// in files of version 4.20 on (older ones are filled from the attribute by
+// the load and written only from 4.20 on).
+void SunpoSteps(const TConvSettings& S, TEntJwwSunpo& D, const TIndividualParts& P, bool SxfParts) {
+  if (P.SunpoColorWidth) {
+    WidthAndColorStep(S, D.Sen.att);
+    ColorStep(S, D.Moji.att);
+    if (SxfParts) {
+      for (TEntJwwLine* L : {&D.Ho1, &D.Ho2}) WidthAndColorStep(S, L->att);
+      for (TEntJwwTen* T : {&D.Te1, &D.Te2, &D.Kt1, &D.Kt2}) ColorStep(S, T->att);
+    }
+  }
+  if (P.SunpoLtype) {
+    LtypeStep(S, D.Sen.att);
+    if (SxfParts)
+      for (TEntJwwLine* L : {&D.Ho1, &D.Ho2}) LtypeStep(S, L->att);
+  }
+}
+
+void IndividualSteps(const TConvSettings& S, const EntityLists& L, const TIndividualParts& P, bool SxfParts) {
+  for (TEntJwwLine& X : L.line) LineLikeSteps(S, X, P.LineColorWidth, P.LineLtype);
+  for (TEntJwwEnko& X : L.enko) LineLikeSteps(S, X, P.LineColorWidth, P.LineLtype);
+  if (P.TenMojiColor) {
+    for (TEntJwwTen& X : L.ten) ColorStep(S, X.att);
+    for (TEntJwwMoji& X : L.moji) ColorStep(S, X.att);
+  }
+  if (P.SunpoColorWidth || P.SunpoLtype)
+    for (TEntJwwSunpo& X : L.sunpo) SunpoSteps(S, X, P, SxfParts);
+  if (P.SolidColor)
+    for (TEntJwwSolid& X : L.solid) ColorStep(S, X.att);
+}
+
+void IndividualBody(TJwBody& Doc, const TConvSettings& S, std::int32_t Ver) {
+  const bool SxfParts = Ver >= kVer420;
+  IndividualSteps(S, Doc.Entities(), DrawingParts(S), SxfParts);
+  const TIndividualParts Block = BlockParts(S);
+  if (!Block.Any()) return;
+  for (TEntJwwBlockDef& D : Doc.EntBlockDef) IndividualSteps(S, Members(D), Block, SxfParts);
+}
+
+void CombinationStep(const TConvSettings& S, TEntJwwAttr& A, bool ColorWidth, bool Ltype) {
+  const TPen P = MapCombination(S, A.nPenColor, A.nPenStyle, A.nPenWidth);
+  if (ColorWidth) {
+    A.nPenColor = static_cast<std::uint16_t>(P.Color);
+    A.nPenWidth = static_cast<std::uint16_t>(P.Width);
+  }
+  if (Ltype) A.nPenStyle = static_cast<std::uint8_t>(P.Ltype);
+}
+
+template <class Lines, class Arcs>
+void CombinationLines(const TConvSettings& S, Lines& L, Arcs& E, bool ColorWidth, bool Ltype) {
+  for (TEntJwwLine& X : L) CombinationStep(S, X.att, ColorWidth, Ltype);
+  for (TEntJwwEnko& X : E) CombinationStep(S, X.att, ColorWidth, Ltype);
+}
+
+// The owner's clear-down of each document kind.
+void ClearDocument(TJwwData& JWW) { JwwDataFree(JWW); }
+void ClearDocument(TJwsData& JWS) { JWS.DataFree(); }
+
+// Clears the document however the conversion ends, so that nothing of one
+// file (extracted images included) survives into the next.
+template <class Doc>
+class TClearOnExit {
+ public:
+  explicit TClearOnExit(Doc& D) : Doc_(D) {}
+  ~TClearOnExit() { ClearDocument(Doc_); }
+  TClearOnExit(const TClearOnExit&) = delete;
+  TClearOnExit& operator=(const TClearOnExit&) = delete;
+
+ private:
+  Doc& Doc_;
+};
+
+template <class Doc, class Apply>
+TConvOutcome ConvertDocument(Doc& D, const TConvSettings& S, std::u16string_view Source,
+                             std::u16string_view Destination, Apply ApplyPens) {
+  TClearOnExit<Doc> Clear(D);
+  if (!D.FileIn(Source)) return TConvOutcome::LoadFailed;
+  D.Enthd.jwVer = RaisedVersion(D.Enthd.jwVer, S.VerRaise);
+  ApplyPens(D, S);
+  D.SetFileOutOption(D.MojiEncode ? kOutUtf16 : 0);
+  if (D.FileOut(Destination, D.Enthd.jwVer)) return TConvOutcome::Converted;
+  if (IsFile(Destination)) FileDeleteQuiet(Destination);
+  return TConvOutcome::SaveFailed;
+}
+
+}  // namespace
+
+std::int32_t RaisedVersion(std::int32_t Ver, std::int32_t VerRaise) {
+  if (VerRaise == 1 && Ver < kVer351) return kVer351;
+  if (VerRaise == 2 && Ver < kVer420) return kVer420;
+  return Ver;
+}
+
+std::int32_t MapMojiTypeColor(const TConvSettings& S, std::int32_t Color) {
+  const std::int32_t M = MapColor(S, Color);
+  return IsStandardColor(M) ? M : Color;
+}
+
+std::int32_t MapSunpouColorDigits(const TConvSettings& S, std::int32_t Value) {
+  // 64-bit so that replacing digits near the top of the range cannot
+  // overflow; a result that no longer fits leaves the value as it was.
+  std::int64_t V = Value;
+  for (const std::int32_t P : {1, 10, 100}) {
+    const std::int32_t D = static_cast<std::int32_t>((V / P) % 10);
+    const std::int32_t M = MapColor(S, D);
+    if (IsStandardColor(M)) V += static_cast<std::int64_t>(M - D) * P;
+  }
+  if (V < std::numeric_limits<std::int32_t>::min() || V > std::numeric_limits<std::int32_t>::max()) return Value;
+  return static_cast<std::int32_t>(V);
+}
+
+void ApplyIndividual(TJwwData& JWW, const TConvSettings& S) {
+  IndividualBody(JWW, S, JWW.Enthd.jwVer);
+  if (S.IsOn(OptMojiTypeColor))
+    for (TEntJwwMojiType& T : JWW.EntMoj) T.anMojiCol = MapMojiTypeColor(S, T.anMojiCol);
+  if (S.IsOn(OptSunpoSetColor)) JWW.Enthd.lnSunpou1 = MapSunpouColorDigits(S, JWW.Enthd.lnSunpou1);
+}
+
+void ApplyIndividual(TJwsData& JWS, const TConvSettings& S) { IndividualBody(JWS, S, JWS.Enthd.jwVer); }
+
+void ApplyCombination(TJwBody& Doc, const TConvSettings& S) {
+  CombinationLines(S, Doc.EntLine, Doc.EntEnko, true, true);
+  const bool ColorWidth = S.IsOn(OptBlockColorWidth);
+  const bool Ltype = S.IsOn(OptBlockLtype);
+  if (!ColorWidth && !Ltype) return;
+  for (TEntJwwBlockDef& D : Doc.EntBlockDef) CombinationLines(S, D.mLine, D.mEnko, ColorWidth, Ltype);
+}
+
+TConvOutcome ConvJwwIndividual(TJwwData& JWW, const TConvSettings& S, std::u16string_view Source,
+                               std::u16string_view Destination) {
+  return ConvertDocument(JWW, S, Source, Destination,
+                         [](TJwwData& D, const TConvSettings& X) { ApplyIndividual(D, X); });
+}
+
+TConvOutcome ConvJwsIndividual(TJwsData& JWS, const TConvSettings& S, std::u16string_view Source,
+                               std::u16string_view Destination) {
+  return ConvertDocument(JWS, S, Source, Destination,
+                         [](TJwsData& D, const TConvSettings& X) { ApplyIndividual(D, X); });
+}
+
+TConvOutcome ConvJwwCombination(TJwwData& JWW, const TConvSettings& S, std::u16string_view Source,
+                                std::u16string_view Destination) {
+  return ConvertDocument(JWW, S, Source, Destination, ApplyCombination);
+}
+
+TConvOutcome ConvJwsCombination(TJwsData& JWS, const TConvSettings& S, std::u16string_view Source,
+                                std::u16string_view Destination) {
+  return ConvertDocument(JWS, S, Source, Destination, ApplyCombination);
+}

@@ -1,0 +1,56 @@
+// The two conversion modes on the main window's document objects: load the
+// source, raise the format version when the settings need it, change the
+// pens in memory, save to the destination, clear the document.
+//
+// The pens change only through the pen maps (PenMaps.h), so every pen the
+// conversion writes is a valid pen number whatever the tables hold.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+#include "conversion/ConvSettings.h"
+
+class TJwBody;
+class TJwwData;
+class TJwsData;
+
+// How one file went. The window shows none of it; the command line and the
+// tests read it.
+enum class TConvOutcome {
+  Converted,      // the destination holds the converted file
+  NotRecognised,  // the source is not a JWW or JWS file of an accepted version
+  LoadFailed,     // the source could not be read whole; nothing written
+  SaveFailed,     // the save failed; no destination file remains
+};
+
+// The version a conversion saves a document of version Ver in: 3.51 for
+// VerRaise 1, 4.20 for VerRaise 2, never lower than Ver.
+std::int32_t RaisedVersion(std::int32_t Ver, std::int32_t VerRaise);
+
+// The pen changes of each mode on a loaded document, without load or save.
+// The document's version, raised beforehand, decides whether the SXF parts
+// of dimensions change.
+void ApplyIndividual(TJwwData& JWW, const TConvSettings& S);
+void ApplyIndividual(TJwsData& JWS, const TConvSettings& S);  // entities only
+void ApplyCombination(TJwBody& Doc, const TConvSettings& S);
+
+// The header rules of the individual conversion. A text type's colour takes
+// its mapped colour only when that is a standard one (1..9).
+std::int32_t MapMojiTypeColor(const TConvSettings& S, std::int32_t Color);
+// The dimension setting holds a standard colour in each of its units, tens
+// and hundreds digits (of the signed value, division truncating toward
+// zero); each digit whose colour maps to a standard one takes it, the other
+// digits stay.
+std::int32_t MapSunpouColorDigits(const TConvSettings& S, std::int32_t Value);
+
+// Load, raise, change, save, clear. The document is empty afterwards, the
+// JWW one cleared with JwwDataFree (its extracted images deleted).
+TConvOutcome ConvJwwIndividual(TJwwData& JWW, const TConvSettings& S, std::u16string_view Source,
+                               std::u16string_view Destination);
+TConvOutcome ConvJwsIndividual(TJwsData& JWS, const TConvSettings& S, std::u16string_view Source,
+                               std::u16string_view Destination);
+TConvOutcome ConvJwwCombination(TJwwData& JWW, const TConvSettings& S, std::u16string_view Source,
+                                std::u16string_view Destination);
+TConvOutcome ConvJwsCombination(TJwsData& JWS, const TConvSettings& S, std::u16string_view Source,
+                                std::u16string_view Destination);

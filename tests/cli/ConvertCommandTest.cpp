@@ -1,0 +1,214 @@
+// lintorra-cli convert run as a process: exit codes, progress on standard
+// output, the system's messages on standard error, files and backups.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/TestSupport.h"
+#include "conversion/IniFile.h"
+#include "conversion/SettingsFile.h"
+#include "tests/conversion/ConversionFixtures.h"
+
+extern char** environ;
+
+namespace {
+
+using namespace convfixtures;
+using testsupport::ReadFileBytes;
+using testsupport::TempDir;
+using testsupport::U16;
+using testsupport::WriteFileBytes;
+namespace fs = std::filesystem;
+
+struct Result {
+  int Exit = -1;
+  std::string Out, Err;
+};
+
+std::string FileText(const fs::path& P) {
+  const auto B = ReadFileBytes(P);
+  return {B.begin(), B.end()};
+}
+
+Result RunCli(const std::vector<std::string>& Args, const TempDir& Scratch) {
+  std::vector<std::string> All = {LINTORRA_CLI_PATH, "convert"};
+  All.insert(All.end(), Args.begin(), Args.end());
+  std::vector<char*> Argv;
+  for (std::string& A : All) Argv.push_back(A.data());
+  Argv.push_back(nullptr);
+  const std::string Out = (Scratch / "stdout").string(), Err = (Scratch / "stderr").string();
+  posix_spawn_file_actions_t Actions;
+  posix_spawn_file_actions_init(&Actions);
+  posix_spawn_file_actions_addopen(&Actions, 1, Out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&Actions, 2, Err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  Result R;
+  pid_t Pid = 0;
+  const int Rc = posix_spawn(&Pid, Argv[0], &Actions, nullptr, Argv.data(), environ);
+  posix_spawn_file_actions_destroy(&Actions);
+  if (Rc != 0) {
+    ADD_FAILURE() << "cannot start " << Argv[0];
+    return R;
+  }
+  int Status = 0;
+  waitpid(Pid, &Status, 0);
+  R.Exit = WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
+  R.Out = FileText(Out);
+  R.Err = FileText(Err);
+  return R;
+}
+
+int FirstLineColor(const fs::path& P) {
+  TJwwData D;
+  return D.FileIn(U16(P)) && !D.EntLine.empty() ? D.EntLine[0].att.nPenColor : 0;
+}
+
+// Source "src" with a.jww and b.jww (colour 2) and notes.txt, destination
+// "dst", settings turning colour 2 into 3 and a combination row turning it
+// into 7.
+class ConvertCommandTest : public ::testing::Test {
+ protected:
+  ConvertCommandTest() {
+    fs::create_directory(Src());
+    fs::create_directory(Dst());
+    WriteJww(Src() / "b.jww", 600, Pen(2, 1));
+    WriteJww(Src() / "a.jww", 600, Pen(2, 1));
+    WriteFileBytes(Src() / "notes.txt", {'x'});
+    Settings.ColorMap[2] = 3;
+    Settings.CombRows[3] = {.Enabled = true, .SrcColorIdx = 1, .SrcLtypeIdx = 0, .DstColor = 7};
+  }
+
+  fs::path Src() const { return Dir / "src"; }
+  fs::path Dst() const { return Dir / "dst"; }
+  std::string SetFile(const std::string& Name = "conv.set") {
+    const fs::path P = Dir / Name;
+    EXPECT_TRUE(WriteSettingsFile(U16(P), Settings));
+    return P.string();
+  }
+  std::string IniFile() {
+    const fs::path P = Dir / "lintorra.ini";
+    TIniState State;
+    State.Settings = Settings;
+    EXPECT_TRUE(SaveIni(U16(P), State));
+    return P.string();
+  }
+  std::string Progress(const std::string& Name) const {
+    return "ファイル「" + (Src() / Name).string() + "」→「" + (Dst() / Name).string() + "」変換中です。\n";
+  }
+
+  TempDir Dir, Scratch;
+  TConvSettings Settings;
+};
+
+TEST_F(ConvertCommandTest, ConvertsEveryFileOfTheFolderInNameOrder) {
+  WriteFileBytes(Dst() / "a.jww", {'o', 'l', 'd'});
+  const Result R = RunCli({"--settings", SetFile(), Src().string(), Dst().string()}, Scratch);
+  EXPECT_EQ(R.Exit, 0) << R.Err;
+  EXPECT_EQ(R.Out, Progress("a.jww") + Progress("b.jww") + "2個のファイルを変換しました。\n");
+  EXPECT_EQ(R.Err,
+            "このファイル拡張子（種類）の変換には対応していません。\nファイル名：notes.txt\n　　拡張子：.txt\n");
+  EXPECT_EQ(FirstLineColor(Dst() / "a.jww"), 3);
+  EXPECT_EQ(FirstLineColor(Dst() / "b.jww"), 3);
+  EXPECT_EQ(ReadFileBytes(Dst() / "a.BAK"), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+}
+
+// The mode comes from the file unless --mode names it; an INI file is read
+// as at start-up.
+TEST_F(ConvertCommandTest, ModeFromTheFileOrTheOption) {
+  struct Case {
+    const char* Name;
+    bool Ini;
+    std::int32_t Stored;
+    std::vector<std::string> Mode;
+    int Color;
+  };
+  const Case Cases[] = {
+      {"settings file, individual", false, kModeIndividual, {}, 3},
+      {"settings file, combination", false, kModeCombination, {}, 7},
+      {"settings file, option", false, kModeIndividual, {"--mode", "combination"}, 7},
+      {"INI file, combination", true, kModeCombination, {}, 7},
+      {"INI file, option", true, kModeCombination, {"--mode", "individual"}, 3},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    Settings.ConvMode = C.Stored;
+    std::vector<std::string> Args = {"--settings", C.Ini ? IniFile() : SetFile()};
+    Args.insert(Args.end(), C.Mode.begin(), C.Mode.end());
+    Args.insert(Args.end(), {Src().string(), Dst().string(), "b.jww"});
+    const Result R = RunCli(Args, Scratch);
+    EXPECT_EQ(R.Exit, 0) << R.Err;
+    EXPECT_EQ(R.Out, Progress("b.jww") + "1個のファイルを変換しました。\n");
+    EXPECT_EQ(FirstLineColor(Dst() / "b.jww"), C.Color);
+  }
+}
+
+TEST_F(ConvertCommandTest, RefusedRunsExitWithOne) {
+  const std::string Set = SetFile();
+  Settings.CombRows[3].Enabled = false;
+  const std::string NoRows = SetFile("norows.set");
+  struct Case {
+    const char* Name;
+    std::vector<std::string> Args;
+    std::string Err;
+  };
+  const Case Cases[] = {
+      {"empty destination", {"--settings", Set, Src().string(), ""}, "保存先フォルダを指示して下さい。\n"},
+      {"missing destination", {"--settings", Set, Src().string(), (Dir / "none").string()},
+       "保存先フォルダが存在しません。\n"},
+      {"same folder", {"--settings", Set, Src().string(), Src().string() + "/"},
+       "保存先フォルダは参照フォルダと同じにしないで下さい。\n"},
+      {"missing source", {"--settings", Set, (Dir / "none").string(), Dst().string()}, "参照フォルダが存在しません。\n"},
+      {"no combination row", {"--settings", NoRows, "--mode", "combination", Src().string(), Dst().string()},
+       "[線色線種・組合せ変換] 変換指定が行われていません。\n"},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    const Result R = RunCli(C.Args, Scratch);
+    EXPECT_EQ(R.Exit, 1);
+    EXPECT_EQ(R.Err, C.Err);
+    EXPECT_EQ(R.Out, "");
+    EXPECT_TRUE(fs::is_empty(Dst()));
+  }
+}
+
+TEST_F(ConvertCommandTest, SettingsThatCannotBeUsedExitWithTwo) {
+  WriteFileBytes(Dir / "bad.set", {'[', 'J', 'W', 'W', ']', '\r', '\n', 'C', '5', '=', '1', '2', '3', '4', '5', '\r', '\n'});
+  struct Case {
+    const char* Name;
+    std::string File;
+    std::string Err;
+  };
+  const Case Cases[] = {
+      {"missing settings file", (Dir / "none.set").string(), "cannot read"},
+      {"missing INI file", (Dir / "none.ini").string(), "cannot read"},
+      {"faulty value", (Dir / "bad.set").string(), "invalid value in colour row 5 (線色 5), colour \"12345\""},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    const Result R = RunCli({"--settings", C.File, Src().string(), Dst().string()}, Scratch);
+    EXPECT_EQ(R.Exit, 2);
+    EXPECT_NE(R.Err.find(C.Err), std::string::npos) << R.Err;
+    EXPECT_TRUE(fs::is_empty(Dst()));
+  }
+}
+
+// A file that does not convert is counted as the window counts it, and
+// reported on standard error; the run still went through.
+TEST_F(ConvertCommandTest, ReportsFilesThatDidNotConvert) {
+  WriteFileBytes(Src() / "c.jww", {'n', 'o'});
+  Settings.WidthMap[1] = 25;
+  const Result R = RunCli({"--settings", SetFile(), Src().string(), Dst().string(), "c.jww", "a.jww"}, Scratch);
+  EXPECT_EQ(R.Exit, 0);
+  EXPECT_EQ(R.Out, Progress("c.jww") + Progress("a.jww") + "2個のファイルを変換しました。\n");
+  EXPECT_EQ(R.Err,
+            "線幅指定を行いましたので、\nVer.3.51未満のデータはVer.3.51形式として保存されます。\n"
+            "lintorra-cli: " + (Src() / "c.jww").string() + ": not a JWW or JWS file of a supported version, not converted\n");
+  EXPECT_FALSE(fs::exists(Dst() / "c.jww"));
+  EXPECT_EQ(FirstLineColor(Dst() / "a.jww"), 3);
+}
+
+}  // namespace

@@ -1,0 +1,313 @@
+#include "conversion/BatchRun.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/TestSupport.h"
+#include "support/Func_2.h"
+#include "tests/conversion/ConversionFixtures.h"
+
+namespace {
+
+using namespace convfixtures;
+using testsupport::ReadFileBytes;
+using testsupport::TempDir;
+using testsupport::U16;
+using testsupport::WriteFileBytes;
+namespace fs = std::filesystem;
+
+// Everything the run shows, in order, as "kind:text".
+class RecordingHost : public TBatchRunHost {
+ public:
+  std::vector<std::u16string> Events;
+  std::vector<TConvOutcome> Outcomes;
+
+  void ShowMessage(std::u16string_view Text) override { Add(u"message:", Text); }
+  void ShowConfirmation(std::u16string_view Text) override { Add(u"confirm:", Text); }
+  void Beep() override { Add(u"beep", u""); }
+  void FocusDestinationButton() override { Add(u"focus", u""); }
+  void SetStatusText(std::u16string_view Text) override { Add(u"status:", Text); }
+  void StopTimer() override { Add(u"stop", u""); }
+  void StartTimer() override { Add(u"start", u""); }
+  void FileDone(std::u16string_view, std::u16string_view, TConvOutcome O) override { Outcomes.push_back(O); }
+
+  std::vector<std::u16string> Messages() const {
+    std::vector<std::u16string> R;
+    for (const std::u16string& E : Events)
+      if (E.starts_with(u"message:")) R.push_back(E.substr(8));
+    return R;
+  }
+
+ private:
+  void Add(std::u16string_view Kind, std::u16string_view Text) { Events.push_back(std::u16string(Kind) + std::u16string(Text)); }
+};
+
+std::u16string Msg(std::u16string_view Text) { return u"message:" + std::u16string(Text); }
+std::u16string Status(std::u16string_view Text) { return u"status:" + std::u16string(Text); }
+
+const TEntJwwAttr kPen = Pen(2, 1);
+const std::vector<std::uint8_t> kOldBytes = {'o', 'l', 'd'};
+const fs::file_time_type kOldTime = fs::file_time_type::clock::now() - std::chrono::hours(24 * 365 * 3);
+
+// A source folder "src" and a destination folder "dst" side by side, the
+// documents and settings of the main window (colour 2 becomes 3).
+class BatchRunTest : public ::testing::Test {
+ protected:
+  BatchRunTest() {
+    fs::create_directory(Src());
+    fs::create_directory(Dst());
+    JWW.BindImageFolder = Work.u16();
+    JWW.BindImageExp = JWW.BindImageExr = true;
+    JWS.BindImageFolder = Work.u16();
+    Settings.ColorMap[2] = 3;
+  }
+
+  fs::path Src() const { return Base / "src"; }
+  fs::path Dst() const { return Base / "dst"; }
+
+  TBatchOutcome Run(const std::vector<TBatchEntry>& Entries) { return Run(U16(Dst()), Entries); }
+  TBatchOutcome Run(const std::u16string& Dest, const std::vector<TBatchEntry>& Entries) {
+    return TBatchRun(Settings, JWW, JWS, Host).Run(U16(Src()), Dest, Entries);
+  }
+
+  // The colour of the first line of a converted drawing or figure; 0 when it
+  // does not load.
+  static int FirstLineColor(const fs::path& P, bool Figure = false) {
+    TJwwData W;
+    TJwsData S;
+    TJwBody& Body = Figure ? static_cast<TJwBody&>(S) : static_cast<TJwBody&>(W);
+    const bool Ok = Figure ? S.FileIn(U16(P)) : W.FileIn(U16(P));
+    return Ok && !Body.EntLine.empty() ? Body.EntLine[0].att.nPenColor : 0;
+  }
+
+  static void WriteOld(const fs::path& P) {
+    WriteFileBytes(P, kOldBytes);
+    fs::last_write_time(P, kOldTime);
+  }
+
+  static void ExpectOld(const fs::path& P) {
+    EXPECT_EQ(ReadFileBytes(P), kOldBytes) << P;
+    EXPECT_EQ(fs::last_write_time(P), kOldTime) << P;
+  }
+
+  // The names in a folder, sorted.
+  static std::vector<std::string> Names(const fs::path& Folder) {
+    std::vector<std::string> R;
+    for (const auto& E : fs::directory_iterator(Folder)) R.push_back(E.path().filename().string());
+    std::sort(R.begin(), R.end());
+    return R;
+  }
+
+  TempDir Base, Work;
+  TJwwData JWW;
+  TJwsData JWS;
+  TConvSettings Settings;
+  RecordingHost Host;
+};
+
+TEST_F(BatchRunTest, FolderChecksRefuseTheRunAndFocusTheDestinationButton) {
+  WriteJww(Src() / "a.jww", 600, kPen);
+  fs::create_directory(Base / "SRC");
+  fs::create_directory_symlink(Src(), Base / "link");
+  const std::u16string Source = U16(Src());
+  struct Case {
+    const char* Name;
+    std::u16string Dest;
+    std::u16string_view Message;
+  };
+  const Case Cases[] = {
+      {"empty", u"", kMsgNoDestination},
+      {"missing", U16(Base / "none"), kMsgDestinationMissing},
+      {"a file", U16(Src() / "a.jww"), kMsgDestinationMissing},
+      {"same", Source, kMsgSameFolder},
+      {"same but for letter case", U16(Base / "SRC"), kMsgSameFolder},
+      // The same directory spelled otherwise: converting there would replace
+      // the source drawings.
+      {"trailing separator", Source + u"/", kMsgSameFolder},
+      {"dot component", U16(Base / "." / "src"), kMsgSameFolder},
+      {"link to it", U16(Base / "link"), kMsgSameFolder},
+  };
+  const auto Before = ReadFileBytes(Src() / "a.jww");
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    Host.Events.clear();
+    const TBatchOutcome O = Run(C.Dest, {{u"a.jww", true}});
+    EXPECT_FALSE(O.Started);
+    EXPECT_EQ(Host.Events, (std::vector<std::u16string>{Msg(C.Message), u"focus"}));
+    EXPECT_EQ(ReadFileBytes(Src() / "a.jww"), Before);
+  }
+  EXPECT_EQ(Names(Src()), (std::vector<std::string>{"a.jww"}));
+  EXPECT_TRUE(fs::is_empty(Base / "SRC"));
+}
+
+TEST_F(BatchRunTest, CombinationModeNeedsAnEnabledRow) {
+  WriteJww(Src() / "a.jww", 600, kPen);
+  struct Case {
+    std::int32_t Mode;
+    bool RowEnabled;
+    bool Runs;
+    int Color;  // of the converted line
+  };
+  const Case Cases[] = {
+      {kModeCombination, false, false, 0},
+      {kModeIndividual, false, true, 3},
+      {kModeCombination, true, true, 7},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(::testing::Message() << C.Mode << " " << C.RowEnabled);
+    Host.Events.clear();
+    fs::remove(Dst() / "a.jww");
+    Settings.ConvMode = C.Mode;
+    // Row 1: colour 2 (list position 1), line type 1 (position 0) -> colour 7.
+    Settings.CombRows[1] = {.Enabled = C.RowEnabled, .SrcColorIdx = 1, .SrcLtypeIdx = 0, .DstColor = 7};
+    const TBatchOutcome O = Run({{u"a.jww", true}});
+    EXPECT_EQ(O.Started, C.Runs);
+    if (!C.Runs) {
+      EXPECT_EQ(Host.Events, (std::vector<std::u16string>{u"beep", u"confirm:" + std::u16string(kMsgNoCombination)}));
+      EXPECT_FALSE(fs::exists(Dst() / "a.jww"));
+      continue;
+    }
+    EXPECT_EQ(O.Count, 1);
+    EXPECT_EQ(Settings.CombRows[1].SrcColor, 2);  // derived by the run
+    EXPECT_EQ(FirstLineColor(Dst() / "a.jww"), C.Color);
+  }
+}
+
+// Entries in list order; other extensions are reported and not counted, the
+// upper-case ".JWS" is converted as a figure under its own name.
+TEST_F(BatchRunTest, ConvertsSelectedEntriesInListOrderAndReportsOtherExtensions) {
+  WriteJww(Src() / "a.jww", 600, kPen);
+  WriteJws(Src() / "C.JWS", 600, kPen);
+  WriteJww(Src() / "d.jww", 600, kPen);
+  WriteFileBytes(Src() / "b.txt", kOldBytes);
+  WriteFileBytes(Src() / "noext", kOldBytes);
+  const TBatchOutcome O = Run({{u"a.jww", true},
+                               {u"b.txt", true},
+                               {u"C.JWS", true},
+                               {u"d.jww", false},
+                               {u"noext", true}});
+  EXPECT_TRUE(O.Started);
+  EXPECT_EQ(O.Count, 2);
+  const std::u16string S = U16(Src()) + u"/", D = U16(Dst()) + u"/";
+  EXPECT_EQ(Host.Events,
+            (std::vector<std::u16string>{
+                Status(u"ファイル「" + S + u"a.jww」→「" + D + u"a.jww」変換中です。"), u"stop", u"start", Status(u""),
+                Msg(u"このファイル拡張子（種類）の変換には対応していません。\r\nファイル名：b.txt\r\n　　拡張子：.txt"),
+                Status(u"ファイル「" + S + u"C.JWS」→「" + D + u"C.JWS」変換中です。"), u"stop", u"start", Status(u""),
+                Msg(u"このファイル拡張子（種類）の変換には対応していません。\r\nファイル名：noext\r\n　　拡張子："),
+                Status(u"2個のファイルを変換しました。")}));
+  EXPECT_EQ(Names(Dst()), (std::vector<std::string>{"C.JWS", "a.jww"}));
+  EXPECT_EQ(FirstLineColor(Dst() / "a.jww"), 3);
+  EXPECT_EQ(FirstLineColor(Dst() / "C.JWS", true), 3);
+}
+
+TEST_F(BatchRunTest, NoSelectedEntryCountsZero) {
+  const TBatchOutcome O = Run({{u"a.jww", false}});
+  EXPECT_TRUE(O.Started);
+  EXPECT_EQ(Host.Events, (std::vector<std::u16string>{Status(u"0個のファイルを変換しました。")}));
+}
+
+TEST_F(BatchRunTest, BacksUpAnExistingDestinationFileWithItsTimes) {
+  WriteJww(Src() / "a.jww", 600, kPen);
+  WriteOld(Dst() / "a.jww");
+  ASSERT_EQ(Run({{u"a.jww", true}}).Count, 1);
+  ExpectOld(Dst() / "a.BAK");
+  EXPECT_EQ(FirstLineColor(Dst() / "a.jww"), 3);
+
+  // The next run replaces the backup with the file it replaces.
+  const auto Converted = ReadFileBytes(Dst() / "a.jww");
+  const auto ConvertedTime = fs::last_write_time(Dst() / "a.jww");
+  ASSERT_EQ(Run({{u"a.jww", true}}).Count, 1);
+  EXPECT_EQ(ReadFileBytes(Dst() / "a.BAK"), Converted);
+  EXPECT_EQ(fs::last_write_time(Dst() / "a.BAK"), ConvertedTime);
+  EXPECT_TRUE(Host.Messages().empty());
+}
+
+// a.jww and a.jws share the backup name a.BAK: the later one's copy stays.
+TEST_F(BatchRunTest, DrawingAndFigureOfOneNameShareTheBackup) {
+  WriteJww(Src() / "a.jww", 600, kPen);
+  WriteJws(Src() / "a.jws", 600, kPen);
+  for (const bool FigureLast : {true, false}) {
+    SCOPED_TRACE(FigureLast);
+    WriteFileBytes(Dst() / "a.jww", {'w'});
+    WriteFileBytes(Dst() / "a.jws", {'s'});
+    const std::vector<TBatchEntry> Entries =
+        FigureLast ? std::vector<TBatchEntry>{{u"a.jww", true}, {u"a.jws", true}}
+                   : std::vector<TBatchEntry>{{u"a.jws", true}, {u"a.jww", true}};
+    ASSERT_EQ(Run(Entries).Count, 2);
+    EXPECT_EQ(ReadFileBytes(Dst() / "a.BAK"), (std::vector<std::uint8_t>{std::uint8_t(FigureLast ? 's' : 'w')}));
+  }
+}
+
+// Files that are not drawings, that do not load or that cannot be saved are
+// counted without a message and leave no output; an existing destination
+// file of a source that is not a drawing stays (its backup is made).
+TEST_F(BatchRunTest, FailedFilesAreCountedSilentlyAndLeaveNoOutput) {
+  WriteFileBytes(Src() / "text.jww", {'J', 'w', 'w'});
+  WriteJww(Src() / "full.jww", 600, kPen);
+  auto Cut = ReadFileBytes(Src() / "full.jww");
+  Cut.resize(Cut.size() / 2);
+  WriteFileBytes(Src() / "cut.jww", Cut);
+  WriteOld(Dst() / "text.jww");
+  fs::create_directory(Dst() / "full.jww");  // the save cannot replace a folder
+  const TBatchOutcome O = Run({{u"text.jww", true}, {u"cut.jww", true}, {u"full.jww", true}, {u"gone.jws", true}});
+  EXPECT_EQ(O.Count, 4);
+  EXPECT_TRUE(Host.Messages().empty());
+  EXPECT_EQ(Host.Outcomes, (std::vector<TConvOutcome>{TConvOutcome::NotRecognised, TConvOutcome::LoadFailed,
+                                                      TConvOutcome::SaveFailed, TConvOutcome::NotRecognised}));
+  ExpectOld(Dst() / "text.jww");
+  ExpectOld(Dst() / "text.BAK");
+  EXPECT_TRUE(fs::is_empty(Dst() / "full.jww"));
+  EXPECT_EQ(Names(Dst()), (std::vector<std::string>{"full.jww", "text.BAK", "text.jww"}));
+  EXPECT_TRUE(fs::is_empty(Work.path()));
+}
+
+// Without its backup an existing destination file is not replaced: the entry
+// is skipped with a message and the run goes on.
+TEST_F(BatchRunTest, AFailedBackupSkipsTheFileAndKeepsIt) {
+  TempDir Outside;
+  WriteOld(Outside / "target");
+  struct Case {
+    const char* Name;
+    void (*Block)(const fs::path& Backup, const fs::path& Outside);
+  };
+  const Case Cases[] = {
+      {"backup name taken by a folder", [](const fs::path& B, const fs::path&) { fs::create_directory(B); }},
+      {"backup name is a link", [](const fs::path& B, const fs::path& O) { fs::create_symlink(O / "target", B); }},
+  };
+  WriteJww(Src() / "a.jww", 600, kPen);
+  WriteJww(Src() / "b.jww", 600, kPen);
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    Host.Events.clear();
+    fs::remove_all(Dst());
+    fs::create_directory(Dst());
+    WriteOld(Dst() / "a.jww");
+    C.Block(Dst() / "a.BAK", Outside.path());
+    const TBatchOutcome O = Run({{u"a.jww", true}, {u"b.jww", true}});
+    EXPECT_EQ(O.Count, 1);
+    EXPECT_EQ(Host.Messages(), (std::vector<std::u16string>{u"バックアップファイルを作成できませんでした。\r\nファイル名：a.jww"}));
+    ExpectOld(Dst() / "a.jww");
+    EXPECT_EQ(FirstLineColor(Dst() / "b.jww"), 3);
+    ExpectOld(Outside / "target");
+  }
+}
+
+// A caption that is not a plain file name would lead the paths out of the
+// chosen folders.
+TEST_F(BatchRunTest, CaptionsWithAFolderPartAreRefused) {
+  WriteJww(Base / "x.jww", 600, kPen);
+  fs::create_directory(Src() / "sub");
+  WriteJww(Src() / "sub" / "y.jww", 600, kPen);
+  const TBatchOutcome O = Run({{u"../x.jww", true}, {u"sub/y.jww", true}});
+  EXPECT_EQ(O.Count, 0);
+  EXPECT_EQ(Host.Messages(), (std::vector<std::u16string>{BadFileNameMessage(u"../x.jww"), BadFileNameMessage(u"sub/y.jww")}));
+  EXPECT_TRUE(fs::is_empty(Dst()));
+  EXPECT_EQ(Names(Base.path()), (std::vector<std::string>{"dst", "src", "x.jww"}));
+}
+
+}  // namespace

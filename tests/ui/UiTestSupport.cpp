@@ -1,0 +1,56 @@
+#include "UiTestSupport.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+#include "ui/QtText.h"
+#include "ui/Unit1.h"
+
+QString TRecordingPrompts::ChooseFolder(QWidget*, const QString& Prompt, const QString& Start) {
+  Asked.append({Prompt, QString(), Start, false});
+  return Answers.isEmpty() ? QString() : Answers.takeFirst();
+}
+
+QString TRecordingPrompts::ChooseFile(QWidget*, const TFileBox& Box, const QString& Proposed) {
+  Asked.append({Box.Title, Box.Filter, Proposed, Box.Save});
+  return Answers.isEmpty() ? QString() : Answers.takeFirst();
+}
+
+QStringList TRecordingPrompts::MessageTexts() const {
+  QStringList Texts;
+  for (const TShown& M : Messages) Texts.append(M.Text);
+  return Texts;
+}
+
+TProgramHome::TProgramHome() : Paths_(AppPathsFor(Dir_.filePath(QStringLiteral("lintorra")), QString())) {}
+
+QString TProgramHome::IniFile() const { return Q(Paths_.IniFileName); }
+QString TProgramHome::WorkFolder() const { return Q(Paths_.WorkFolder); }
+void TProgramHome::WriteIni(const TIniState& State) const { QVERIFY(SaveIni(Paths_.IniFileName, State)); }
+TIniState TProgramHome::ReadIni() const { return LoadIni(Paths_.IniFileName); }
+
+std::unique_ptr<TForm1> StartForm1(const TProgramHome& Home) {
+  auto Form1 = std::make_unique<TForm1>(Home.Paths());
+  Form1->show();
+  if (!QTest::qWaitForWindowExposed(Form1.get())) qWarning("main window not exposed");
+  return Form1;
+}
+
+void WriteFile(const QString& Folder, const QString& Name, int Size) {
+  QDir().mkpath(Folder);
+  QFile File(QDir(Folder).filePath(Name));
+  QVERIFY(File.open(QIODevice::WriteOnly));
+  File.write(QByteArray(Size, 'x'));
+}
+
+QString MakeFolder(const QString& Path) {
+  QDir().mkpath(Path);
+  return Path;
+}
+
+QString FolderWith(const QString& Path, std::initializer_list<std::pair<QString, int>> Files) {
+  MakeFolder(Path);
+  for (const auto& [Name, Size] : Files) WriteFile(Path, Name, Size);
+  return Path;
+}

@@ -1,0 +1,75 @@
+// Helpers of the window tests: prompts answered without a user, a program
+// folder with its INI file, and the started main window.
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <initializer_list>
+#include <memory>
+#include <utility>
+
+#include "conversion/IniFile.h"
+#include "ui/AppPaths.h"
+#include "ui/Prompts.h"
+
+class TForm1;
+
+// Installed for its lifetime: records every message box, beep and file or
+// folder box, and answers the boxes from queues (an empty queue cancels).
+class TRecordingPrompts final : public TPrompts {
+ public:
+  struct TShown {
+    TMessageIcon Icon;
+    QString Text;
+  };
+  struct TAsked {
+    QString Title;    // the prompt of the folder chooser or the file box's title
+    QString Filter;   // the file box's filter
+    QString Start;    // the folder or path proposed
+    bool Save = false;
+  };
+
+  TRecordingPrompts() { SetPrompts(this); }
+  ~TRecordingPrompts() override { SetPrompts(nullptr); }
+
+  void Message(QWidget*, TMessageIcon Icon, const QString& Text) override { Messages.append({Icon, Text}); }
+  void Beep() override { ++Beeps; }
+  QString ChooseFolder(QWidget*, const QString& Prompt, const QString& Start) override;
+  QString ChooseFile(QWidget*, const TFileBox& Box, const QString& Proposed) override;
+
+  QStringList MessageTexts() const;
+
+  QList<TShown> Messages;
+  int Beeps = 0;
+  QList<TAsked> Asked;
+  QStringList Answers;  // taken from the front by each folder or file box
+};
+
+// A program folder in a temporary folder: the executable's path is
+// Folder/lintorra, so the INI file is Folder/lintorra.ini and the working
+// folder Folder/TEMP/.
+class TProgramHome {
+ public:
+  TProgramHome();
+  const TAppPaths& Paths() const { return Paths_; }
+  QString Path(const QString& Name) const { return Dir_.filePath(Name); }
+  QString IniFile() const;
+  QString WorkFolder() const;
+  void WriteIni(const TIniState& State) const;
+  TIniState ReadIni() const;
+
+ private:
+  QTemporaryDir Dir_;
+  TAppPaths Paths_;
+};
+
+// The main window, shown and exposed.
+std::unique_ptr<TForm1> StartForm1(const TProgramHome& Home);
+
+// Makes the folder (and its parents) and writes Size bytes into Folder/Name.
+void WriteFile(const QString& Folder, const QString& Name, int Size);
+QString MakeFolder(const QString& Path);
+// Makes the folder Path holding the files (name, size in bytes).
+QString FolderWith(const QString& Path, std::initializer_list<std::pair<QString, int>> Files);

@@ -1,0 +1,71 @@
+// The window-free parts of the program: the file list's order and where
+// the INI file and the working folder go.
+#include <QTest>
+
+#include "ui/AppPaths.h"
+#include "ui/FileListOrder.h"
+#include "ui/QtText.h"
+
+class UiUnitsTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void compareText_data() {
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<int>("sign");
+    QTest::newRow("ASCII letters fold") << "abc" << "ABC" << 0;
+    QTest::newRow("folded order") << "apple" << "Banana" << -1;
+    QTest::newRow("prefix first") << "ab" << "abc" << -1;
+    QTest::newRow("underscore after letters") << "_a" << "a" << 1;  // '_' 0x5F > 'A' 0x41
+    QTest::newRow("full-width letters do not fold") << "ａ" << "Ａ" << 1;
+    QTest::newRow("Japanese by code unit") << "図面" << "平面" << -1;  // U+56F3 < U+5E73
+    QTest::newRow("equal empty") << "" << "" << 0;
+  }
+  void compareText() {
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(int, sign);
+    const int R = CompareText(U(a), U(b));
+    QCOMPARE((R > 0) - (R < 0), sign);
+  }
+
+  void listCompare_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("direction");
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<int>("sign");
+    QTest::newRow("size by value") << 4 << 0 << "9" << "10" << -1;
+    QTest::newRow("size by value, descending") << 4 << 1 << "9" << "10" << 1;
+    QTest::newRow("size equal") << 4 << 0 << "10" << "10" << 0;
+    QTest::newRow("other columns by text") << 5 << 0 << "9" << "10" << 1;
+    QTest::newRow("time text order") << 3 << 0 << "2024/01/02 10:00:00" << "2024/01/10 09:00:00" << -1;
+  }
+  void listCompare() {
+    QFETCH(int, column);
+    QFETCH(int, direction);
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(int, sign);
+    const int R = ListTextCompare(column, direction, U(a), U(b));
+    QCOMPARE((R > 0) - (R < 0), sign);
+  }
+
+  void pathsBesideWritableExecutable() {
+    QTemporaryDir Dir;
+    const TAppPaths P = AppPathsFor(Dir.filePath("bin/lintorra"), "/fallback");
+    QDir().mkpath(Dir.filePath("bin"));
+    const TAppPaths Q2 = AppPathsFor(Dir.filePath("bin/lintorra"), "/fallback");
+    QCOMPARE(Q(Q2.ExeFolder), Dir.filePath("bin/"));
+    QCOMPARE(Q(Q2.IniFileName), Dir.filePath("bin/lintorra.ini"));
+    QCOMPARE(Q(Q2.WorkFolder), Dir.filePath("bin/TEMP/"));
+    // A folder that cannot be written (here: one that does not exist) sends
+    // both to the fallback folder.
+    QCOMPARE(Q(P.IniFileName), QStringLiteral("/fallback/lintorra.ini"));
+    QCOMPARE(Q(P.WorkFolder), QStringLiteral("/fallback/TEMP/"));
+  }
+};
+
+QTEST_MAIN(UiUnitsTest)
+#include "UiUnitsTest.moc"

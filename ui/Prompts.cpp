@@ -1,0 +1,54 @@
+#include "ui/Prompts.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace {
+
+QMessageBox::Icon BoxIcon(TMessageIcon Icon) {
+  switch (Icon) {
+    case TMessageIcon::Information: return QMessageBox::Information;
+    case TMessageIcon::Error: return QMessageBox::Critical;
+    case TMessageIcon::Confirmation: return QMessageBox::Question;
+    case TMessageIcon::None: break;
+  }
+  return QMessageBox::NoIcon;
+}
+
+class TQtPrompts final : public TPrompts {
+ public:
+  void Message(QWidget* Parent, TMessageIcon Icon, const QString& Text) override {
+    QMessageBox Box(BoxIcon(Icon), QApplication::applicationName(), Text, QMessageBox::Ok, Parent);
+    Box.exec();
+  }
+
+  void Beep() override { QApplication::beep(); }
+
+  QString ChooseFolder(QWidget* Parent, const QString& Prompt, const QString& Start) override {
+    return QFileDialog::getExistingDirectory(Parent, Prompt, Start, QFileDialog::ShowDirsOnly);
+  }
+
+  QString ChooseFile(QWidget* Parent, const TFileBox& Box, const QString& Proposed) override {
+    const QFileInfo Info(Proposed);
+    QFileDialog Dialog(Parent, Box.Title, Proposed.isEmpty() ? QString() : Info.absolutePath(), Box.Filter);
+    Dialog.setDefaultSuffix(Box.DefaultSuffix);
+    Dialog.setAcceptMode(Box.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    Dialog.setFileMode(Box.Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    if (!Proposed.isEmpty()) Dialog.selectFile(Info.fileName());
+    if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty()) return {};
+    return Dialog.selectedFiles().front();
+  }
+};
+
+TPrompts* Installed = nullptr;
+
+}  // namespace
+
+TPrompts& Prompts() {
+  static TQtPrompts Platform;
+  return Installed ? *Installed : Platform;
+}
+
+void SetPrompts(TPrompts* P) { Installed = P; }

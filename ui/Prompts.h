@@ -1,0 +1,37 @@
+// Everything the windows ask of the user or sound: message boxes, the beep
+// and the folder and file boxes. They all go through one installable object
+// so that tests answer them and observe the beeps.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+enum class TMessageIcon { None, Information, Error, Confirmation };
+
+// A settings-file box: its title, filter and default extension.
+struct TFileBox {
+  QString Title;
+  QString Filter;
+  QString DefaultSuffix;
+  bool Save = false;  // a save box (asks before overwriting), else an open box
+};
+
+class TPrompts {
+ public:
+  virtual ~TPrompts() = default;
+  // A modal message box with a single OK button.
+  virtual void Message(QWidget* Parent, TMessageIcon Icon, const QString& Text) = 0;
+  // The platform's default beep.
+  virtual void Beep() = 0;
+  // The folder chooser; empty when the user cancels.
+  virtual QString ChooseFolder(QWidget* Parent, const QString& Prompt, const QString& Start) = 0;
+  // A file box proposing the path Proposed (its folder and name); empty when
+  // the user cancels.
+  virtual QString ChooseFile(QWidget* Parent, const TFileBox& Box, const QString& Proposed) = 0;
+};
+
+// The installed prompts: Qt's dialogs unless a test installed its own.
+TPrompts& Prompts();
+// Installs P (not owned); nullptr goes back to Qt's dialogs.
+void SetPrompts(TPrompts* P);

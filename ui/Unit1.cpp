@@ -1,0 +1,441 @@
+#include "ui/Unit1.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTimer>
+#include <QTreeView>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <vector>
+
+#include "documents/FileInfo.h"
+#include "documents/JwcUnit.h"
+#include "documents/JwkUnit.h"
+#include "documents/JwsUnit.h"
+#include "documents/JwwUnit.h"
+#include "documents/jwctype.h"
+#include "documents/jwwtype.h"
+#include "support/Func_2.h"
+#include "support/fOpen.h"
+#include "ui/FileListOrder.h"
+#include "ui/FileListView.h"
+#include "ui/Prompts.h"
+#include "ui/QtText.h"
+#include "ui/UiFonts.h"
+#include "ui/Unit3.h"
+#include "ui/plExplorerFolderTree.h"
+
+namespace {
+
+constexpr int kTimerInterval = 200;
+const QString kLabel1Prefix = QStringLiteral("参照フォルダ：");
+const QString kStatusSearching = QStringLiteral("ファイル検索中です");
+
+struct TFileFilter {
+  const char16_t* Text;
+  const char16_t* Pattern;
+};
+const TFileFilter kFileFilters[] = {
+    {u"ALL Files (*.*)", u"*"},
+    {u"Jw_cad ファイル (*.jw?)", u"*.jw?"},
+    {u"Jw_cad 図面ファイル (*.jww)", u"*.jww"},
+    {u"Jw_cad 図形ファイル (*.jws)", u"*.jws"},
+    {u"JW_CAD 図面ファイル (*.jwc)", u"*.jwc"},
+    {u"JW_CAD 図形ファイル (*.jwk)", u"*.jwk"},
+};
+
+// The search pattern of a filter item; "*" when none is selected.
+std::u16string PatternOf(int ItemIndex) {
+  const int Count = static_cast<int>(std::size(kFileFilters));
+  return (ItemIndex >= 0 && ItemIndex < Count) ? kFileFilters[ItemIndex].Pattern : u"*";
+}
+
+const char16_t* const kColumnHeaders[kFileListColumns] = {u"ファイル名", u"種類",   u"図面メモ",
+                                                          u"更新日時",   u"サイズ", u"Ver."};
+
+// A file of a folder; the separator is not doubled after the root folder.
+std::u16string FolderFile(const std::u16string& Folder, const std::u16string& Name) {
+  const bool HasSeparator = !Folder.empty() && Folder.back() == PathDelimChar();
+  return HasSeparator ? Folder + Name : Folder + PathDelimChar() + Name;
+}
+
+// Positions and widths read from the INI file, kept where the toolkit's
+// geometry arithmetic cannot overflow.
+constexpr int kMaxCoordinate = 1 << 16;
+int Coordinate(std::int32_t V) { return std::clamp(V, -kMaxCoordinate, kMaxCoordinate); }
+int Extent(std::int32_t V) { return std::clamp(V, 0, kMaxCoordinate); }
+
+QPushButton* ButtonAt(QWidget* Parent, const QString& Caption, int Left, int Top, int Width, int Height) {
+  auto* Button = new QPushButton(Caption, Parent);
+  Button->setGeometry(Left, Top, Width, Height);
+  return Button;
+}
+
+QLabel* LabelAt(QWidget* Parent, const QString& Caption, int Left, int Top) {
+  auto* Label = new QLabel(Caption, Parent);
+  Label->move(Left, Top);
+  Label->adjustSize();
+  return Label;
+}
+
+}  // namespace
+
+TForm1::TForm1(const TAppPaths& Paths, QWidget* Parent) : QMainWindow(Parent), Paths_(Paths) {
+  setWindowTitle(QStringLiteral("Lintorra Ver.1.10"));
+  setFont(FormFont());
+  resize(773, 375);
+  BuildControls();
+  FormCreate();
+  Form3 = new TForm3(Settings_, this);
+}
+
+TForm1::~TForm1() { FormDestroy(); }
+
+void TForm1::BuildControls() {
+  auto* Client = new QWidget(this);
+  auto* Layout = new QVBoxLayout(Client);
+  Layout->setContentsMargins(0, 0, 0, 0);
+  Layout->setSpacing(0);
+  setCentralWidget(Client);
+
+  Label1 = new QLabel(kLabel1Prefix, Client);
+  Label1->setFixedHeight(16);
+  Label1->setAutoFillBackground(true);
+  QPalette White = Label1->palette();
+  White.setColor(QPalette::Window, Qt::white);
+  Label1->setPalette(White);
+  Layout->addWidget(Label1);
+
+  Splitter1 = new QSplitter(Qt::Horizontal, Client);
+  Splitter1->setChildrenCollapsible(false);
+  Panel1 = new QWidget(Splitter1);
+  auto* Panel1Layout = new QVBoxLayout(Panel1);
+  Panel1Layout->setContentsMargins(0, 0, 0, 0);
+  Panel2 = new QWidget(Splitter1);
+  Splitter1->setStretchFactor(0, 0);
+  Splitter1->setStretchFactor(1, 1);
+  Splitter1->setSizes({233, 540});
+  Layout->addWidget(Splitter1, 1);
+
+  auto* Panel2Layout = new QVBoxLayout(Panel2);
+  Panel2Layout->setContentsMargins(0, 0, 0, 0);
+  Panel2Layout->setSpacing(0);
+  Panel3 = new QWidget(Panel2);
+  Panel3->setFixedHeight(80);
+  Panel2Layout->addWidget(Panel3);
+  BuildCommandArea();
+
+  ListView1 = new TFileListView(Panel2);
+  ListView1->setColumnCount(kFileListColumns);
+  for (int Column = 0; Column < kFileListColumns; ++Column) {
+    auto* Header = new QTableWidgetItem(Q(kColumnHeaders[Column]));
+    const Qt::Alignment Side = Column == kSizeColumn ? Qt::AlignRight : Qt::AlignLeft;
+    Header->setTextAlignment(Side | Qt::AlignVCenter);
+    ListView1->setHorizontalHeaderItem(Column, Header);
+    ListView1->setColumnWidth(Column, 80);
+  }
+  ListView1->SetCompare(
+      [this](const QTableWidgetItem& A, const QTableWidgetItem& B) { return ListView1Compare(A, B); });
+  connect(ListView1->horizontalHeader(), &QHeaderView::sectionClicked, this, &TForm1::ListView1ColumnClick);
+  connect(ListView1, &TFileListView::DoubleClicked, this, &TForm1::ListView1DblClick);
+  Panel2Layout->addWidget(ListView1, 1);
+
+  StatusBar1 = new QStatusBar(this);
+  StatusBar1->setFixedHeight(19);
+  setStatusBar(StatusBar1);
+
+  Timer1 = new QTimer(this);
+  connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+}
+
+void TForm1::BuildCommandArea() {
+  Label2 = LabelAt(Panel3, QStringLiteral("ファイルの種類："), 5, 5);
+  ComboBox1 = new QComboBox(Panel3);
+  ComboBox1->setGeometry(107, 2, 198, 24);
+  for (const TFileFilter& Filter : kFileFilters) ComboBox1->addItem(Q(Filter.Text));
+  connect(ComboBox1, &QComboBox::activated, this, &TForm1::ComboBox1Select);
+
+  Button1 = ButtonAt(Panel3, QStringLiteral("保存先フォルダ"), 2, 27, 105, 25);
+  connect(Button1, &QPushButton::clicked, this, &TForm1::BrowseForFolder1Execute);
+  Edit1 = new QLineEdit(Panel3);
+  Edit1->setGeometry(2, 52, 303, 24);
+  Edit1->setReadOnly(true);
+  Edit1->setFocusPolicy(Qt::ClickFocus);
+
+  Button2 = ButtonAt(Panel3, QStringLiteral("変換設定(&S)"), 311, 2, 106, 36);
+  connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+  Label3 = LabelAt(Panel3, QStringLiteral("※変換対象は"), 312, 40);
+  Label4 = LabelAt(Panel3, QStringLiteral("JWW/JWSのみ"), 328, 60);
+  ButtonT = ButtonAt(Panel3, QStringLiteral("変換 (&T)"), 423, 2, 106, 46);
+  connect(ButtonT, &QPushButton::clicked, this, &TForm1::ButtonTClick);
+  ButtonX = ButtonAt(Panel3, QStringLiteral("終了 (&X)"), 423, 51, 106, 25);
+  connect(ButtonX, &QPushButton::clicked, this, &TForm1::ButtonXClick);
+}
+
+// ---- Start-up and shutdown ----
+
+void TForm1::FormCreate() {
+  if (!plExplorerFolderTree1) {
+    plExplorerFolderTree1 = new TplExplorerFolderTree(Panel1);
+    Panel1->layout()->addWidget(plExplorerFolderTree1);
+  }
+  plExplorerFolderTree1->SetRootFolder(QString());
+  plExplorerFolderTree1->SetSelectFolder(QString());
+
+  // The tree belongs to Panel1, which comes before Panel2.
+  setTabOrder(plExplorerFolderTree1->View(), ComboBox1);
+  setTabOrder(ComboBox1, Button1);
+  setTabOrder(Button1, ButtonT);
+  setTabOrder(ButtonT, ButtonX);
+  setTabOrder(ButtonX, Button2);
+  setTabOrder(Button2, ListView1);
+}
+
+void TForm1::showEvent(QShowEvent* Event) {
+  QMainWindow::showEvent(Event);
+  if (Shown_) return;
+  Shown_ = true;
+  FormShow();
+}
+
+void TForm1::FormShow() {
+  FolderCreate(Paths_.WorkFolder);  // a failure only keeps bound images from being extracted
+  ApplyIni(LoadIni(Paths_.IniFileName));
+  BrowseStart_ = Edit1->text();
+  DocumentsCreate();
+  plExplorerFolderTree1->SetSelectFolder(Q(preFolder_));
+  Sort1 = -1;
+  Sort2 = 0;
+  Label1->setText(kLabel1Prefix + Q(preFolder_));
+  FileListMake(preFolder_);
+  StartTimer();
+}
+
+void TForm1::ApplyIni(const TIniState& Ini) {
+  // A hand-edited file cannot ask for a window larger than the desktop or
+  // for coordinates that overflow the toolkit's arithmetic.
+  const QSize Desktop = screen()->availableVirtualSize();
+  move(Coordinate(Ini.Form1Left), Coordinate(Ini.Form1Top));
+  resize(std::clamp(Ini.Form1Width, 1, std::max(Desktop.width(), 1)),
+         std::clamp(Ini.Form1Height, 1, std::max(Desktop.height(), 1)));
+  Form3->move(Coordinate(Ini.Form3Left), Coordinate(Ini.Form3Top));
+  Splitter1->setSizes({Extent(Ini.Panel1Width), std::max(width() - Extent(Ini.Panel1Width), 1)});
+  for (int Column = 0; Column < kFileListColumns; ++Column)
+    ListView1->setColumnWidth(Column, Extent(Ini.ColumnWidths[Column]));
+  preFolder_ = Ini.preFolder;
+  Edit1->setText(Q(Ini.DestFolder));
+  ComboBox1->setCurrentIndex(Ini.FileTypeIndex);
+  Settings_ = Ini.Settings;
+}
+
+TIniState TForm1::CaptureIni() const {
+  TIniState Ini;
+  Ini.Form1Left = pos().x();
+  Ini.Form1Top = pos().y();
+  Ini.Form1Width = width();
+  Ini.Form1Height = height();
+  Ini.Form3Left = Form3->pos().x();
+  Ini.Form3Top = Form3->pos().y();
+  Ini.Panel1Width = Splitter1->sizes().value(0);
+  for (int Column = 0; Column < kFileListColumns; ++Column) Ini.ColumnWidths[Column] = ListView1->columnWidth(Column);
+  Ini.preFolder = preFolder_;
+  Ini.DestFolder = U(Edit1->text());
+  Ini.FileTypeIndex = ComboBox1->currentIndex();
+  Ini.Settings = Settings_;
+  return Ini;
+}
+
+void TForm1::DocumentsCreate() {
+  JwcTypeInit();
+  JwwTypeInit();
+  JWW = std::make_unique<TJwwData>();
+  JWS = std::make_unique<TJwsData>();
+  JWC = std::make_unique<TJwcData>();
+  JWK = std::make_unique<TJwkData>();
+  JWW->BindImageExp = true;
+  JWW->BindImageExr = true;
+  JWW->BindImageFolder = Paths_.WorkFolder;
+  JWS->BindImageFolder = Paths_.WorkFolder;
+  JWS->BindImageExp = false;
+  JWS->BindImageExr = false;
+}
+
+void TForm1::DocumentsFree() {
+  JWS->DataFree();
+  JwwDataFree(*JWW);
+  JWK.reset();
+  JWC.reset();
+  JWS.reset();
+  JWW.reset();
+}
+
+void TForm1::closeEvent(QCloseEvent* Event) {
+  if (!Closed_) {
+    Closed_ = true;
+    FormClose();
+  }
+  QMainWindow::closeEvent(Event);
+}
+
+void TForm1::FormClose() {
+  StopTimer();
+  if (JWW) DocumentsFree();
+  FolderRemove(Paths_.WorkFolder);  // only an empty folder goes
+  SaveIni(Paths_.IniFileName, CaptureIni());
+}
+
+void TForm1::FormDestroy() {
+  delete plExplorerFolderTree1;
+  plExplorerFolderTree1 = nullptr;
+}
+
+// ---- Timer, dialogs, buttons ----
+
+void TForm1::StartTimer() {
+  Timer1->setInterval(kTimerInterval);
+  Timer1->start();
+}
+
+void TForm1::StopTimer() { Timer1->stop(); }
+
+void TForm1::Timer1Timer() {
+  StopTimer();
+  const std::u16string Folder = U(plExplorerFolderTree1->SelectFolder());
+  if (Folder != preFolder_ && !Folder.empty()) {
+    Label1->setText(kLabel1Prefix + Q(Folder));
+    FileListMake(Folder);
+    preFolder_ = Folder;
+  }
+  StartTimer();
+}
+
+void TForm1::Button2Click() {
+  StopTimer();
+  plExplorerFolderTree1->IdleStop();
+  Form3->exec();
+  plExplorerFolderTree1->IdleRestart();
+  StartTimer();
+}
+
+void TForm1::ButtonXClick() { close(); }
+
+void TForm1::BrowseForFolder1Execute() {
+  const QString Folder =
+      Prompts().ChooseFolder(this, QStringLiteral("変換後のファイルを保存するフォルダを指定して下さい"), BrowseStart_);
+  if (!Folder.isEmpty()) BrowseForFolder1Accept(Folder);
+}
+
+void TForm1::BrowseForFolder1Accept(const QString& Folder) {
+  Edit1->setText(Folder);
+  BrowseStart_ = Folder;
+}
+
+void TForm1::ButtonTClick() {
+  std::vector<TBatchEntry> Entries;
+  Entries.reserve(static_cast<std::size_t>(ListView1->rowCount()));
+  for (int Row = 0; Row < ListView1->rowCount(); ++Row)
+    Entries.push_back({U(ListView1->Caption(Row)), ListView1->IsRowSelected(Row)});
+  TBatchRun Run(Settings_, *JWW, *JWS, *this);
+  Run.Run(preFolder_, U(Edit1->text()), Entries);
+}
+
+// ---- The batch run's host ----
+
+void TForm1::ShowMessage(std::u16string_view Text) { Prompts().Message(this, TMessageIcon::None, Q(Text)); }
+
+void TForm1::ShowConfirmation(std::u16string_view Text) {
+  Prompts().Message(this, TMessageIcon::Confirmation, Q(Text));
+}
+
+void TForm1::Beep() { Prompts().Beep(); }
+
+void TForm1::FocusDestinationButton() { Button1->setFocus(); }
+
+void TForm1::SetStatusText(std::u16string_view Text) { SetStatus(Q(Text)); }
+
+void TForm1::SetStatus(const QString& Text) {
+  if (Text.isEmpty())
+    StatusBar1->clearMessage();
+  else
+    StatusBar1->showMessage(Text);
+  StatusBar1->repaint();
+}
+
+// ---- The file list ----
+
+void TForm1::FileListMake(const std::u16string& Folder) {
+  StopTimer();
+  SetStatus(kStatusSearching);
+  ListView1->setRowCount(0);
+  if (!IsFolder(Folder)) {
+    StartTimer();
+    return;
+  }
+  FileListSearch(FolderFile(Folder, u""), PatternOf(ComboBox1->currentIndex()));
+  ListView1->setUpdatesEnabled(false);
+  for (int I = 0; I < FileListN; ++I) {
+    const TFileField& F = FileList[static_cast<std::size_t>(I)];
+    std::u16string Version, Memo;
+    FileInfoGet(FolderFile(Folder, F.name), *JWW, *JWS, *JWC, *JWK, Version, Memo);
+    ListView1->AddRow({Q(F.name), Q(FileExtLower(F.name)), Q(Memo), Q(F.date + u" " + F.time),
+                       Q(IntToText(F.size)), Q(Version)});
+  }
+  ListView1->setUpdatesEnabled(true);
+  SetStatus(QStringLiteral("ファイル検索しました（ファイル数：%1）").arg(FileListN));
+  FileListClear();
+  StartTimer();
+}
+
+void TForm1::ComboBox1Select() { FileListMake(preFolder_); }
+
+void TForm1::ListView1ColumnClick(int Column) {
+  Sort1 = Column;
+  Sort2 = 1 - Sort2;
+  ListView1->SortBy(Sort1);
+}
+
+int TForm1::ListView1Compare(const QTableWidgetItem& Item1, const QTableWidgetItem& Item2) const {
+  return ListTextCompare(Sort1, Sort2, U(Item1.text()), U(Item2.text()));
+}
+
+void TForm1::ListView1DblClick() {
+  const QString NoFile = QStringLiteral("ファイルを指示して下さい。");
+  if (StripBlanks(preFolder_).empty()) {
+    const QString Text = QStringLiteral("参照フォルダを指定して下さい。");
+    Prompts().Beep();
+    Prompts().Message(this, TMessageIcon::Error, Text);
+    SetStatus(Text);
+    return;
+  }
+  if (!IsFolder(preFolder_)) {
+    const QString Text = QStringLiteral("参照フォルダが存在しません。");
+    Prompts().Message(this, TMessageIcon::None, Text);
+    SetStatus(Text);
+    return;
+  }
+  const int Row = ListView1->FirstSelectedRow();
+  if (Row < 0) {
+    Prompts().Message(this, TMessageIcon::None, NoFile);
+    SetStatus(NoFile);
+    return;
+  }
+  const std::u16string Caption = U(ListView1->Caption(Row));
+  if (Caption.empty()) {
+    SetStatus(NoFile);
+    return;
+  }
+  const std::u16string Path = FolderFile(preFolder_, Caption);
+  try {
+    TMisc::Open(Path);
+    SetStatus(QStringLiteral("ファイル「%1」").arg(Q(Path)));
+  } catch (...) {
+    // Opening is the desktop's business; a failure to ask it is not reported.
+  }
+}

@@ -1,0 +1,121 @@
+// TForm1: the main window. It owns the application paths, the four document
+// objects, the folder tree, the file list, the polling timer, the conversion
+// settings and the settings dialog; the convert button runs the batch run
+// with this window as its host.
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+#include <string>
+
+#include "conversion/BatchRun.h"
+#include "conversion/ConvSettings.h"
+#include "conversion/IniFile.h"
+#include "ui/AppPaths.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSplitter;
+class QStatusBar;
+class QTableWidgetItem;
+class QTimer;
+class TFileListView;
+class TForm3;
+class TJwcData;
+class TJwkData;
+class TJwsData;
+class TJwwData;
+class TplExplorerFolderTree;
+
+class TForm1 : public QMainWindow, private TBatchRunHost {
+  Q_OBJECT
+
+ public:
+  // Paths: where the INI file and the working folder are (RunningAppPaths()
+  // for the program, a temporary folder for tests).
+  explicit TForm1(const TAppPaths& Paths, QWidget* Parent = nullptr);
+  ~TForm1() override;
+
+  const TAppPaths& Paths() const { return Paths_; }
+  const std::u16string& preFolder() const { return preFolder_; }
+  TConvSettings& Settings() { return Settings_; }
+
+  QLabel* Label1;
+  QWidget* Panel1;  // hosts the folder tree
+  QSplitter* Splitter1;
+  QWidget* Panel2;
+  QWidget* Panel3;  // the command area
+  QLabel* Label2;
+  QComboBox* ComboBox1;  // the file type filter
+  QPushButton* Button1;  // the destination folder chooser
+  QLineEdit* Edit1;      // the destination folder
+  QPushButton* Button2;  // the settings dialog
+  QLabel* Label3;
+  QLabel* Label4;
+  QPushButton* ButtonT;  // convert
+  QPushButton* ButtonX;  // close
+  TFileListView* ListView1;
+  QStatusBar* StatusBar1;
+  QTimer* Timer1;
+  TplExplorerFolderTree* plExplorerFolderTree1 = nullptr;
+  TForm3* Form3;
+
+ protected:
+  void showEvent(QShowEvent* Event) override;
+  void closeEvent(QCloseEvent* Event) override;
+
+ private:
+  void BuildControls();
+  void BuildCommandArea();
+
+  // Start-up and shutdown.
+  void FormCreate();
+  void FormShow();
+  void FormClose();
+  void FormDestroy();
+  void DocumentsCreate();
+  void DocumentsFree();
+  void ApplyIni(const TIniState& Ini);
+  TIniState CaptureIni() const;
+
+  void Timer1Timer();
+  void Button2Click();
+  void ButtonXClick();
+  void ButtonTClick();
+  void BrowseForFolder1Execute();
+  void BrowseForFolder1Accept(const QString& Folder);
+
+  // The file list.
+  void FileListMake(const std::u16string& Folder);
+  void ComboBox1Select();
+  void ListView1ColumnClick(int Column);
+  int ListView1Compare(const QTableWidgetItem& Item1, const QTableWidgetItem& Item2) const;
+  void ListView1DblClick();
+
+  // The status bar text, repainted at once.
+  void SetStatus(const QString& Text);
+  void StartTimer() override;  // interval 200 ms, on
+  void StopTimer() override;
+
+  // TBatchRunHost
+  void ShowMessage(std::u16string_view Text) override;
+  void ShowConfirmation(std::u16string_view Text) override;
+  void Beep() override;
+  void FocusDestinationButton() override;
+  void SetStatusText(std::u16string_view Text) override;
+
+  TAppPaths Paths_;
+  std::u16string preFolder_;
+  int Sort1 = -1;  // the column last sorted by; -1 none
+  int Sort2 = 0;   // 0 ascending, 1 descending
+  TConvSettings Settings_;
+  QString BrowseStart_;  // the folder the destination chooser opens on
+  std::unique_ptr<TJwwData> JWW;
+  std::unique_ptr<TJwsData> JWS;
+  std::unique_ptr<TJwcData> JWC;
+  std::unique_ptr<TJwkData> JWK;
+  bool Shown_ = false;
+  bool Closed_ = false;
+};

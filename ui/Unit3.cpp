@@ -1,0 +1,303 @@
+#include "ui/Unit3.h"
+
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTableWidget>
+
+#include "ui/Prompts.h"
+#include "ui/QtText.h"
+#include "ui/UiFonts.h"
+#include "ui/Unit2.h"
+
+namespace {
+
+constexpr int kGridRowHeight = 24;
+
+// The captions of CheckBox1 .. CheckBox8.
+const char16_t* const kSwitchCaptions[kOptSwitches + 1] = {
+    nullptr,
+    u"文字設定の線色番号も変更する　（※SXF対応線色指定時は変更しません）",
+    u"寸法設定の線色番号も変更する　（※SXF対応線色指定時は変更しません）",
+    u"線色指定のソリッド図形の線色番号を変更する",
+    u"寸法図形の線色番号・線幅を変更する",
+    u"ブロック図形の線色番号・線幅を変更する",
+    u"寸法図形の線種番号を変更する",
+    u"ブロック図形の線種番号を変更する",
+    u"既に指定されている線幅を変更する",
+};
+
+const TFileBox kSaveBox{QStringLiteral("現在の設定を保存"), QStringLiteral("設定ファイル(*.set)"),
+                        QStringLiteral("set"), true};
+const TFileBox kOpenBox{QStringLiteral("保存した設定ファイルを開く"), QStringLiteral("設定ファイル(*.set)"),
+                        QStringLiteral("set"), false};
+
+QLabel* LabelAt(QWidget* Parent, const QString& Text, int Left, int Top) {
+  auto* Label = new QLabel(Text, Parent);
+  Label->move(Left, Top);
+  Label->adjustSize();
+  return Label;
+}
+
+// A grid of one fixed header row (the table's header) and one fixed name
+// column; the other cells are edited in place, and a range of cells can be
+// selected.
+QTableWidget* StringGrid(QWidget* Parent, const QStringList& Headers, const QList<int>& Widths, int Rows,
+                         std::u16string (*RowName)(int)) {
+  auto* Grid = new QTableWidget(Rows, Headers.size(), Parent);
+  Grid->setHorizontalHeaderLabels(Headers);
+  Grid->verticalHeader()->hide();
+  Grid->verticalHeader()->setDefaultSectionSize(kGridRowHeight);
+  Grid->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  Grid->horizontalHeader()->setFixedHeight(kGridRowHeight);
+  Grid->horizontalHeader()->setSectionsClickable(false);
+  for (int Column = 0; Column < Widths.size(); ++Column) Grid->setColumnWidth(Column, Widths[Column]);
+  Grid->setSelectionMode(QAbstractItemView::ContiguousSelection);
+  Grid->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::DoubleClicked |
+                        QAbstractItemView::EditKeyPressed);
+  const QBrush Fixed = Grid->palette().button();
+  for (int Row = 0; Row < Rows; ++Row) {
+    auto* Name = new QTableWidgetItem(Q(RowName(Row + 1)));
+    Name->setFlags(Qt::ItemIsEnabled);
+    Name->setBackground(Fixed);
+    Grid->setItem(Row, 0, Name);
+    for (int Column = 1; Column < Headers.size(); ++Column) Grid->setItem(Row, Column, new QTableWidgetItem);
+  }
+  return Grid;
+}
+
+// Grid row r (1-based) of column Column.
+QTableWidgetItem* Cell(QTableWidget* Grid, int Row, int Column) { return Grid->item(Row - 1, Column); }
+
+template <std::size_t N>
+void ShowCells(QTableWidget* Grid, int Column, const std::array<std::u16string, N>& Cells) {
+  for (std::size_t Row = 1; Row < N; ++Row) Cell(Grid, static_cast<int>(Row), Column)->setText(Q(Cells[Row]));
+}
+
+template <std::size_t N>
+void ReadCells(QTableWidget* Grid, int Column, std::array<std::u16string, N>& Cells) {
+  for (std::size_t Row = 1; Row < N; ++Row) Cells[Row] = U(Cell(Grid, static_cast<int>(Row), Column)->text());
+}
+
+// The top and bottom grid rows (1-based) of the grid's selection, or the
+// cursor's row when nothing is selected.
+std::pair<int, int> SelectedRows(const QTableWidget* Grid) {
+  const QList<QTableWidgetSelectionRange> Ranges = Grid->selectedRanges();
+  if (!Ranges.isEmpty()) return {Ranges.front().topRow() + 1, Ranges.front().bottomRow() + 1};
+  const int Row = std::max(Grid->currentRow(), 0) + 1;
+  return {Row, Row};
+}
+
+}  // namespace
+
+TForm3::TForm3(TConvSettings& Settings, QWidget* Parent) : QDialog(Parent), Settings_(Settings) {
+  setWindowTitle(QStringLiteral("変換設定"));
+  setFont(FormFont());
+  setFixedSize(697, 554);
+  PageControl1 = new QTabWidget(this);
+  PageControl1->setGeometry(4, 4, 689, 348);
+  BuildIndividualPage();
+  BuildCombinationPage();
+  BuildLowerPart();
+}
+
+void TForm3::BuildIndividualPage() {
+  TabSheet1 = new QWidget;
+  PageControl1->addTab(TabSheet1, QStringLiteral("線色線種・個別変換(&1)"));
+  LabelAt(TabSheet1, QStringLiteral("線色・線幅設定"), 8, 4);
+  // The headers "変換後…番号" need 100 pixels in a Japanese face.
+  StringGrid1 = StringGrid(TabSheet1, {"変換前", "変換後線色番号", "線幅"}, {160, 100, 145}, kColorRows, ColorRowName);
+  StringGrid1->setGeometry(6, 22, 421, 174);
+  LabelAt(TabSheet1, QStringLiteral("線種設定"), 434, 4);
+  StringGrid2 = StringGrid(TabSheet1, {"変換前", "変換後線種番号"}, {133, 100}, kLtypeRows, LtypeRowName);
+  StringGrid2->setGeometry(434, 22, 249, 174);
+
+  // The three range-setting lines: label, field, button "設定", "にする".
+  auto RangeLine = [this](const QString& Caption, int Top, QLineEdit*& Edit, QPushButton*& Button) {
+    LabelAt(TabSheet1, Caption, 8, Top + 4);
+    Edit = new QLineEdit(TabSheet1);
+    Edit->setGeometry(144, Top, 56, 22);
+    Button = new QPushButton(QStringLiteral("設定"), TabSheet1);
+    Button->setGeometry(204, Top - 1, 44, 24);
+    LabelAt(TabSheet1, QStringLiteral("にする"), 254, Top + 4);
+  };
+  RangeLine(QStringLiteral("◆範囲選択した線色を"), 202, Edit1, Button1);
+  RangeLine(QStringLiteral("◆範囲選択した線幅を"), 226, Edit3, Button3);
+  RangeLine(QStringLiteral("◆範囲選択した線種を"), 250, Edit2, Button2);
+  connect(Button1, &QPushButton::clicked, this, &TForm3::Button1Click);
+  connect(Button2, &QPushButton::clicked, this, &TForm3::Button2Click);
+  connect(Button3, &QPushButton::clicked, this, &TForm3::Button3Click);
+  LabelAt(TabSheet1,
+          QStringLiteral("※範囲選択は、[Shift]＋[↑][↓]で行う事が出来ます。[Shift]＋マウス選択は出来ませんので注意。"), 8,
+          278);
+}
+
+void TForm3::BuildCombinationPage() {
+  TabSheet2 = new QWidget;
+  PageControl1->addTab(TabSheet2, QStringLiteral("線色線種・組合せ変換(&2)"));
+  const QFont Gothic = GothicFont(13);
+  LabelAt(TabSheet2, QStringLiteral("変換元　　　　線色　　　　　　　　　　　　　　　　線種"), 8, 4)->setFont(Gothic);
+  LabelAt(TabSheet2, QStringLiteral("変換先　線色番号　線種番号　　線幅"), 404, 4)->setFont(Gothic);
+  for (int N = 1; N <= kCombRowCount; ++N) {
+    Fram[N] = new TFram(TabSheet2);
+    Fram[N]->move(8, 22 + (N - 1) * 25);
+  }
+  LabelAt(TabSheet2,
+          QStringLiteral("指定した変換元の線色及び線種の線・円弧データを　変換先線色・線種・線幅に変更します。"), 8,
+          276);
+  LabelAt(TabSheet2,
+          QStringLiteral("設定、点・文字・寸法図形・ソリッド図形は変更しません。ブロック図形は下記チェックに依存します。"),
+          8, 294);
+}
+
+void TForm3::BuildLowerPart() {
+  const char16_t* const Notes[] = {
+      u"※線色番号は、0:無変換、1～9、101(SXF-1)～356(SXF-256)　で入力して下さい。",
+      u"※線種番号は、0:無変換、1～9、11～19、31(SXF-1)～62(SXF-32)　で入力して下さい。",
+      u"※線幅は、-1:無変換、0:基本幅、1～30000[1/100mm単位]の整数値　で入力して下さい。",
+  };
+  for (int I = 0; I < 3; ++I) {
+    QLabel* Note = LabelAt(this, Q(Notes[I]), 8, 356 + I * 18);
+    Note->setFont(GothicFont(15));
+    QPalette Blue = Note->palette();
+    Blue.setColor(QPalette::WindowText, Qt::blue);
+    Note->setPalette(Blue);
+    Note->adjustSize();
+  }
+  // Switches 1 to 5 on the left; 8, 6 and 7 on the right beside the short
+  // captions of 3 to 5. Created in that order so that the tab order
+  // follows the columns.
+  const int Order[kOptSwitches] = {1, 2, 3, 4, 5, 8, 6, 7};
+  for (int I = 0; I < kOptSwitches; ++I) {
+    const int K = Order[I];
+    CheckBox[K] = new QCheckBox(Q(kSwitchCaptions[K]), this);
+    CheckBox[K]->move(I < 5 ? 8 : 462, 414 + (I < 5 ? I : I - 3) * 20);
+    CheckBox[K]->adjustSize();
+  }
+
+  Button4 = new QPushButton(QStringLiteral("現在の設定を保存(&S)"), this);
+  Button4->setGeometry(8, 518, 160, 30);
+  Button5 = new QPushButton(QStringLiteral("保存した設定を開く(O)"), this);
+  Button5->setGeometry(176, 518, 170, 30);
+  Button6 = new QPushButton(QStringLiteral("ＯＫ (&Y)"), this);
+  Button6->setGeometry(462, 518, 110, 30);
+  Button6->setDefault(true);
+  Button7 = new QPushButton(QStringLiteral("キャンセル (&N)"), this);
+  Button7->setGeometry(580, 518, 110, 30);
+  connect(Button4, &QPushButton::clicked, this, &TForm3::Button4Click);
+  connect(Button5, &QPushButton::clicked, this, &TForm3::Button5Click);
+  connect(Button6, &QPushButton::clicked, this, &TForm3::Button6Click);
+  connect(Button7, &QPushButton::clicked, this, &TForm3::Button7Click);
+}
+
+void TForm3::showEvent(QShowEvent* Event) {
+  FormShow();
+  QDialog::showEvent(Event);
+}
+
+void TForm3::FormShow() {
+  OKflag = false;
+  for (int N = 1; N <= kCombRowCount; ++N) Fram[N]->Init();
+  Model_.FillFrom(Settings_);
+  ModelToControls();
+  StringGrid1->setCurrentCell(0, 1);
+  StringGrid2->setCurrentCell(0, 1);
+}
+
+void TForm3::ModelToControls() {
+  ShowCells(StringGrid1, 1, Model_.ColorCells);
+  ShowCells(StringGrid1, 2, Model_.WidthCells);
+  ShowCells(StringGrid2, 1, Model_.LtypeCells);
+  for (int K = 1; K <= kOptSwitches; ++K) CheckBox[K]->setChecked(Model_.Checks[K]);
+  PageControl1->setCurrentIndex(Model_.Page);
+  for (int N = 1; N <= kCombRowCount; ++N) Fram[N]->Show(Model_.Rows[N]);
+}
+
+void TForm3::ControlsToModel() {
+  ReadCells(StringGrid1, 1, Model_.ColorCells);
+  ReadCells(StringGrid1, 2, Model_.WidthCells);
+  ReadCells(StringGrid2, 1, Model_.LtypeCells);
+  for (int K = 1; K <= kOptSwitches; ++K) Model_.Checks[K] = CheckBox[K]->isChecked();
+  Model_.Page = PageControl1->currentIndex();
+  for (int N = 1; N <= kCombRowCount; ++N) Model_.Rows[N] = Fram[N]->Read();
+}
+
+void TForm3::SetRange(TRangeColumn Column, QLineEdit* Edit, QTableWidget* Grid) {
+  ControlsToModel();
+  std::u16string Text = U(Edit->text());
+  const auto [Top, Bottom] = SelectedRows(Grid);
+  if (!Model_.SetRange(Column, Text, Top, Bottom)) {
+    Prompts().Beep();
+    Edit->setFocus();
+    return;
+  }
+  Edit->setText(Q(Text));
+  ModelToControls();
+}
+
+void TForm3::Button1Click() { SetRange(TRangeColumn::Color, Edit1, StringGrid1); }
+void TForm3::Button2Click() { SetRange(TRangeColumn::Ltype, Edit2, StringGrid2); }
+void TForm3::Button3Click() { SetRange(TRangeColumn::Width, Edit3, StringGrid1); }
+
+void TForm3::ShowFault(const TInputFault& Fault) {
+  Prompts().Beep();
+  PageControl1->setCurrentIndex(Fault.Page());
+  switch (Fault.Place) {
+    case TInputFault::ColorGrid:
+    case TInputFault::LtypeGrid: {
+      QTableWidget* Grid = Fault.Place == TInputFault::ColorGrid ? StringGrid1 : StringGrid2;
+      Grid->setFocus();
+      Grid->setCurrentCell(Fault.Row - 1, Fault.Column);
+      break;
+    }
+    case TInputFault::CombRow:
+      Fram[Fault.Row]->Edit(Fault.Column)->setFocus();
+      break;
+  }
+}
+
+bool TForm3::CheckInput() {
+  ControlsToModel();
+  const std::optional<TInputFault> Fault = Model_.CheckInput();
+  ModelToControls();  // the cells passed on the way, rewritten as numbers
+  if (Fault) ShowFault(*Fault);
+  return !Fault;
+}
+
+void TForm3::Button4Click() {
+  if (!CheckInput()) return;
+  const QString Name = Prompts().ChooseFile(this, kSaveBox, Q(Settings_.SetFileName));
+  if (Name.isEmpty()) return;
+  Settings_.SetFileName = U(Name);
+  Model_.SaveFile(Settings_.SetFileName);  // a file that cannot be written is not reported
+}
+
+void TForm3::Button5Click() {
+  const QString Name = Prompts().ChooseFile(this, kOpenBox, Q(Settings_.SetFileName));
+  if (Name.isEmpty()) return;
+  Settings_.SetFileName = U(Name);
+  ControlsToModel();
+  Model_.OpenFile(Settings_.SetFileName);  // one that cannot be read leaves the reset controls
+  ModelToControls();
+}
+
+void TForm3::Button6Click() {
+  ControlsToModel();
+  const TOkOutcome Outcome = Model_.Accept(Settings_);
+  ModelToControls();
+  if (Outcome.Fault) {
+    ShowFault(*Outcome.Fault);
+    return;
+  }
+  if (!Outcome.Notice.empty()) Prompts().Message(this, TMessageIcon::Information, Q(Outcome.Notice));
+  OKflag = true;
+  accept();
+}
+
+void TForm3::Button7Click() {
+  OKflag = false;
+  reject();
+}
