@@ -2,8 +2,6 @@
 // a full disk, a read-only destination and a destination folder that
 // vanishes meanwhile. Each save ends with false, leaves no partial or
 // temporary file, and leaves the source untouched.
-#include <sys/mount.h>
-
 #include <cerrno>
 #include <filesystem>
 #include <functional>
@@ -17,11 +15,13 @@
 #include "documents/JwsUnit.h"
 #include "documents/JwwUnit.h"
 #include "support/Func_2.h"
+#include "tests/hardening/FaultFixtures.h"
 
 namespace fs = std::filesystem;
 using testsupport::ReadFileBytes;
 using testsupport::TempDir;
 using testsupport::U16;
+using namespace faultfixtures;
 
 namespace {
 
@@ -56,41 +56,6 @@ void WriteJwsSource(const fs::path& path) {
   AddLines(doc);
   ASSERT_TRUE(doc.FileOut(U16(path), 420));
 }
-
-// Every name in the folder (a vanished folder has none).
-std::vector<std::string> Names(const fs::path& folder) {
-  std::vector<std::string> names;
-  std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-    names.push_back(it->path().filename().string());
-  return names;
-}
-
-bool HoldsTemporaryFile(const fs::path& folder) {
-  for (const std::string& n : Names(folder))
-    if (n.find(".lintorra-") != std::string::npos) return true;
-  return false;
-}
-
-// Fails the n-th file-system step of every save from now on, counting from
-// 1; restores normal saving when it goes.
-class FailingStep {
- public:
-  explicit FailingStep(int n) : n_(n) {
-    SetFileStepFaultHook([this](FileStep step) {
-      if (++seen_ != n_) return 0;
-      hit_ = true;
-      return step == FileStep::Write ? ENOSPC : EIO;
-    });
-  }
-  ~FailingStep() { SetFileStepFaultHook({}); }
-  bool hit() const { return hit_; }
-
- private:
-  int n_;
-  int seen_ = 0;
-  bool hit_ = false;
-};
 
 // What one kind of save writes and what it leaves after a failure.
 struct Writer {
@@ -189,24 +154,6 @@ TEST_P(FileSystemFault, EveryStepFailingInTurn) {
   EXPECT_GE(n, 6);
   EXPECT_EQ(Names(dst_.path()), std::vector<std::string>{GetParam().file});
 }
-
-// A tmpfs mounted over a fresh folder; root may mount, elsewhere the test
-// that needs one is skipped.
-class Tmpfs {
- public:
-  Tmpfs(const fs::path& at, unsigned long flags, const char* options) : at_(at) {
-    fs::create_directories(at);
-    mounted_ = ::mount("tmpfs", at.c_str(), "tmpfs", flags, options) == 0;
-  }
-  ~Tmpfs() {
-    if (mounted_) ::umount2(at_.c_str(), MNT_DETACH);
-  }
-  bool mounted() const { return mounted_; }
-
- private:
-  fs::path at_;
-  bool mounted_ = false;
-};
 
 TEST_P(FileSystemFault, FullDisk) {
   const fs::path folder = dst_ / "small";
