@@ -121,7 +121,9 @@ TEST_F(RunFault, EveryStepFailingInTurn) {
     EXPECT_FALSE(HoldsTemporaryFile(Dst())) << "step " << n;
     EXPECT_EQ(ReadFileBytes(Dst() / "a.BAK"), older);
     for (const std::string& name : kNames) {
-      if (fs::exists(Dst() / name)) EXPECT_EQ(ReadFileBytes(Dst() / name), reference.at(name)) << name << " step " << n;
+      if (fs::exists(Dst() / name)) {
+        EXPECT_EQ(ReadFileBytes(Dst() / name), reference.at(name)) << name << " step " << n;
+      }
     }
   }
   EXPECT_GE(n, 3 * 5) << "each save's create, write, sync, close and rename";
