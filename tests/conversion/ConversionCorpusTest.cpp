@@ -263,6 +263,7 @@ void CheckConversion(const std::filesystem::path& Source, const TConvSettings& S
 
 struct CorpusKind {
   std::string Sub, Ext;
+  friend void PrintTo(const CorpusKind& K, std::ostream* Os) { *Os << K.Sub; }
 };
 
 class CorpusConversion : public ::testing::TestWithParam<CorpusKind> {};
