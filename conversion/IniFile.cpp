@@ -49,18 +49,7 @@ void ApplyIniKey(TIniState& State, const TKeyLine& L) {
   ApplyConversionKey(State.Settings, L, TSettingsDialect::Ini);
 }
 
-}  // namespace
-
-TIniState LoadIni(std::u16string_view FileName) {
-  TIniState State;
-  if (const auto Text = ReadSettingsText(FileName)) {
-    ForEachKeyLine(*Text, kIniHeaders, kSectionForm, [&](const TKeyLine& L) { ApplyIniKey(State, L); });
-  }
-  State.Settings.RecomputeVerRaise();
-  return State;
-}
-
-bool SaveIni(std::u16string_view FileName, const TIniState& State) {
+TSettingsTextWriter IniText(const TIniState& State) {
   TSettingsTextWriter W;
   W.Line(kSectionForm);
   for (const TIntKey& K : kFormKeys) W.Key(K.Key, State.*K.Field);
@@ -76,7 +65,27 @@ bool SaveIni(std::u16string_view FileName, const TIniState& State) {
   W.Key(kModeKey, State.Settings.ConvMode);
   WriteTableSection(W, State.Settings);
   WriteRowSection(W, State.Settings);
-  if (WriteSettingsText(FileName, W)) return true;
+  return W;
+}
+
+}  // namespace
+
+TIniState LoadIni(std::u16string_view FileName) {
+  const auto Text = ReadSettingsText(FileName);
+  return IniFromText(Text ? std::u16string_view(*Text) : std::u16string_view());
+}
+
+TIniState IniFromText(std::u16string_view Text) {
+  TIniState State;
+  ForEachKeyLine(Text, kIniHeaders, kSectionForm, [&](const TKeyLine& L) { ApplyIniKey(State, L); });
+  State.Settings.RecomputeVerRaise();
+  return State;
+}
+
+bool SaveIni(std::u16string_view FileName, const TIniState& State) {
+  if (WriteSettingsText(FileName, IniText(State))) return true;
   FileDeleteQuiet(FileName);
   return false;
 }
+
+std::string IniFileBytes(const TIniState& State) { return IniText(State).Bytes(); }

@@ -37,7 +37,11 @@ struct TIniState {
 // The defaults, overridden by what the file holds, then VerRaise computed. A
 // missing, unreadable or oversized file leaves every default.
 TIniState LoadIni(std::u16string_view FileName);
+// The same on a text already read (DecodeSettingsText).
+TIniState IniFromText(std::u16string_view Text);
 
 // Writes all 671 lines. On failure no file of that name remains (an older one
 // is deleted) and the result is false.
 bool SaveIni(std::u16string_view FileName, const TIniState& State);
+// The bytes SaveIni writes.
+std::string IniFileBytes(const TIniState& State);

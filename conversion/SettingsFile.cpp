@@ -9,21 +9,31 @@ namespace {
 // section before.
 constexpr std::u16string_view kSettingsHeaders[] = {kSectionJww, kSectionSet, kSectionJww1};
 
-}  // namespace
-
-bool WriteSettingsFile(std::u16string_view FileName, const TConvSettings& S) {
+TSettingsTextWriter SettingsText(const TConvSettings& S) {
   TSettingsTextWriter W;
   WriteTableSection(W, S);
   W.Line(kSectionSet);
   W.Key(kModeKey, S.ConvMode);
   WriteRowSection(W, S);
-  return WriteSettingsText(FileName, W);
+  return W;
+}
+
+}  // namespace
+
+bool WriteSettingsFile(std::u16string_view FileName, const TConvSettings& S) {
+  return WriteSettingsText(FileName, SettingsText(S));
 }
 
 bool ReadSettingsFile(std::u16string_view FileName, TConvSettings& S) {
   const auto Text = ReadSettingsText(FileName);
   if (!Text) return false;
-  ForEachKeyLine(*Text, kSettingsHeaders, kSectionJww,
-                 [&](const TKeyLine& L) { ApplyConversionKey(S, L, TSettingsDialect::SetFile); });
+  ApplySettingsText(*Text, S);
   return true;
+}
+
+std::string SettingsFileBytes(const TConvSettings& S) { return SettingsText(S).Bytes(); }
+
+void ApplySettingsText(std::u16string_view Text, TConvSettings& S) {
+  ForEachKeyLine(Text, kSettingsHeaders, kSectionJww,
+                 [&](const TKeyLine& L) { ApplyConversionKey(S, L, TSettingsDialect::SetFile); });
 }

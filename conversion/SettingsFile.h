@@ -2,6 +2,7 @@
 // settings dialog shows it, without the window layout and folders.
 #pragma once
 
+#include <string>
 #include <string_view>
 
 #include "conversion/ConvSettings.h"
@@ -16,3 +17,8 @@ bool WriteSettingsFile(std::u16string_view FileName, const TConvSettings& S);
 // SetFile); keys the file lacks leave S as it was. False, with S unchanged,
 // when the file cannot be read.
 bool ReadSettingsFile(std::u16string_view FileName, TConvSettings& S);
+
+// The same two on text in memory: the bytes WriteSettingsFile writes, and a
+// text already read (DecodeSettingsText) applied to S.
+std::string SettingsFileBytes(const TConvSettings& S);
+void ApplySettingsText(std::u16string_view Text, TConvSettings& S);

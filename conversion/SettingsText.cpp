@@ -84,8 +84,7 @@ void TSettingsTextWriter::Key(std::u16string_view Key, std::u16string_view Value
 }
 
 bool WriteSettingsText(std::u16string_view FileName, const TSettingsTextWriter& Writer) {
-  return WriteFileReplacing(FileName, [&](ByteWriter& W) {
-    W.Write(Writer.Bytes().data(), Writer.Bytes().size());
-    return true;
-  });
+  const std::string& Bytes = Writer.Bytes();
+  return WriteFileReplacing(
+      FileName, [&](ByteWriter& W) { W.Write(Bytes.data(), Bytes.size()); return true; }, OnFailure::KeepDestination);
 }

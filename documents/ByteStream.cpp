@@ -14,7 +14,9 @@
 namespace {
 
 constexpr std::size_t kReadBuffer = 1 << 18;
-constexpr std::size_t kWriteBuffer = 1 << 18;
+// Below the allocators' mapping threshold: a save of a small file costs no
+// fresh mapping, and writes still go out in large blocks.
+constexpr std::size_t kWriteBuffer = 1 << 16;
 
 // Opens a regular file read-only without ever blocking on a FIFO or device.
 int OpenRegularFile(const std::string& path, std::uint64_t& size) {
@@ -30,32 +32,74 @@ int OpenRegularFile(const std::string& path, std::uint64_t& size) {
   return fd;
 }
 
+std::function<int(FileStep)>& FaultHook() {
+  static std::function<int(FileStep)> hook;
+  return hook;
+}
+
+// Runs one file-system step unless the test hook makes it fail.
+template <class Op>
+bool Step(FileStep step, Op op) {
+  if (FaultHook()) {
+    if (const int err = FaultHook()(step); err != 0) {
+      errno = err;
+      return false;
+    }
+  }
+  return op();
+}
+
 mode_t CreationMode() {
   const mode_t mask = ::umask(0);
   ::umask(mask);
   return 0666 & ~mask;
 }
 
-// The permissions of a replaced regular file, else the usual ones.
-mode_t ModeFor(const std::string& target) {
+// The permissions of a replaced regular file in the folder dirFd, else the
+// usual ones.
+mode_t ModeFor(int dirFd, const std::string& name) {
   struct stat st {};
-  if (::stat(target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) return st.st_mode & 07777;
+  if (::fstatat(dirFd, name.c_str(), &st, 0) == 0 && S_ISREG(st.st_mode)) return st.st_mode & 07777;
   return CreationMode();
 }
 
-// A fresh hidden file beside path; its name is returned in tmp.
-int CreateTempBeside(const std::string& path, std::string& tmp) {
-  const std::size_t slash = path.rfind('/');
-  const std::string dir = slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+// A fresh hidden file beside name in the folder dirFd; its name is returned
+// in tmp.
+int CreateTempBeside(int dirFd, const std::string& name, std::string& tmp) {
   static std::mt19937_64 rng{std::random_device{}()};
   for (int attempt = 0; attempt < 100; ++attempt) {
-    tmp = dir + "." + name.substr(0, 200) + ".lintorra-" + std::to_string(rng() % 1000000000) + ".tmp";
-    const int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd >= 0) ::fchmod(fd, ModeFor(path));
+    tmp = "." + name.substr(0, 200) + ".lintorra-" + std::to_string(rng() % 1000000000) + ".tmp";
+    int fd = -1;
+    Step(FileStep::Create, [&] {
+      fd = ::openat(dirFd, tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+      return fd >= 0;
+    });
+    if (fd >= 0) ::fchmod(fd, ModeFor(dirFd, name));
     if (fd >= 0 || errno != EEXIST) return fd;
   }
   return -1;
+}
+
+// Writes the whole file under the temporary name and renames it over name.
+bool WriteAndRename(int dirFd, const std::string& name, const std::function<bool(ByteWriter&)>& body) {
+  std::string tmp;
+  const int fd = CreateTempBeside(dirFd, name, tmp);
+  if (fd < 0) return false;
+  FileSink sink(fd);
+  bool ok;
+  {
+    ByteWriter w(sink);
+    try {
+      ok = body(w) && w.Flush();
+    } catch (...) {
+      ok = false;
+    }
+  }
+  ok = ok && Step(FileStep::Sync, [&] { return ::fsync(fd) == 0; });
+  ok = Step(FileStep::Close, [&] { return sink.Close(); }) && ok;
+  ok = ok && Step(FileStep::Rename, [&] { return ::renameat(dirFd, tmp.c_str(), dirFd, name.c_str()) == 0; });
+  if (!ok) ::unlinkat(dirFd, tmp.c_str(), 0);
+  return ok;
 }
 
 }  // namespace
@@ -146,9 +190,11 @@ FileSink::~FileSink() { Close(); }
 
 bool FileSink::Put(const std::uint8_t* data, std::size_t n) {
   while (n > 0 && fd_ >= 0) {
-    const ssize_t w = ::write(fd_, data, n);
-    if (w < 0 && errno == EINTR) continue;
-    if (w <= 0) return false;
+    ssize_t w = -1;
+    if (!Step(FileStep::Write, [&] { return (w = ::write(fd_, data, n)) > 0; })) {
+      if (w < 0 && errno == EINTR) continue;
+      return false;
+    }
     data += w;
     n -= static_cast<std::size_t>(w);
   }
@@ -197,22 +243,18 @@ bool ByteWriter::Flush() {
   return !failed_;
 }
 
-bool WriteFileReplacing(std::u16string_view path, const std::function<bool(ByteWriter&)>& body) {
+bool WriteFileReplacing(std::u16string_view path, const std::function<bool(ByteWriter&)>& body, OnFailure onFailure) {
   const std::string target = ToUtf8(path);
-  std::string tmp;
-  const int fd = CreateTempBeside(target, tmp);
-  bool ok = fd >= 0;
-  if (ok) {
-    FileSink sink(fd);
-    ByteWriter w(sink);
-    try {
-      ok = body(w) && w.Flush();
-    } catch (...) {
-      ok = false;
-    }
-    ok = sink.Close() && ok;
-    ok = ok && ::rename(tmp.c_str(), target.c_str()) == 0;
-    if (!ok) ::unlink(tmp.c_str());
-  }
+  const std::size_t slash = target.rfind('/');
+  const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+  const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+  if (name.empty()) return false;
+  const int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dirFd < 0) return false;
+  const bool ok = WriteAndRename(dirFd, name, body);
+  if (!ok && onFailure == OnFailure::DeleteDestination) ::unlinkat(dirFd, name.c_str(), 0);
+  ::close(dirFd);
   return ok;
 }
+
+void SetFileStepFaultHook(std::function<int(FileStep)> hook) { FaultHook() = std::move(hook); }

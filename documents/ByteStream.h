@@ -103,10 +103,27 @@ class ByteWriter {
   bool failed_ = false;
 };
 
-// Writes a file through a temporary file in the same folder that is renamed
-// over the destination once complete, so the destination never holds a
-// half-written file; a replaced file's permissions are kept. The body writes
-// the content and returns false to give up. On any failure the temporary
-// file is removed, the destination is left as it was, and the result is
-// false.
-bool WriteFileReplacing(std::u16string_view path, const std::function<bool(ByteWriter&)>& body);
+// What WriteFileReplacing does with an older file at the destination when
+// the write fails.
+enum class OnFailure {
+  DeleteDestination,  // no file of that name remains (a document save)
+  KeepDestination,    // the older file stays as it was
+};
+
+// Writes a file through a hidden temporary file ".<name>.lintorra-*.tmp" in
+// the same folder, flushed to the disk and then renamed over the
+// destination, so the destination never holds a half-written file; a
+// replaced file's permissions are kept. The body writes the content and
+// returns false to give up. On any failure the
+// temporary file is removed, the destination treated as onFailure says, and
+// the result is false. The folder is held open throughout: if it is renamed
+// or removed meanwhile, nothing is left behind in it.
+bool WriteFileReplacing(std::u16string_view path, const std::function<bool(ByteWriter&)>& body,
+                        OnFailure onFailure = OnFailure::DeleteDestination);
+
+// Fault injection for tests: the file-system steps of WriteFileReplacing
+// (Write also stands for every write of a FileSink).
+enum class FileStep { Create, Write, Sync, Close, Rename };
+// When set, the hook is asked before every step and returns 0 to let it run
+// or an errno value to make it fail with that error. An empty hook clears it.
+void SetFileStepFaultHook(std::function<int(FileStep)> hook);

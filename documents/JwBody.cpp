@@ -520,12 +520,16 @@ bool RepeatsAncestor(const std::vector<TEntJwwBlockTree>& tree, std::size_t k) {
 }
 
 // The tree only serves display; nested expansion stops at this many nodes
-// beyond the roots, so that definitions inserting each other many times over
-// cannot exhaust memory.
+// beyond the roots, or once those nodes, their copies of the definition
+// names included, take this much memory, so that definitions inserting each
+// other many times over (or with long names) cannot exhaust memory.
 constexpr std::size_t kMaxNestedTreeNodes = 1 << 16;
+constexpr std::size_t kMaxNestedTreeBytes = std::size_t{32} << 20;
 // Nor does it go deeper than this: the ancestor check walks the whole path of
 // a node, and a long chain of definitions would make that quadratic.
 constexpr std::int32_t kMaxTreeDepth = 256;
+
+std::size_t NodeBytes(const TEntJwwBlockTree& t) { return sizeof t + t.name.size() * sizeof(char16_t); }
 
 }  // namespace
 
@@ -676,7 +680,8 @@ void TJwBody::MakeBlockTree() {
     InsertMatrix(b, t.r1, t.r2, t.r3, t.r4);
   }
   const std::size_t limit = EntBlockTree.size() + kMaxNestedTreeNodes;
-  for (std::size_t k = 0; k < EntBlockTree.size(); ++k) {
+  std::size_t budget = kMaxNestedTreeBytes;
+  for (std::size_t k = 0; k < EntBlockTree.size() && budget > 0; ++k) {
     if (EntBlockTree[k].defno < 0 || EntBlockTree[k].level >= kMaxTreeDepth || RepeatsAncestor(EntBlockTree, k))
       continue;
     const TEntJwwBlockDef& d = EntBlockDef[EntBlockTree[k].defno];
@@ -684,6 +689,12 @@ void TJwBody::MakeBlockTree() {
       if (EntBlockTree.size() >= limit) break;
       const TEntJwwBlockTree p = EntBlockTree[k];
       TEntJwwBlockTree& t = node(d.att, p.level + 1, static_cast<std::int32_t>(k), m.nNumber);
+      if (NodeBytes(t) > budget) {
+        EntBlockTree.pop_back();
+        budget = 0;
+        break;
+      }
+      budget -= NodeBytes(t);
       double c1, c2, c3, c4;
       InsertMatrix(m, c1, c2, c3, c4);
       t.x = p.x + p.r1 * m.DPKijunTen_x + p.r2 * m.DPKijunTen_y;

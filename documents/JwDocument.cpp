@@ -1,7 +1,5 @@
 #include "documents/JwDocument.h"
 
-#include "support/Func_2.h"
-
 template <class Header>
 bool TJwDocument<Header>::FileHeaderIn(std::u16string_view FName) {
   auto r = ByteReader::OpenFile(FName);
@@ -46,9 +44,7 @@ bool TJwDocument<Header>::LoadFrom(ByteReader& r) {
 
 template <class Header>
 bool TJwDocument<Header>::FileOut(std::u16string_view FName, std::int32_t Ver) {
-  if (WriteFileReplacing(FName, [&](ByteWriter& w) { return SaveTo(w, Ver); })) return true;
-  FileDeleteQuiet(FName);  // a failed save leaves no file under the name
-  return false;
+  return WriteFileReplacing(FName, [&](ByteWriter& w) { return SaveTo(w, Ver); });
 }
 
 template class TJwDocument<TEntJwwHeader>;

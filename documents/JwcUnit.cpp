@@ -1,5 +1,6 @@
 #include "documents/JwcUnit.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "documents/JwcRecords.h"
@@ -53,9 +54,15 @@ void TJwcData::DataFree() { DataInit(); }
 bool TJwcData::FileCheck(const std::u16string& FName) { return FileHasSignature(FName, kJwcSignature); }
 
 bool TJwcData::FileHeaderIn(const std::u16string& FName) {
-  DataInit();
   std::vector<std::uint8_t> Head;
-  return ReadHeaderBytes(FName, kHeaderRecords, Head) && ReadHeader(Head);
+  if (ReadHeaderBytes(FName, kHeaderRecords, Head)) return HeaderFrom(Head);
+  DataInit();
+  return false;
+}
+
+bool TJwcData::HeaderFrom(std::span<const std::uint8_t> Bytes) {
+  DataInit();
+  return ReadHeader(Bytes.first(std::min(Bytes.size(), kRecordSize * kHeaderRecords)));
 }
 
 void TJwcData::SplitPara(const std::u16string& Text, int N) { Enthd.para = SplitFields(Text, N); }

@@ -60,6 +60,8 @@ class TJwcData {
   bool FileCheck(const std::u16string& FName);
   // Resets, then reads the header into Enthd; true when all of it was read.
   bool FileHeaderIn(const std::u16string& FName);
+  // The same on the first bytes of a file already in memory.
+  bool HeaderFrom(std::span<const std::uint8_t> Bytes);
 
   TEntJwcHeader Enthd;
   std::int32_t lineN = 0, arcN = 0, mojiN = 0, tenN = 0;

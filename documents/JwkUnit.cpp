@@ -1,5 +1,6 @@
 #include "documents/JwkUnit.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "documents/JwcRecords.h"
@@ -40,9 +41,15 @@ void TJwkData::DataFree() {
 bool TJwkData::FileCheck(const std::u16string& FName) { return FileHasSignature(FName, kJwkSignature); }
 
 bool TJwkData::FileHeaderIn(const std::u16string& FName) {
-  DataInit();
   std::vector<std::uint8_t> Head;
-  return ReadHeaderBytes(FName, kHeaderRecords, Head) && ReadHeader(Head);
+  if (ReadHeaderBytes(FName, kHeaderRecords, Head)) return HeaderFrom(Head);
+  DataInit();
+  return false;
+}
+
+bool TJwkData::HeaderFrom(std::span<const std::uint8_t> Bytes) {
+  DataInit();
+  return ReadHeader(Bytes.first(std::min(Bytes.size(), kRecordSize * kHeaderRecords)));
 }
 
 void TJwkData::SplitPara(const std::u16string& Text, int N) { Enthd.para = SplitFields(Text, N); }

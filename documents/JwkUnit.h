@@ -37,6 +37,8 @@ class TJwkData {
   bool FileCheck(const std::u16string& FName);
   // Resets, then reads the header into Enthd; true when all of it was read.
   bool FileHeaderIn(const std::u16string& FName);
+  // The same on the first bytes of a file already in memory.
+  bool HeaderFrom(std::span<const std::uint8_t> Bytes);
 
   TEntJwkHeader Enthd;
   std::int32_t lineN = 0, arcN = 0, tenN = 0, mojiN = 0;

@@ -1,6 +1,7 @@
 // The header section of a JWW file, reader and writer side by side, in file
 // order. A row present only from some version on is gated by the file's
 // version when reading and by the output version when writing.
+#include <algorithm>
 #include <cstring>
 
 #include "documents/JwwUnit.h"
@@ -57,6 +58,17 @@ std::u16string NameOr(std::u16string_view name, std::u16string_view prefix, int 
   std::u16string s = CleanOutText(name);
   if (StripBlanks(s).empty()) s = std::u16string(prefix) + IntToText(k);
   return s;
+}
+
+// From version 6.00 the print resolution shares the field with the flag
+// digit, 0 standing for the default. A negative digit (only a corrupt field
+// gives one) would read back as a different digit after the resolution is
+// added, so it is written as 0: a save followed by a reload and another save
+// then writes the same value.
+std::int32_t PrintPacking(const TEntJwwHeader& h, std::int32_t Ver) {
+  if (Ver < 600) return h.nPrtDispOnlyNonDraw;
+  const std::int64_t dpi = h.nPrtDpi > 0 ? std::int64_t{h.nPrtDpi} : 1;
+  return static_cast<std::int32_t>(10 * dpi + std::max(h.nPrtDispOnlyNonDraw, 0));
 }
 
 // User-defined SXF line types need 2, 4, 6 or 8 segments; others are written
@@ -225,8 +237,7 @@ void TJwwData::WriteHeader(ArchiveOut& out, std::int32_t Ver) const {
   for (const TEntJwwLineTypeNo& t : EntLtp3) put(t.alLType, t.anTokushuSenUintDot, t.anTokushuSenPich, t.anPrtTokushuSenPich);
   put(h.nDrawGamenTen, h.nDrawPrtTen, h.nBitMapFirstDraw, h.nGyakuDraw, h.nGyakuSearch, h.nColorPrint,
       h.nLayJunPrint, h.nColJunPrint, h.nPrtRenzoku, h.nPrtKyoutsuuGray);
-  const std::int64_t dpi = Ver >= 600 ? (h.nPrtDpi > 0 ? 10 * std::int64_t{h.nPrtDpi} : 10) : 0;
-  put(static_cast<std::int32_t>(h.nPrtDispOnlyNonDraw + dpi));
+  put(PrintPacking(h, Ver));
   if (Ver >= 223) {
     put(h.lnDrawTime, h.nEyeInit, h.dEye_H_Ichi_1, h.dEye_H_Ichi_2, h.dEye_H_Ichi_3);
     put(h.dEye_Z_Ichi_1, h.dEye_Y_Ichi_1, h.dEye_Z_Ichi_2, h.dEye_Y_Ichi_2, h.dEye_V_Ichi_3);

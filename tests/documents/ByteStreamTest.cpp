@@ -117,8 +117,8 @@ TEST(ByteStream, RealDrawingsLoadAlikeFromFilesAndFromMemory) {
 }  // namespace
 
 // A save replaces the destination through a temporary file: the result is
-// complete or the old file stays, the replaced file's permissions stay, and
-// nothing else is left in the folder.
+// complete, or the old file stays or is gone as the caller asks; the
+// replaced file's permissions stay, and nothing else is left in the folder.
 TEST(ByteStream, ReplacingAFileKeepsItsPermissionsAndLeavesNothingElse) {
   testsupport::TempDir dir;
   const auto target = dir / "a.jww";
@@ -132,7 +132,11 @@ TEST(ByteStream, ReplacingAFileKeepsItsPermissionsAndLeavesNothingElse) {
   EXPECT_EQ(testsupport::ReadFileBytes(target), (std::vector<std::uint8_t>{'n', 'e', 'w'}));
   EXPECT_EQ(std::filesystem::status(target).permissions() & std::filesystem::perms::all, std::filesystem::perms(0640));
 
-  EXPECT_FALSE(WriteFileReplacing(testsupport::U16(target), [&](ByteWriter& w) { return write(w, false); }));
+  EXPECT_FALSE(WriteFileReplacing(
+      testsupport::U16(target), [&](ByteWriter& w) { return write(w, false); }, OnFailure::KeepDestination));
   EXPECT_EQ(testsupport::ReadFileBytes(target), (std::vector<std::uint8_t>{'n', 'e', 'w'})) << "the old file stays";
   EXPECT_EQ(std::filesystem::directory_iterator(dir.path())->path(), target) << "no temporary file is left";
+
+  EXPECT_FALSE(WriteFileReplacing(testsupport::U16(target), [&](ByteWriter& w) { return write(w, false); }));
+  EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << "a failed document save leaves no file at all";
 }

@@ -181,7 +181,10 @@ TEST(JwwHeader, PrintPackingSplitsAndPacksByVersion) {
   const struct {
     std::int32_t stored, dpi, disp, at420, at600;
   } cases[] = {
-      {13, 1, 3, 3, 13}, {3, 0, 3, 3, 13}, {0, 0, 0, 0, 10}, {-13, -1, -3, -3, 7}, {3609, 360, 9, 9, 3609},
+      {13, 1, 3, 3, 13}, {3, 0, 3, 3, 13}, {0, 0, 0, 0, 10}, {3609, 360, 9, 9, 3609},
+      // A negative flag digit is written as 0 from 6.00 on: -3 + 10 = 7 would
+      // read back as flag 7 and be written as 17 by the next save.
+      {-13, -1, -3, -3, 10},
   };
   for (const auto& c : cases) {
     JwwHeaderSpec s = CanonicalHeader(600);

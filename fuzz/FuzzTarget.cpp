@@ -1,0 +1,16 @@
+// The libFuzzer entry of every fuzz target: LINTORRA_FUZZ_PROPERTY names the
+// property of Properties.h that the target checks. A violated property ends
+// the run the way a crash does, so libFuzzer keeps the input.
+#include <cstdio>
+#include <cstdlib>
+
+#include "fuzz/Properties.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string fault = fuzzprops::LINTORRA_FUZZ_PROPERTY({data, size});
+  if (!fault.empty()) {
+    std::fprintf(stderr, "property violated: %s\n", fault.c_str());
+    std::abort();
+  }
+  return 0;
+}
