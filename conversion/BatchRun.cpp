@@ -117,7 +117,7 @@ bool TBatchRun::ConvertEntry(std::u16string_view SourceFolder, std::u16string_vi
   const std::u16string Source = JoinPath(SourceFolder, Caption);
   const std::u16string Destination = JoinPath(DestFolder, Caption);
   // Without its backup an existing destination file is never replaced.
-  if (IsFile(Destination) && !FileCopyKeepTime(Destination, FileExtChange(Destination, kExtBackup))) {
+  if (FileMayExist(Destination) && !FileCopyKeepTime(Destination, FileExtChange(Destination, kExtBackup))) {
     Host_.ShowMessage(BackupFailedMessage(Caption));
     return false;
   }

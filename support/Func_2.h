@@ -66,6 +66,10 @@ std::u16string FileExtChange(std::u16string_view Path, std::u16string_view Ext);
 // A regular file: FIFOs and devices do not count, so nothing that could
 // block is ever taken for a drawing.
 bool IsFile(std::u16string_view Path);
+// A regular file, or a name the system cannot look up (too long, a folder
+// that may not be searched): before a file is replaced, a file that cannot
+// be seen must not pass for a missing one.
+bool FileMayExist(std::u16string_view Path);
 bool IsFolder(std::u16string_view Path);
 // Creates the folder (made absolute) and any missing parents; true when it
 // exists afterwards.

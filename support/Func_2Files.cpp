@@ -149,6 +149,13 @@ bool IsFile(std::u16string_view Path) {
   return StatPath(Path, St) && S_ISREG(St.st_mode);
 }
 
+bool FileMayExist(std::u16string_view Path) {
+  if (Path.empty()) return false;
+  struct stat St;
+  if (::stat(ToPath(Path).c_str(), &St) == 0) return S_ISREG(St.st_mode);
+  return errno != ENOENT && errno != ENOTDIR;
+}
+
 bool IsFolder(std::u16string_view Path) {
   struct stat St;
   return StatPath(Path, St) && S_ISDIR(St.st_mode);

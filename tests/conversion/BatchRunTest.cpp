@@ -1,7 +1,11 @@
 #include "conversion/BatchRun.h"
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -295,6 +299,41 @@ TEST_F(BatchRunTest, AFailedBackupSkipsTheFileAndKeepsIt) {
     EXPECT_EQ(FirstLineColor(Dst() / "b.jww"), 3);
     ExpectOld(Outside / "target");
   }
+}
+
+// A destination folder whose path leaves no room for the names in it: the
+// old file there cannot be looked at, so it cannot be backed up, and it must
+// not be replaced without its backup.
+TEST_F(BatchRunTest, ADestinationTooLongForTheBackupKeepsTheOldFile) {
+  fs::path Deep = Dst();
+  while (Deep.native().size() < 4090) Deep /= std::string(std::min<std::size_t>(200, 4092 - Deep.native().size() - 1), 'd');
+  ASSERT_LE(Deep.native().size(), 4092u);
+  fs::create_directories(Deep);
+  const int Folder = ::open(Deep.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  ASSERT_GE(Folder, 0);
+  const int Old = ::openat(Folder, "a.jww", O_CREAT | O_WRONLY | O_CLOEXEC, 0644);
+  ASSERT_GE(Old, 0);
+  ASSERT_EQ(::write(Old, kOldBytes.data(), kOldBytes.size()), static_cast<ssize_t>(kOldBytes.size()));
+  ::close(Old);
+  WriteJww(Src() / "a.jww", 600, kPen);
+
+  EXPECT_EQ(Run(U16(Deep), {{u"a.jww", true}}).Count, 0);
+  EXPECT_EQ(Host.Messages(), (std::vector<std::u16string>{u"バックアップファイルを作成できませんでした。\r\nファイル名：a.jww"}));
+  std::vector<std::string> Left;
+  std::vector<std::uint8_t> Kept(16);
+  if (DIR* D = ::fdopendir(::dup(Folder))) {
+    while (const dirent* E = ::readdir(D))
+      if (E->d_name[0] != '.') Left.push_back(E->d_name);
+    ::closedir(D);
+  }
+  const int Back = ::openat(Folder, "a.jww", O_RDONLY | O_CLOEXEC);
+  Kept.resize(static_cast<std::size_t>(std::max<ssize_t>(0, ::read(Back, Kept.data(), Kept.size()))));
+  ::close(Back);
+  EXPECT_EQ(Left, (std::vector<std::string>{"a.jww"}));
+  EXPECT_EQ(Kept, kOldBytes);
+  // The temporary folder is removed by paths, which cannot reach this file.
+  ::unlinkat(Folder, "a.jww", 0);
+  ::close(Folder);
 }
 
 // A caption that is not a plain file name would lead the paths out of the

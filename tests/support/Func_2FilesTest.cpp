@@ -54,6 +54,18 @@ TEST(FileChecks, FilesAndFolders) {
   EXPECT_TRUE(IsFolder(dir.u16()));
   EXPECT_FALSE(IsFolder(U16(dir / "a.jww")));
   EXPECT_FALSE(IsFolder(u""));
+
+  // Only a name that surely holds no file may be taken as missing.
+  EXPECT_TRUE(FileMayExist(U16(dir / "a.jww")));
+  EXPECT_TRUE(FileMayExist(U16(dir / "link.jww")));
+  EXPECT_TRUE(FileMayExist(U16(dir / std::string(300, 'x'))));
+  EXPECT_TRUE(FileMayExist(U16(dir / std::string(4100, 'x') / "a.jww")));
+  EXPECT_FALSE(FileMayExist(U16(dir / "missing.jww")));
+  EXPECT_FALSE(FileMayExist(U16(dir / "a.jww" / "b.jww")));
+  EXPECT_FALSE(FileMayExist(U16(dir / "dangling.jww")));
+  EXPECT_FALSE(FileMayExist(U16(dir / "sub")));
+  EXPECT_FALSE(FileMayExist(U16(dir / "pipe.jww")));
+  EXPECT_FALSE(FileMayExist(u""));
 }
 
 TEST(FileChecks, CreateRemoveDelete) {
