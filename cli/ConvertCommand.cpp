@@ -93,7 +93,7 @@ std::string FaultText(const TSettingsDialogModel& M, const TInputFault& F) {
 // The settings as the dialog's OK takes them from a settings file, or as
 // start-up reads them from an INI file.
 std::optional<TConvSettings> ReadSettings(const std::string& File) {
-  const std::u16string Path = FromUtf8(File);
+  const std::u16string Path = FromNativeName(File);
   if (FileExtLower(Path) == u".ini") {
     if (!ReadSettingsText(Path)) {
       std::cerr << "lintorra-cli: cannot read " << File << "\n";
@@ -132,13 +132,13 @@ int RunConvert(const ConvertOptions& O) {
   if (O.mode) Settings->ConvMode = *O.mode == "combination" ? kModeCombination : kModeIndividual;
   if (const std::u16string_view Notice = VerRaiseNotice(Settings->VerRaise); !Notice.empty()) PrintMessage(Notice);
 
-  const std::u16string Source = FromUtf8(O.source);
+  const std::u16string Source = FromNativeName(O.source);
   if (!IsFolder(Source)) {
     PrintMessage(kMsgSourceMissing);
     return kExitRefused;
   }
   std::vector<TBatchEntry> Entries;
-  for (const std::string& Name : O.names) Entries.push_back({FromUtf8(Name), true});
+  for (const std::string& Name : O.names) Entries.push_back({FromNativeName(Name), true});
   if (O.names.empty()) Entries = FolderEntries(Source);
 
   // Without a working folder the bound images of the drawings would be lost.
@@ -153,7 +153,7 @@ int RunConvert(const ConvertOptions& O) {
   TJwsData JWS;
   JWS.BindImageFolder = Work.path();
   ConsoleHost Host;
-  const TBatchOutcome Outcome = TBatchRun(*Settings, JWW, JWS, Host).Run(Source, FromUtf8(O.destination), Entries);
+  const TBatchOutcome Outcome = TBatchRun(*Settings, JWW, JWS, Host).Run(Source, FromNativeName(O.destination), Entries);
   return Outcome.Started ? 0 : kExitRefused;
 }
 

@@ -74,7 +74,7 @@ int RunInfo(const InfoOptions& o) {
   JWW.BindImageExr = true;  // list the images without extracting them
   int exitCode = 0;
   for (const std::string& file : o.files) {
-    const std::u16string path = FromUtf8(file);
+    const std::u16string path = FromNativeName(file);
     const JwFileKind kind = FileKindOf(path);
     std::u16string version, memo;
     FileInfoGet(path, JWW, JWS, JWC, JWK, version, memo);

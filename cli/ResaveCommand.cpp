@@ -21,7 +21,7 @@ struct ResaveOptions {
 
 template <class Doc>
 int Resave(Doc& doc, const ResaveOptions& o, int minVersion) {
-  if (!doc.FileIn(FromUtf8(o.in))) {
+  if (!doc.FileIn(FromNativeName(o.in))) {
     std::cerr << "lintorra-cli: cannot load " << o.in << "\n";
     return 1;
   }
@@ -31,7 +31,7 @@ int Resave(Doc& doc, const ResaveOptions& o, int minVersion) {
     return 2;
   }
   doc.SetFileOutOption(doc.MojiEncode ? kOutUtf16 : 0);
-  if (!doc.FileOut(FromUtf8(o.out), version)) {
+  if (!doc.FileOut(FromNativeName(o.out), version)) {
     std::cerr << "lintorra-cli: cannot save " << o.out << "\n";
     return 1;
   }
@@ -39,7 +39,7 @@ int Resave(Doc& doc, const ResaveOptions& o, int minVersion) {
 }
 
 int RunResave(const ResaveOptions& o) {
-  switch (FileKindOf(FromUtf8(o.in))) {
+  switch (FileKindOf(FromNativeName(o.in))) {
     case JwFileKind::Jww: {
       TempWorkFolder work;
       TJwwData JWW;

@@ -9,7 +9,7 @@
 
 TempWorkFolder::TempWorkFolder() {
   std::string tmpl = (std::filesystem::temp_directory_path() / "lintorra-XXXXXX").string();
-  if (::mkdtemp(tmpl.data())) path_ = FromUtf8(tmpl) + PathDelimChar();
+  if (::mkdtemp(tmpl.data())) path_ = FromNativeName(tmpl) + PathDelimChar();
 }
 
 TempWorkFolder::~TempWorkFolder() {

@@ -109,7 +109,7 @@ ByteReader::ByteReader(std::span<const std::uint8_t> data)
 
 std::optional<ByteReader> ByteReader::OpenFile(std::u16string_view path) {
   ByteReader r;
-  r.fd_ = OpenRegularFile(ToUtf8(path), r.total_);
+  r.fd_ = OpenRegularFile(ToNativeName(path), r.total_);
   if (r.fd_ < 0) return std::nullopt;
   r.buffer_ = std::make_unique<std::uint8_t[]>(kReadBuffer);
   r.begin_ = r.cur_ = r.end_ = r.buffer_.get();
@@ -181,7 +181,7 @@ std::size_t ByteReader::Skip(std::uint64_t n) {
 FileSink::FileSink(int fd) : fd_(fd) {}
 
 std::unique_ptr<FileSink> FileSink::Create(std::u16string_view path) {
-  const std::string p = ToUtf8(path);
+  const std::string p = ToNativeName(path);
   const int fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, CreationMode());
   return fd >= 0 ? std::unique_ptr<FileSink>(new FileSink(fd)) : nullptr;
 }
@@ -244,7 +244,7 @@ bool ByteWriter::Flush() {
 }
 
 bool WriteFileReplacing(std::u16string_view path, const std::function<bool(ByteWriter&)>& body, OnFailure onFailure) {
-  const std::string target = ToUtf8(path);
+  const std::string target = ToNativeName(path);
   const std::size_t slash = target.rfind('/');
   const std::string dir = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
   const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);

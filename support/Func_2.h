@@ -50,8 +50,15 @@ Bytes TextToUtf16Bytes(std::u16string_view S);
 std::u16string Utf16BytesToText(std::span<const std::uint8_t> B);
 
 // ---- UTF-8 bridge to the Linux file system and terminals ----
+// Texts for people (terminals, JSON, INI files): what is not valid becomes
+// U+FFFD.
 std::string ToUtf8(std::u16string_view S);
 std::u16string FromUtf8(std::string_view S);
+// File names, which Linux keeps as bytes: each byte that is not part of valid
+// UTF-8 (a Shift_JIS name from an old archive) is held as U+DC80..U+DCFF and
+// written back as the same byte, so every listed name opens its file.
+std::string ToNativeName(std::u16string_view S);
+std::u16string FromNativeName(std::string_view S);
 std::filesystem::path ToPath(std::u16string_view S);
 std::u16string FromPath(const std::filesystem::path& P);
 

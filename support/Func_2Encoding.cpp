@@ -260,13 +260,24 @@ std::u16string Utf16BytesToText(std::span<const std::uint8_t> B) {
 
 // ---- UTF-8 ----
 
-std::string ToUtf8(std::u16string_view S) {
+namespace {
+
+// A stray byte of a file name is kept as the lone surrogate U+DC80..U+DCFF,
+// which no valid UTF-8 produces, so such names survive the way back.
+constexpr char16_t kStrayByteBase = 0xDC00;
+
+bool IsStrayByte(char16_t C) { return C >= kStrayByteBase + 0x80 && C <= kStrayByteBase + 0xFF; }
+
+std::string EncodeUtf8(std::u16string_view S, bool KeepStrayBytes) {
   std::string R;
   R.reserve(S.size());
   for (std::size_t I = 0; I < S.size(); ++I) {
     char32_t C = S[I];
     if (IsHighSurrogate(S[I]) && I + 1 < S.size() && IsLowSurrogate(S[I + 1])) {
       C = 0x10000 + ((C - 0xD800) << 10) + (S[++I] - 0xDC00);
+    } else if (KeepStrayBytes && IsStrayByte(S[I])) {
+      R.push_back(static_cast<char>(S[I] - kStrayByteBase));
+      continue;
     } else if (IsHighSurrogate(S[I]) || IsLowSurrogate(S[I])) {
       C = kReplacementChar;
     }
@@ -275,7 +286,7 @@ std::string ToUtf8(std::u16string_view S) {
   return R;
 }
 
-std::u16string FromUtf8(std::string_view S) {
+std::u16string DecodeUtf8(std::string_view S, bool KeepStrayBytes) {
   std::u16string R;
   R.reserve(S.size());
   for (std::size_t I = 0; I < S.size();) {
@@ -284,12 +295,26 @@ std::u16string FromUtf8(std::string_view S) {
       continue;
     }
     char32_t C;
-    I += DecodeUtf8At(S, I, C);
-    AppendUtf16(R, C);
+    const std::size_t Used = DecodeUtf8At(S, I, C);
+    // U+FFFD itself is valid: only a sequence that did not decode is stray.
+    const bool Stray = C == kReplacementChar && S.compare(I, 3, "\xEF\xBF\xBD") != 0;
+    if (Stray && KeepStrayBytes) {
+      for (std::size_t K = I; K < I + Used; ++K) R.push_back(static_cast<char16_t>(kStrayByteBase + static_cast<std::uint8_t>(S[K])));
+    } else {
+      AppendUtf16(R, C);
+    }
+    I += Used;
   }
   return R;
 }
 
-std::filesystem::path ToPath(std::u16string_view S) { return std::filesystem::path(ToUtf8(S)); }
+}  // namespace
 
-std::u16string FromPath(const std::filesystem::path& P) { return FromUtf8(P.native()); }
+std::string ToUtf8(std::u16string_view S) { return EncodeUtf8(S, false); }
+std::u16string FromUtf8(std::string_view S) { return DecodeUtf8(S, false); }
+std::string ToNativeName(std::u16string_view S) { return EncodeUtf8(S, true); }
+std::u16string FromNativeName(std::string_view S) { return DecodeUtf8(S, true); }
+
+std::filesystem::path ToPath(std::u16string_view S) { return std::filesystem::path(ToNativeName(S)); }
+
+std::u16string FromPath(const std::filesystem::path& P) { return FromNativeName(P.native()); }

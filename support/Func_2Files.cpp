@@ -197,7 +197,7 @@ void FileListSearch(std::u16string_view Folder, std::u16string_view Pattern) {
   const std::unique_ptr<DIR, int (*)(DIR*)> Dir(::opendir(ToPath(Folder).c_str()), ::closedir);
   if (!Dir) return;
   while (const dirent* Entry = ::readdir(Dir.get())) {
-    std::u16string Name = FromUtf8(Entry->d_name);
+    std::u16string Name = FromNativeName(Entry->d_name);
     if (Name == u"." || Name == u".." || !WildcardMatch(Pattern, Name)) continue;
     // Follows links; folders, FIFOs, devices and dangling links are left out.
     struct stat Info;

@@ -30,7 +30,7 @@ void ReapLater(pid_t Pid) {
 }  // namespace
 
 void TMisc::Open(const std::u16string& sCommand) {
-  std::string Path = ToUtf8(sCommand);
+  std::string Path = ToNativeName(sCommand);
   if (Path.empty()) return;
   if (Path.front() == '-') Path.insert(0, "./");  // never read as an option
 

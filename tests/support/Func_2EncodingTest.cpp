@@ -156,4 +156,33 @@ TEST(Utf8, PathsRoundTrip) {
   EXPECT_EQ(FromPath(ToPath(p)), p);
 }
 
+// File names are bytes: every name, UTF-8 or not, must come back as the same
+// bytes, and a valid name reads as the same text it does anywhere else.
+TEST(Utf8, FileNamesComeBackByteForByte) {
+  struct Case {
+    std::string bytes;
+    std::u16string name;
+  };
+  const Case cases[] = {
+      {"plan.jww", u"plan.jww"},
+      {"\xE5\xB9\xB3\xE9\x9D\xA2.jww", u"平面.jww"},
+      {"\xEF\xBF\xBD", u"\uFFFD"},                          // a real U+FFFD stays one
+      {"\x95\xBD\x96\xCA.jww", u"\xDC95\xDCBD\xDC96\xDCCA.jww"},  // Shift_JIS
+      {"a\xFF", u"a\xDCFF"},
+      {"\xE5\xB9" "a", u"\xDCE5\xDCB9" "a"},                    // cut short
+      {"\xED\xB2\x80", u"\xDCED\xDCB2\xDC80"},                // an encoded stray byte
+      {"\xC0\xAF", u"\xDCC0\xDCAF"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.bytes));
+    EXPECT_EQ(FromNativeName(c.bytes), c.name);
+    EXPECT_EQ(ToNativeName(c.name), c.bytes);
+    EXPECT_EQ(FromPath(ToPath(c.name)), c.name);
+  }
+  // Surrogates that stand for no byte are still replaced.
+  EXPECT_EQ(ToNativeName(u"\xD800" u"a\xDC7F"), "\xEF\xBF\xBD" "a\xEF\xBF\xBD");
+  // Texts for people never carry stray bytes.
+  EXPECT_EQ(ToUtf8(u"a\xDCFF"), "a\xEF\xBF\xBD");
+}
+
 }  // namespace

@@ -157,6 +157,24 @@ TEST(FileListSearch, FieldsOfAnEntry) {
   EXPECT_FALSE(FileList[0].dirf);
 }
 
+// Drawings copied from old archives may carry Shift_JIS names: a name that
+// is not UTF-8 is listed, and the listed name leads back to its file.
+TEST(FileListSearch, NamesThatAreNotUtf8OpenTheirFiles) {
+  TempDir dir;
+  const std::string sjis = "\x95\xBD\x96\xCA.jww";  // 平面.jww in code page 932
+  Touch(dir / sjis, 10);
+  FileListSearch(dir.u16(), u"*.JWW");
+  ASSERT_EQ(FileListN, 1);
+  const std::u16string listed = dir.u16() + u"/" + FileList[0].name;
+  EXPECT_TRUE(IsFile(listed));
+  Bytes head;
+  EXPECT_TRUE(ReadFileHead(listed, 100, head));
+  EXPECT_EQ(head.size(), 10u);
+  EXPECT_TRUE(FileCopyKeepTime(listed, FileExtChange(listed, u".BAK")));
+  EXPECT_TRUE(fs::is_regular_file(dir / "\x95\xBD\x96\xCA.BAK"));
+  FileListClear();
+}
+
 TEST(FileListSearch, ManyFilesAndMissingFolders) {
   TempDir dir;
   for (int i = 0; i < 250; ++i) Touch(dir / ("f" + std::to_string(i) + ".jww"));
