@@ -136,6 +136,7 @@ TEST_F(CliTest, ResaveVersionsAndFailures) {
   convfixtures::WriteJww(dir / "a.jww", 600, convfixtures::Pen(2, 1));
   convfixtures::WriteJws(dir / "b.jws", 300, convfixtures::Pen(2, 1));
   WriteFileBytes(dir / "notes.txt", {'x'});
+  fs::copy_file(dir / "a.jww", dir / "\x95\xBD.jww");  // a Shift_JIS name
   struct Case {
     std::vector<std::string> args;
     int exit;
@@ -145,6 +146,7 @@ TEST_F(CliTest, ResaveVersionsAndFailures) {
   const Case cases[] = {
       {{"resave", P("a.jww"), P("raised.jww"), "--version", "700"}, 0, "raised.jww", 700},
       {{"resave", P("b.jws"), P("own.jws")}, 0, "own.jws", 351},
+      {{"resave", P("\x95\xBD.jww"), P("\x96\xCA.jww")}, 0, "\x96\xCA.jww", 600},
       {{"resave", P("a.jww"), P("low.jww"), "--version", "100"}, 2, "", 0},
       {{"resave", P("missing.jww"), P("x.jww")}, 1, "", 0},
       {{"resave", P("notes.txt"), P("x.jww")}, 2, "", 0},
