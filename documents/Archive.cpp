@@ -1,5 +1,6 @@
 #include "documents/Archive.h"
 
+#include <algorithm>
 #include <bit>
 
 #include "support/Func_2.h"
@@ -60,6 +61,14 @@ bool ArchiveIn::ReadCount(std::uint32_t& n) {
   return true;
 }
 
+// The code-page bytes of s up to its first zero byte, within the limits.
+Bytes ArchiveOut::AnsiForm(std::u16string_view s) const {
+  Bytes b = TextToAnsiBytesLimited(s, kMaxAnsiStringBytes);
+  b.resize(static_cast<std::size_t>(std::find(b.begin(), b.end(), 0) - b.begin()));
+  if (b.size() == kAnsiLengthMarker) b = TextToAnsiBytesLimited(s, kAnsiLengthMarker - 1);
+  return b;
+}
+
 void ArchiveOut::WriteStr(std::u16string_view s) {
   if (utf16_) {
     const std::u16string_view t = CutUtf16(s);
@@ -69,15 +78,14 @@ void ArchiveOut::WriteStr(std::u16string_view s) {
     w_.Write(t.data(), 2 * t.size());
     return;
   }
-  Bytes b = TextToAnsiBytesLimited(s, kMaxAnsiStringBytes);
-  std::size_t n = 0;
-  while (n < b.size() && b[n] != 0) ++n;
-  if (n == kAnsiLengthMarker) {
-    b = TextToAnsiBytesLimited(s, kAnsiLengthMarker - 1);
-    n = b.size();
-  }
-  WriteLength(w_, n);
-  if (n > 0) w_.Write(b.data(), n);
+  const Bytes b = AnsiForm(s);
+  WriteLength(w_, b.size());
+  if (!b.empty()) w_.Write(b.data(), b.size());
+}
+
+std::u16string ArchiveOut::ReadBack(std::u16string_view s) const {
+  if (utf16_) return std::u16string(CutUtf16(s));
+  return AnsiBytesToText(AnsiForm(s));
 }
 
 void ArchiveOut::WriteCount(std::uint32_t n) {

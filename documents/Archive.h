@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "documents/ByteStream.h"
+#include "support/Func_2.h"
 
 // Raised inside the readers for a failure that ends the load; the document
 // classes turn it into a false result.
@@ -50,6 +51,9 @@ class ArchiveOut {
   ByteWriter& writer() { return w_; }
 
   void WriteStr(std::u16string_view s);
+  // The text a reader gets back from WriteStr(s): the code page may change
+  // characters (¥ becomes "\") and both forms cut what is too long.
+  std::u16string ReadBack(std::u16string_view s) const;
   void WriteCount(std::uint32_t n);
   void WriteClassRef(std::uint32_t classIndex);
   void WriteNewClass(std::uint16_t schema, std::string_view className);
@@ -57,6 +61,8 @@ class ArchiveOut {
   void Put(T v) { w_.Put(v); }
 
  private:
+  Bytes AnsiForm(std::u16string_view s) const;
+
   ByteWriter& w_;
   bool utf16_;
 };

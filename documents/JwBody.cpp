@@ -325,9 +325,11 @@ std::uint32_t SavedBlockNumber(const std::vector<TEntJwwBlockDef>& defs, const B
   return defs[i].ref_flag ? static_cast<std::uint32_t>(defs[i].ref_no) : n;
 }
 
-// Rewrites an image reference "^@BM<path>,<placement>" for the output options.
+// The start of an image reference "^@BM<path>,<placement>".
+constexpr std::u16string_view kBm = u"^@BM";
+
+// Rewrites an image reference for the output options.
 std::u16string RewriteImageReference(std::u16string s, std::int32_t opt) {
-  static constexpr std::u16string_view kBm = u"^@BM";
   static constexpr std::u16string_view kBmTemp = u"^@BM%temp%";
   if ((opt & kOutImageNoTemp) && s.starts_with(kBmTemp)) s = std::u16string(kBm) + s.substr(kBmTemp.size());
   if ((opt & kOutImageNameOnly) && s.starts_with(kBm)) {
@@ -438,7 +440,9 @@ class ListWriter {
     Coords({ClampTextSize(x.dSizeX), ClampTextSize(x.dSizeY), x.dKankaku, x.degKakudo});
     out_.WriteStr(CleanOutText(x.strFontName));
     std::u16string s = CleanOutText(x.str);
-    if (imageReferences) s = RewriteImageReference(std::move(s), opt_);
+    // The rewrite looks for folder separators in the text as it will read
+    // back, so that a second save finds nothing more to cut.
+    if (imageReferences && s.starts_with(kBm)) s = RewriteImageReference(out_.ReadBack(s), opt_);
     out_.WriteStr(s);
   }
   void Sunpo(const TEntJwwSunpo& x) {

@@ -186,6 +186,33 @@ TEST(JwwWriterRules, ImageReferencesAreRewrittenByTheOptionBits) {
   }
 }
 
+// Written in the code page, "¥" becomes "\", a folder separator once read
+// back: the name is cut where the saved text has its separators, so a second
+// save writes the same bytes.
+TEST(JwwWriterRules, ImageNamesAreCutAsTheSavedTextReadsBack) {
+  const struct {
+    int opt;
+    std::u16string written;
+  } cases[] = {
+      {0x01, u"^@BMpic.jpg,1"},
+      {0x21, u"^@BM%temp%dir¥pic.jpg,1"},
+  };
+  for (const auto& c : cases) {
+    TJwwData back;
+    SaveAndReload(back, 700, 700, 1, [&](JwFile& f) { f.Moji(Samples(700).moji); }, [&](TJwwData& doc) {
+      doc.EntMoji[0].str = u"^@BM%temp%dir¥pic.jpg,1";
+      doc.SetFileOutOption(c.opt);
+    });
+    EXPECT_TRUE(back.EntMoji[0].str == c.written) << c.opt;
+    back.SetFileOutOption(c.opt);
+    const auto first = Save(back, 700);
+    TJwwData again;
+    ASSERT_TRUE(first && Load(again, *first));
+    again.SetFileOutOption(c.opt);
+    EXPECT_EQ(Save(again, 700), first) << c.opt;
+  }
+}
+
 TEST(JwwWriterRules, ImageReferencesInsideDefinitionsAreRewrittenToo) {
   JwFile f(700);
   WriteJwwHeader(f, CanonicalHeader(700));
