@@ -328,16 +328,22 @@ std::uint32_t SavedBlockNumber(const std::vector<TEntJwwBlockDef>& defs, const B
 // The start of an image reference "^@BM<path>,<placement>".
 constexpr std::u16string_view kBm = u"^@BM";
 
-// Rewrites an image reference for the output options.
+// Rewrites an image reference for the output options. The name is cut
+// before "%temp%" is dropped, and every leading "%temp%" goes, so that a
+// second save finds nothing more to rewrite.
 std::u16string RewriteImageReference(std::u16string s, std::int32_t opt) {
-  static constexpr std::u16string_view kBmTemp = u"^@BM%temp%";
-  if ((opt & kOutImageNoTemp) && s.starts_with(kBmTemp)) s = std::u16string(kBm) + s.substr(kBmTemp.size());
+  static constexpr std::u16string_view kTemp = u"%temp%";
   if ((opt & kOutImageNameOnly) && s.starts_with(kBm)) {
     const std::size_t comma = s.find(u',');
     if (comma != std::u16string::npos) {
       const std::u16string_view path = std::u16string_view(s).substr(kBm.size(), comma - kBm.size());
       s = std::u16string(kBm) + FileNameOnly(path) + s.substr(comma);
     }
+  }
+  if ((opt & kOutImageNoTemp) && s.starts_with(kBm)) {
+    std::size_t at = kBm.size();
+    while (std::u16string_view(s).substr(at).starts_with(kTemp)) at += kTemp.size();
+    s.erase(kBm.size(), at - kBm.size());
   }
   return s;
 }

@@ -172,6 +172,10 @@ TEST(JwwWriterRules, ImageReferencesAreRewrittenByTheOptionBits) {
       {0x00, u"^@BM%temp%C:\\x\\pic.jpg,1", u"^@BM%temp%C:\\x\\pic.jpg,1"},
       {0x36, u"^@BM%temp%C:\\x\\pic.jpg,1", u"^@BM%temp%C:\\x\\pic.jpg,1"},
       {0x09, u"^@BM%temp%a^mb,1\\n2", u"^@BMab,12"},
+      // Rewritten once and for all: a second save changes nothing more.
+      {0x09, u"^@BM/%temp%a.bmp,1", u"^@BMa.bmp,1"},
+      {0x09, u"^@BM%temp%C:\\x\\%temp%pic.jpg,1", u"^@BMpic.jpg,1"},
+      {0x08, u"^@BM%temp%%temp%pic.jpg,1", u"^@BMpic.jpg,1"},
   };
   for (const auto& c : cases) {
     TEntJwwMoji text = Samples(700).moji;
