@@ -1,5 +1,6 @@
 #include "documents/JwBody.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <unordered_map>
@@ -539,6 +540,15 @@ constexpr std::size_t kMaxNestedTreeBytes = std::size_t{32} << 20;
 // a node, and a long chain of definitions would make that quadratic.
 constexpr std::int32_t kMaxTreeDepth = 256;
 
+// Where a node sits, copied out of the tree before a child is added to it
+// (which may move the tree), without the node's name.
+struct Placement {
+  explicit Placement(const TEntJwwBlockTree& t)
+      : level(t.level), x(t.x), y(t.y), r1(t.r1), r2(t.r2), r3(t.r3), r4(t.r4) {}
+  std::int32_t level;
+  double x, y, r1, r2, r3, r4;
+};
+
 std::size_t NodeBytes(const TEntJwwBlockTree& t) { return sizeof t + t.name.size() * sizeof(char16_t); }
 
 }  // namespace
@@ -690,6 +700,10 @@ void TJwBody::MakeBlockTree() {
     InsertMatrix(b, t.r1, t.r2, t.r3, t.r4);
   }
   const std::size_t limit = EntBlockTree.size() + kMaxNestedTreeNodes;
+  // Room for the whole expansion at once: growing node by node would move
+  // every node (and touch fresh memory) again at each step.
+  if (std::any_of(EntBlockDef.begin(), EntBlockDef.end(), [](const TEntJwwBlockDef& d) { return !d.mBlock.empty(); }))
+    EntBlockTree.reserve(limit);
   std::size_t budget = kMaxNestedTreeBytes;
   for (std::size_t k = 0; k < EntBlockTree.size() && budget > 0; ++k) {
     if (EntBlockTree[k].defno < 0 || EntBlockTree[k].level >= kMaxTreeDepth || RepeatsAncestor(EntBlockTree, k))
@@ -697,7 +711,7 @@ void TJwBody::MakeBlockTree() {
     const TEntJwwBlockDef& d = EntBlockDef[EntBlockTree[k].defno];
     for (const TEntJwwBlock& m : d.mBlock) {
       if (EntBlockTree.size() >= limit) break;
-      const TEntJwwBlockTree p = EntBlockTree[k];
+      const Placement p(EntBlockTree[k]);
       TEntJwwBlockTree& t = node(d.att, p.level + 1, static_cast<std::int32_t>(k), m.nNumber);
       if (NodeBytes(t) > budget) {
         EntBlockTree.pop_back();
