@@ -88,6 +88,16 @@ std::u16string ArchiveOut::ReadBack(std::u16string_view s) const {
   return AnsiBytesToText(AnsiForm(s));
 }
 
+std::u16string ArchiveOut::CleanText(std::u16string_view s) const {
+  const std::u16string cleaned = CleanOutText(s);
+  const std::u16string back = ReadBack(cleaned);
+  if (back == cleaned) return cleaned;
+  // The way back made a marker or cut the text; what is left of it after
+  // cleaning is shorter and only cut once more if it ends at the length
+  // marker, and a cut of a clean text is clean.
+  return ReadBack(CleanOutText(back));
+}
+
 void ArchiveOut::WriteCount(std::uint32_t n) {
   if (n < 0xFFFF) {
     w_.Put(static_cast<std::uint16_t>(n));

@@ -51,9 +51,10 @@ class ArchiveOut {
   ByteWriter& writer() { return w_; }
 
   void WriteStr(std::u16string_view s);
-  // The text a reader gets back from WriteStr(s): the code page may change
-  // characters (¥ becomes "\") and both forms cut what is too long.
-  std::u16string ReadBack(std::u16string_view s) const;
+  // A name or text as a save writes it: CleanOutText of s, such that the
+  // text a reader gets back holds no marker either, and a second save writes
+  // the same bytes.
+  std::u16string CleanText(std::u16string_view s) const;
   void WriteCount(std::uint32_t n);
   void WriteClassRef(std::uint32_t classIndex);
   void WriteNewClass(std::uint16_t schema, std::string_view className);
@@ -62,6 +63,9 @@ class ArchiveOut {
 
  private:
   Bytes AnsiForm(std::u16string_view s) const;
+  // The text a reader gets back from WriteStr(s): the code page may change
+  // characters (¥ becomes "\") and both forms cut what is too long.
+  std::u16string ReadBack(std::u16string_view s) const;
 
   ByteWriter& w_;
   bool utf16_;

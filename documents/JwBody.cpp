@@ -384,7 +384,7 @@ class ListWriter {
       out_.Put(SavedBlockNumber(defs_, lookup_, d.nNumber));
       out_.Put(d.bRefferd);
       out_.Put(d.dtime);
-      out_.WriteStr(CleanOutText(d.strName));
+      out_.WriteStr(out_.CleanText(d.strName));
       const ConstEntityLists M = Members(d);
       ++running_;
       WriteObjects(M);
@@ -445,11 +445,11 @@ class ListWriter {
     Coords({x.start_x, x.start_y, x.end_x, x.end_y});
     out_.Put(x.nMojiShu);
     Coords({ClampTextSize(x.dSizeX), ClampTextSize(x.dSizeY), x.dKankaku, x.degKakudo});
-    out_.WriteStr(CleanOutText(x.strFontName));
-    std::u16string s = CleanOutText(x.str);
+    out_.WriteStr(out_.CleanText(x.strFontName));
     // The rewrite looks for folder separators in the text as it will read
     // back, so that a second save finds nothing more to cut.
-    if (imageReferences && s.starts_with(kBm)) s = RewriteImageReference(out_.ReadBack(s), opt_);
+    std::u16string s = out_.CleanText(x.str);
+    if (imageReferences) s = RewriteImageReference(std::move(s), opt_);
     out_.WriteStr(s);
   }
   void Sunpo(const TEntJwwSunpo& x) {

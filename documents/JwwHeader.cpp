@@ -54,8 +54,8 @@ template <class T>
 T Clamp(T v, T lo, T hi) { return v < lo ? lo : v > hi ? hi : v; }
 
 // A name that is blank after cleaning is replaced by prefix and number.
-std::u16string NameOr(std::u16string_view name, std::u16string_view prefix, int k) {
-  std::u16string s = CleanOutText(name);
+std::u16string NameOr(const ArchiveOut& out, std::u16string_view name, std::u16string_view prefix, int k) {
+  std::u16string s = out.CleanText(name);
   if (StripBlanks(s).empty()) s = std::u16string(prefix) + IntToText(k);
   return s;
 }
@@ -208,8 +208,8 @@ void TJwwData::WriteHeader(ArchiveOut& out, std::int32_t Ver) const {
   put(h.DPPrtGenten_x, h.DPPrtGenten_y, h.dPrtBairitsu);
   put(h.nPrtSet, h.nMemoriMode);
   put(h.dMemoriHyoujiMin, h.dMemoriX, h.dMemoriY, h.DpMemoriKjTen_x, h.DpMemoriKjTen_y);
-  for (const TEntJwwLayer& lay : EntLay) out.WriteStr(CleanOutText(lay.aStrLayName));
-  for (const TEntJwwLayerGroup& grp : EntLgrp) out.WriteStr(CleanOutText(grp.aStrGLayName));
+  for (const TEntJwwLayer& lay : EntLay) out.WriteStr(out.CleanText(lay.aStrLayName));
+  for (const TEntJwwLayerGroup& grp : EntLgrp) out.WriteStr(out.CleanText(grp.aStrGLayName));
   put(h.dKageLevel, h.dKageIdo);
   put(h.nKage9_15JiFlg);
   put(h.dKabeKageLevel);
@@ -248,7 +248,7 @@ void TJwwData::WriteHeader(ArchiveOut& out, std::int32_t Ver) const {
     for (const TEntJwwColorExNo& c : EntColS) put(c.aPenColor, c.anPenWidth);
     for (std::size_t k = 0; k < EntColS.size(); ++k) {
       const TEntJwwColorExNo& c = EntColS[k];
-      out.WriteStr(NameOr(c.astrUDColorName, u"Color_", static_cast<int>(k)));
+      out.WriteStr(NameOr(out, c.astrUDColorName, u"Color_", static_cast<int>(k)));
       put(k <= 16 ? c.aPrtPenColor : c.aPenColor, c.anPrtPenWidth, c.adPrtTenHankei);
     }
     for (std::size_t k = 0; k < EntLtpS.size(); ++k) {
@@ -266,7 +266,7 @@ void TJwwData::WriteHeader(ArchiveOut& out, std::int32_t Ver) const {
         put(std::int32_t{2});
         put.Each(std::array<double, 10>{1.0, 1.0});
       } else {
-        out.WriteStr(NameOr(t.astrUDLTypeName, u"LType_", n));
+        out.WriteStr(NameOr(out, t.astrUDLTypeName, u"LType_", n));
         put(t.anUDLTypeSegment);
         put.Each(t.aadUDLTypePitch);
       }

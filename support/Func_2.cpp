@@ -178,15 +178,20 @@ std::u16string StripControlChars(std::u16string_view S) {
   return RemoveIf(S, IsControl);
 }
 
+// A marker that only comes together once the characters inside it are gone
+// (backslash, "^m", "n"; or "^", a control character, "m") goes as well: a
+// cleaned text holds none, so cleaning it again, as every later save does,
+// changes nothing.
 std::u16string CleanOutText(std::u16string_view S) {
   std::u16string R;
   R.reserve(S.size());
-  for (std::size_t I = 0; I < S.size(); ++I) {
-    if (I + 1 < S.size() && ((S[I] == u'^' && S[I + 1] == u'm') || (S[I] == u'\\' && S[I + 1] == u'n'))) {
-      ++I;
+  for (const char16_t C : S) {
+    if (IsControl(C)) continue;
+    if (!R.empty() && ((R.back() == u'^' && C == u'm') || (R.back() == u'\\' && C == u'n'))) {
+      R.pop_back();
       continue;
     }
-    if (!IsControl(S[I])) R.push_back(S[I]);
+    R.push_back(C);
   }
   if (R.empty() && !S.empty()) R.push_back(u' ');
   return R;

@@ -217,6 +217,42 @@ TEST(JwwWriterRules, ImageNamesAreCutAsTheSavedTextReadsBack) {
   }
 }
 
+// Written in the code page, "¥n" would read back as the line-break marker
+// "\n"; cleaning "\^mn" drops "^m" and brings one together. Neither marker
+// reaches the file, in names and texts alike, so a second save writes the
+// same bytes.
+TEST(JwwWriterRules, SavedNamesAndTextsHoldNoMarkerAsTheyReadBack) {
+  const struct {
+    int opt;
+    std::u16string stored, written;
+  } cases[] = {
+      {0, u"cy¥nan", u"cyan"},
+      {kOutUtf16, u"cy¥nan", u"cy¥nan"},
+      {0, u"cy\\^mnan", u"cyan"},
+      {kOutUtf16, u"cy\\^mnan", u"cyan"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.opt);
+    TJwwData back;
+    SaveAndReload(back, 700, 700, 1, [&](JwFile& f) { f.Moji(Samples(700).moji); }, [&](TJwwData& doc) {
+      doc.EntMoji[0].str = doc.EntMoji[0].strFontName = c.stored;
+      doc.EntLay[5].aStrLayName = doc.EntLgrp[1].aStrGLayName = c.stored;
+      doc.EntColS[3].astrUDColorName = doc.EntLtpS[2].astrUDLTypeName = c.stored;
+      doc.SetFileOutOption(c.opt);
+    });
+    for (const std::u16string* name : {&back.EntMoji[0].str, &back.EntMoji[0].strFontName, &back.EntLay[5].aStrLayName,
+                                       &back.EntLgrp[1].aStrGLayName, &back.EntColS[3].astrUDColorName,
+                                       &back.EntLtpS[2].astrUDLTypeName})
+      EXPECT_TRUE(*name == c.written);
+    back.SetFileOutOption(c.opt);
+    const auto first = Save(back, 700);
+    TJwwData again;
+    ASSERT_TRUE(first && Load(again, *first));
+    again.SetFileOutOption(c.opt);
+    EXPECT_EQ(Save(again, 700), first);
+  }
+}
+
 TEST(JwwWriterRules, ImageReferencesInsideDefinitionsAreRewrittenToo) {
   JwFile f(700);
   WriteJwwHeader(f, CanonicalHeader(700));

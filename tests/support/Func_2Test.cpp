@@ -73,12 +73,17 @@ TEST(TextCleaners, Table) {
       {u"^M^m^", u"^M^m^", u"^M^", u"^M^m^"},  // only the lower-case marker
       {u"\\\\n", u"\\\\n", u"\\", u"\\\\n"},   // the first backslash stays, the pair after it goes
       {u"^m", u"^m", u" ", u"^m"},
+      // markers that only meet once the characters inside them are gone
+      {u"A\\^mnB", u"A\\^mnB", u"AB", u"A\\^mnB"},
+      {u"A^^mmB", u"A^^mmB", u"AB", u"A^^mmB"},
+      {u"A^\x01mB", u"A^mB", u"AB", u"A^mB"},
       {std::u16string(u"a\0b", 3), u"ab", u"ab", u"ab"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.in.begin(), c.in.end()));
     EXPECT_EQ(StripControlChars(c.in), c.control);
     EXPECT_EQ(CleanOutText(c.in), c.clean);
+    EXPECT_EQ(CleanOutText(c.clean), c.clean) << "every save cleans again";
     EXPECT_EQ(StripBlanks(c.in), c.blanks);
   }
 }
