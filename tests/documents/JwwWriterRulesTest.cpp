@@ -119,6 +119,18 @@ void SaveAndReload(TJwwData& out, std::int32_t fileVer, std::int32_t saveVer, st
   ASSERT_TRUE(Load(out, *saved));
 }
 
+// Saving doc, reloading what was written and saving that again gives the
+// same bytes.
+void ExpectSaveIsFixedPoint(TJwwData& doc, int opt) {
+  SCOPED_TRACE(opt);
+  doc.SetFileOutOption(opt);
+  const auto first = Save(doc, 700);
+  TJwwData again;
+  ASSERT_TRUE(first && Load(again, *first));
+  again.SetFileOutOption(opt);
+  EXPECT_EQ(Save(again, 700), first);
+}
+
 TEST(JwwWriterRules, PensOfADocumentSaveAreMappedInTheBytesOnly) {
   const SampleEntities s = Samples(420);
   TEntJwwLine line = s.line;
@@ -208,12 +220,7 @@ TEST(JwwWriterRules, ImageNamesAreCutAsTheSavedTextReadsBack) {
       doc.SetFileOutOption(c.opt);
     });
     EXPECT_TRUE(back.EntMoji[0].str == c.written) << c.opt;
-    back.SetFileOutOption(c.opt);
-    const auto first = Save(back, 700);
-    TJwwData again;
-    ASSERT_TRUE(first && Load(again, *first));
-    again.SetFileOutOption(c.opt);
-    EXPECT_EQ(Save(again, 700), first) << c.opt;
+    ExpectSaveIsFixedPoint(back, c.opt);
   }
 }
 
@@ -244,12 +251,7 @@ TEST(JwwWriterRules, SavedNamesAndTextsHoldNoMarkerAsTheyReadBack) {
                                        &back.EntLgrp[1].aStrGLayName, &back.EntColS[3].astrUDColorName,
                                        &back.EntLtpS[2].astrUDLTypeName})
       EXPECT_TRUE(*name == c.written);
-    back.SetFileOutOption(c.opt);
-    const auto first = Save(back, 700);
-    TJwwData again;
-    ASSERT_TRUE(first && Load(again, *first));
-    again.SetFileOutOption(c.opt);
-    EXPECT_EQ(Save(again, 700), first);
+    ExpectSaveIsFixedPoint(back, c.opt);
   }
 }
 
