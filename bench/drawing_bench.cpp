@@ -58,17 +58,28 @@ void FillText(TEntJwwMoji& m, int i) {
 void AddEntity(TJwwData& d, int i) {
   const double x = i * 0.5, y = i * 0.25;
   switch (i % 20) {
-    case 0: case 1: case 2: case 3: case 4: case 5: case 6: case 7: {
+    case 0:
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+    case 6:
+    case 7: {
       TEntJwwLine& l = Add(d, d.EntLine, kLine);
       l = {Pen(i), x, y, x + 100, y + 50};
       break;
     }
-    case 8: case 9: case 10: case 11: {
+    case 8:
+    case 9:
+    case 10:
+    case 11: {
       TEntJwwEnko& e = Add(d, d.EntEnko, kEnko);
       e = {Pen(i), x, y, 25.0, 0.0, 3.14, 0.0, 1.0, 0};
       break;
     }
-    case 12: case 13: {
+    case 12:
+    case 13: {
       TEntJwwTen& t = Add(d, d.EntTen, kTen);
       t.att = Pen(i);
       t.att.nPenStyle = i % 4 == 0 ? 100 : 1;
@@ -77,9 +88,9 @@ void AddEntity(TJwwData& d, int i) {
       t.dBairitsu = 1.0;
       break;
     }
-    case 14: case 15: case 16:
-      FillText(Add(d, d.EntMoji, kMoji), i);
-      break;
+    case 14:
+    case 15:
+    case 16: FillText(Add(d, d.EntMoji, kMoji), i); break;
     case 17: {
       TEntJwwSunpo& s = Add(d, d.EntSunpo, kSunpo);
       s.att = Pen(i);

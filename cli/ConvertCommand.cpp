@@ -153,7 +153,8 @@ int RunConvert(const ConvertOptions& O) {
   TJwsData JWS;
   JWS.BindImageFolder = Work.path();
   ConsoleHost Host;
-  const TBatchOutcome Outcome = TBatchRun(*Settings, JWW, JWS, Host).Run(Source, FromNativeName(O.destination), Entries);
+  const TBatchOutcome Outcome =
+      TBatchRun(*Settings, JWW, JWS, Host).Run(Source, FromNativeName(O.destination), Entries);
   return Outcome.Started ? 0 : kExitRefused;
 }
 

@@ -36,9 +36,8 @@ const char* KindName(JwFileKind k) {
 
 // Entity counts, block definitions and bound images of a loaded document.
 void AddBody(nlohmann::ordered_json& j, const TJwBody& doc) {
-  j["entities"] = {{"line", doc.EntLine.size()},   {"arc", doc.EntEnko.size()},
-                   {"point", doc.EntTen.size()},   {"text", doc.EntMoji.size()},
-                   {"dimension", doc.EntSunpo.size()}, {"solid", doc.EntSolid.size()},
+  j["entities"] = {{"line", doc.EntLine.size()},  {"arc", doc.EntEnko.size()},        {"point", doc.EntTen.size()},
+                   {"text", doc.EntMoji.size()},  {"dimension", doc.EntSunpo.size()}, {"solid", doc.EntSolid.size()},
                    {"block", doc.EntBlock.size()}};
   j["block_definitions"] = doc.EntBlockDef.size();
   j["block_definitions_used"] = doc.EntBlockNum;

@@ -53,9 +53,7 @@ int RunResave(const ResaveOptions& o) {
       TJwsData JWS;
       return Resave(JWS, o, 230);
     }
-    default:
-      std::cerr << "lintorra-cli: " << o.in << " is neither a JWW nor a JWS file\n";
-      return 2;
+    default: std::cerr << "lintorra-cli: " << o.in << " is neither a JWW nor a JWS file\n"; return 2;
   }
 }
 

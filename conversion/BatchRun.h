@@ -55,8 +55,8 @@ class TBatchRunHost {
   virtual void StartTimer() = 0;
   // After each conversion, with its outcome. The window shows nothing here
   // (a failed file is counted like any other); the command line reports it.
-  virtual void FileDone(std::u16string_view /*Source*/, std::u16string_view /*Destination*/,
-                        TConvOutcome /*Outcome*/) {}
+  virtual void FileDone(std::u16string_view /*Source*/, std::u16string_view /*Destination*/, TConvOutcome /*Outcome*/) {
+  }
 };
 
 // One entry of the file list: its caption (a file name with extension) and
@@ -91,8 +91,7 @@ class TBatchRun {
   bool CheckFolders(std::u16string_view SourceFolder, std::u16string_view DestFolder);
   bool CheckCombinationRows();
   // Backs up, converts and reports one selected entry; true when counted.
-  bool ConvertEntry(std::u16string_view SourceFolder, std::u16string_view DestFolder,
-                    std::u16string_view Caption);
+  bool ConvertEntry(std::u16string_view SourceFolder, std::u16string_view DestFolder, std::u16string_view Caption);
   void Refuse(std::u16string_view Message);
 
   TConvSettings& Settings_;

@@ -9,22 +9,18 @@ namespace {
 bool InRange(std::int32_t V, std::int32_t Lo, std::int32_t Hi) { return V >= Lo && V <= Hi; }
 
 const char16_t* const kSxfColorNames[16] = {
-    u"SXF 1:black",     u"SXF 2:red",         u"SXF 3:green",       u"SXF 4:blue",
-    u"SXF 5:yellow",    u"SXF 6:magenta",     u"SXF 7:cyan",        u"SXF 8:white",
-    u"SXF 9:deeppink",  u"SXF10:brown",       u"SXF11:orange",      u"SXF12:lightgreen",
-    u"SXF13:lightblue", u"SXF14:lavender",    u"SXF15:lightgray",   u"SXF16:darkgray"};
+    u"SXF 1:black",     u"SXF 2:red",      u"SXF 3:green",     u"SXF 4:blue",    u"SXF 5:yellow", u"SXF 6:magenta",
+    u"SXF 7:cyan",      u"SXF 8:white",    u"SXF 9:deeppink",  u"SXF10:brown",   u"SXF11:orange", u"SXF12:lightgreen",
+    u"SXF13:lightblue", u"SXF14:lavender", u"SXF15:lightgray", u"SXF16:darkgray"};
 
 // Rows 1 .. 33 of the line-type list; rows 34 .. 49 are numbered user types.
 const char16_t* const kLtypeNames[33] = {
-    u"線種1:実線",       u"線種2:点線１",     u"線種3:点線２",       u"線種4:点線３",
-    u"線種5:一点鎖線１", u"線種6:一点鎖線２", u"線種7:二点鎖線１",   u"線種8:二点鎖線２",
-    u"補助線種",
-    u"ランダム線１",     u"ランダム線２",     u"ランダム線３",       u"ランダム線４",
-    u"ランダム線５",
-    u"倍長線種１",       u"倍長線種２",       u"倍長線種３",         u"倍長線種４",
-    u"SXF 1:実線",       u"SXF 2:破線",       u"SXF 3:跳び破線",     u"SXF 4:一点長鎖線",
-    u"SXF 5:二点長鎖線", u"SXF 6:三点長鎖線", u"SXF 7:点線",         u"SXF 8:一点鎖線",
-    u"SXF 9:二点鎖線",   u"SXF10:一点短鎖線", u"SXF11:一点二短鎖線", u"SXF12:二点短鎖線",
+    u"線種1:実線",         u"線種2:点線１",     u"線種3:点線２",      u"線種4:点線３",       u"線種5:一点鎖線１",
+    u"線種6:一点鎖線２",   u"線種7:二点鎖線１", u"線種8:二点鎖線２",  u"補助線種",           u"ランダム線１",
+    u"ランダム線２",       u"ランダム線３",     u"ランダム線４",      u"ランダム線５",       u"倍長線種１",
+    u"倍長線種２",         u"倍長線種３",       u"倍長線種４",        u"SXF 1:実線",         u"SXF 2:破線",
+    u"SXF 3:跳び破線",     u"SXF 4:一点長鎖線", u"SXF 5:二点長鎖線",  u"SXF 6:三点長鎖線",   u"SXF 7:点線",
+    u"SXF 8:一点鎖線",     u"SXF 9:二点鎖線",   u"SXF10:一点短鎖線",  u"SXF11:一点二短鎖線", u"SXF12:二点短鎖線",
     u"SXF13:二点二短鎖線", u"SXF14:三点短鎖線", u"SXF15:三点二短鎖線"};
 
 }  // namespace
@@ -38,8 +34,7 @@ bool TConvSettings::IsOn(TOptSwitch Switch) const {
 
 std::int32_t TConvSettings::RequiredVerRaise() const {
   auto enabledRows = [this](auto pred) {
-    return std::any_of(CombRows.begin() + 1, CombRows.end(),
-                       [&](const TCombRow& R) { return R.Enabled && pred(R); });
+    return std::any_of(CombRows.begin() + 1, CombRows.end(), [&](const TCombRow& R) { return R.Enabled && pred(R); });
   };
   auto anyEntry = [](const auto& Table, std::int32_t Threshold) {
     return std::any_of(Table.begin() + 1, Table.end(), [&](std::int32_t V) { return V >= Threshold; });
@@ -90,13 +85,9 @@ int LtypeRowOf(std::int32_t Ltype) {
 bool IsColorListIndex(std::int32_t Index) { return InRange(Index, 0, kColorRows - 1); }
 bool IsLtypeListIndex(std::int32_t Index) { return InRange(Index, 0, kLtypeRows - 1); }
 
-std::int32_t ColorOfListIndex(std::int32_t Index) {
-  return IsColorListIndex(Index) ? ColorOfRow(Index + 1) : 0;
-}
+std::int32_t ColorOfListIndex(std::int32_t Index) { return IsColorListIndex(Index) ? ColorOfRow(Index + 1) : 0; }
 
-std::int32_t LtypeOfListIndex(std::int32_t Index) {
-  return IsLtypeListIndex(Index) ? LtypeOfRow(Index + 1) : 0;
-}
+std::int32_t LtypeOfListIndex(std::int32_t Index) { return IsLtypeListIndex(Index) ? LtypeOfRow(Index + 1) : 0; }
 
 bool IsColorSetting(std::int32_t V) { return V == 0 || IsColorNumber(V); }
 bool IsLtypeSetting(std::int32_t V) { return InRange(V, 0, 9) || InRange(V, 11, 19) || InRange(V, 31, 62); }

@@ -33,7 +33,7 @@ void ColorStep(const TConvSettings& S, TEntJwwAttr& A) {
 // Which records of one entity list the individual conversion changes: the
 // drawing's own list, or the members of a block definition.
 struct TIndividualParts {
-  bool LineColorWidth = false;   // lines and arcs
+  bool LineColorWidth = false;  // lines and arcs
   bool LineLtype = false;
   bool TenMojiColor = false;     // points and texts
   bool SunpoColorWidth = false;  // dimensions

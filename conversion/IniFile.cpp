@@ -8,8 +8,7 @@ namespace {
 
 constexpr std::u16string_view kSectionForm = u"[Form]";
 constexpr std::u16string_view kSectionComp = u"[Comp]";
-constexpr std::u16string_view kIniHeaders[] = {kSectionForm, kSectionComp, kSectionSet, kSectionJww,
-                                               kSectionJww1};
+constexpr std::u16string_view kIniHeaders[] = {kSectionForm, kSectionComp, kSectionSet, kSectionJww, kSectionJww1};
 
 struct TIntKey {
   std::u16string_view Key;

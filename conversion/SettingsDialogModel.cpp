@@ -82,8 +82,7 @@ std::optional<TInputFault> TSettingsDialogModel::CheckInput() {
     if (!CheckCell(LtypeCells[R], IsLtypeSetting)) return TInputFault{TInputFault::LtypeGrid, R, 1};
   for (int N = 1; N <= kCombRowCount; ++N)
     for (int E = 0; E < 3; ++E)
-      if (!ValidityOf(kEditColumns[E])(TextToInt(Rows[N].Edits[E])))
-        return TInputFault{TInputFault::CombRow, N, E + 1};
+      if (!ValidityOf(kEditColumns[E])(TextToInt(Rows[N].Edits[E]))) return TInputFault{TInputFault::CombRow, N, E + 1};
   return std::nullopt;
 }
 
@@ -142,7 +141,7 @@ bool TSettingsDialogModel::SaveFile(std::u16string_view FileName) const {
 }
 
 bool TSettingsDialogModel::OpenFile(std::u16string_view FileName) {
-  TConvSettings S;  // the reset state
+  TConvSettings S;                // the reset state
   S.ConvMode = ModeOfPage(Page);  // the showing page stays unless CVNO names one
   const bool Read = ReadSettingsFile(FileName, S);
   FillFrom(S);

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr int kOptFirstKey = kColorRows + kLtypeRows + 1;  // C315
+constexpr int kOptFirstKey = kColorRows + kLtypeRows + 1;           // C315
 constexpr int kTableKeys = kColorRows + kLtypeRows + kOptSwitches;  // C1 ... C322
 
 // The entry behind key Cn (colours, line types, switches) or Wn (widths);
@@ -69,8 +69,8 @@ void ApplyRowKey(TConvSettings& S, const TKeyLine& L, TSettingsDialect Dialect) 
     return;
   }
   const std::int32_t V = TextToInt(L.Value);
-  if (Dialect == TSettingsDialect::SetFile && ((Field == RowSrcColorIdx && !IsColorListIndex(V)) ||
-                                                (Field == RowSrcLtypeIdx && !IsLtypeListIndex(V))))
+  if (Dialect == TSettingsDialect::SetFile &&
+      ((Field == RowSrcColorIdx && !IsColorListIndex(V)) || (Field == RowSrcLtypeIdx && !IsLtypeListIndex(V))))
     return;
   *RowNumber(R, Field) = V;
 }

@@ -74,9 +74,7 @@ void TSettingsTextWriter::Line(std::u16string_view Text) {
   Bytes_ += "\r\n";
 }
 
-void TSettingsTextWriter::Key(std::u16string_view Key, std::int32_t Value) {
-  this->Key(Key, IntToText(Value));
-}
+void TSettingsTextWriter::Key(std::u16string_view Key, std::int32_t Value) { this->Key(Key, IntToText(Value)); }
 
 void TSettingsTextWriter::Key(std::u16string_view Key, std::u16string_view Value) {
   const bool Breaks = Value.find_first_of(u"\r\n") != std::u16string_view::npos;
@@ -86,5 +84,10 @@ void TSettingsTextWriter::Key(std::u16string_view Key, std::u16string_view Value
 bool WriteSettingsText(std::u16string_view FileName, const TSettingsTextWriter& Writer) {
   const std::string& Bytes = Writer.Bytes();
   return WriteFileReplacing(
-      FileName, [&](ByteWriter& W) { W.Write(Bytes.data(), Bytes.size()); return true; }, OnFailure::KeepDestination);
+      FileName,
+      [&](ByteWriter& W) {
+        W.Write(Bytes.data(), Bytes.size());
+        return true;
+      },
+      OnFailure::KeepDestination);
 }

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <span>
 #include <string>
-#include <vector>
 #include <string_view>
+#include <vector>
 
 #include "documents/ByteStream.h"
 #include "support/Func_2.h"
@@ -59,7 +59,9 @@ class ArchiveOut {
   void WriteClassRef(std::uint32_t classIndex);
   void WriteNewClass(std::uint16_t schema, std::string_view className);
   template <class T>
-  void Put(T v) { w_.Put(v); }
+  void Put(T v) {
+    w_.Put(v);
+  }
 
  private:
   Bytes AnsiForm(std::u16string_view s) const;

@@ -30,7 +30,9 @@ class ByteReader {
   std::size_t Read(void* dst, std::size_t n);
   std::size_t Skip(std::uint64_t n);
   template <class T>
-  std::size_t Get(T& v) { return Read(&v, sizeof v); }
+  std::size_t Get(T& v) {
+    return Read(&v, sizeof v);
+  }
 
   std::uint64_t Position() const { return consumed_ + static_cast<std::uint64_t>(cur_ - begin_); }
   std::uint64_t Remaining() const { return total_ - Position(); }
@@ -89,7 +91,9 @@ class ByteWriter {
 
   void Write(const void* data, std::size_t n);
   template <class T>
-  void Put(T v) { Write(&v, sizeof v); }
+  void Put(T v) {
+    Write(&v, sizeof v);
+  }
   void Fill(std::uint8_t value, std::size_t n);
   // Hands the buffered bytes to the sink; true when every byte written so far
   // reached it.

@@ -57,7 +57,6 @@ void FileInfoGet(std::u16string_view FileName, TJwwData& JWW, TJwsData& JWS, TJw
         Memo = DosMemo(JWK);
       }
       break;
-    case JwFileKind::Other:
-      break;
+    case JwFileKind::Other: break;
   }
 }

@@ -9,8 +9,8 @@
 
 namespace {
 
-constexpr std::string_view kClassNames[] = {"",           "CDataSen",   "CDataEnko",  "CDataTen", "CDataMoji",
-                                            "CDataSunpou", "CDataSolid", "CDataBlock", "CDataList"};
+constexpr std::string_view kClassNames[] = {
+    "", "CDataSen", "CDataEnko", "CDataTen", "CDataMoji", "CDataSunpou", "CDataSolid", "CDataBlock", "CDataList"};
 constexpr const char* kIoError = "File I/O Error";
 
 // The smallest complete object of a list: a class reference and a point
@@ -614,9 +614,7 @@ ConstEntityLists Members(const TEntJwwBlockDef& d) {
   return {d.mNo, d.mLine, d.mEnko, d.mTen, d.mMoji, d.mSunpo, d.mSolid, d.mBlock};
 }
 
-EntityLists TJwBody::Entities() {
-  return {EntNo, EntLine, EntEnko, EntTen, EntMoji, EntSunpo, EntSolid, EntBlock};
-}
+EntityLists TJwBody::Entities() { return {EntNo, EntLine, EntEnko, EntTen, EntMoji, EntSunpo, EntSolid, EntBlock}; }
 
 ConstEntityLists TJwBody::Entities() const {
   return {EntNo, EntLine, EntEnko, EntTen, EntMoji, EntSunpo, EntSolid, EntBlock};

@@ -26,11 +26,7 @@ struct EntityListsOf {
   Ref<RecordArray<TEntJwwSolid>> solid;
   Ref<RecordArray<TEntJwwBlock>> block;
 
-  operator EntityListsOf<true>() const
-    requires(!Const)
-  {
-    return {no, line, enko, ten, moji, sunpo, solid, block};
-  }
+  operator EntityListsOf<true>() const requires(!Const) { return {no, line, enko, ten, moji, sunpo, solid, block}; }
 
   // Number of records of a kind (0 for other codes).
   std::size_t Count(std::int32_t kind) const {
@@ -46,9 +42,7 @@ struct EntityListsOf {
     }
   }
   // True when an order-list entry names an existing record.
-  bool Valid(const TEntJwwNo& e) const {
-    return e.EntNo >= 0 && static_cast<std::size_t>(e.EntNo) < Count(e.EntType);
-  }
+  bool Valid(const TEntJwwNo& e) const { return e.EntNo >= 0 && static_cast<std::size_t>(e.EntNo) < Count(e.EntType); }
 };
 using EntityLists = EntityListsOf<false>;
 using ConstEntityLists = EntityListsOf<true>;
@@ -58,9 +52,9 @@ ConstEntityLists Members(const TEntJwwBlockDef& d);
 
 // Output option bits of the next save.
 enum FileOutOption : std::int32_t {
-  kOutImageNameOnly = 0x01,   // image references keep only the file name
-  kOutImageNoTemp = 0x08,     // image references lose "%temp%"
-  kOutUtf16 = 0x20,           // every string in UTF-16 form
+  kOutImageNameOnly = 0x01,  // image references keep only the file name
+  kOutImageNoTemp = 0x08,    // image references lose "%temp%"
+  kOutUtf16 = 0x20,          // every string in UTF-16 form
 };
 
 class TJwBody {

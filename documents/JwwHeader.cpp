@@ -18,9 +18,13 @@ class ScalarsIn {
  public:
   explicit ScalarsIn(ByteReader& r) : r_(r) {}
   template <class... T>
-  void operator()(T&... v) { (r_.Get(v), ...); }
+  void operator()(T&... v) {
+    (r_.Get(v), ...);
+  }
   template <class T, std::size_t N>
-  void Each(std::array<T, N>& a) { for (T& v : a) r_.Get(v); }
+  void Each(std::array<T, N>& a) {
+    for (T& v : a) r_.Get(v);
+  }
 
  private:
   ByteReader& r_;
@@ -30,9 +34,13 @@ class ScalarsOut {
  public:
   explicit ScalarsOut(ArchiveOut& out) : out_(out) {}
   template <class... T>
-  void operator()(const T&... v) { (out_.Put(v), ...); }
+  void operator()(const T&... v) {
+    (out_.Put(v), ...);
+  }
   template <class T, std::size_t N>
-  void Each(const std::array<T, N>& a) { for (const T& v : a) out_.Put(v); }
+  void Each(const std::array<T, N>& a) {
+    for (const T& v : a) out_.Put(v);
+  }
 
  private:
   ArchiveOut& out_;
@@ -51,7 +59,9 @@ void DeriveLineWidthMode(TEntJwwHeader& h) {
 
 std::int32_t ClampColor(std::int32_t c) { return c < 0 || c > 0xFFFFFF ? 0 : c; }
 template <class T>
-T Clamp(T v, T lo, T hi) { return v < lo ? lo : v > hi ? hi : v; }
+T Clamp(T v, T lo, T hi) {
+  return v < lo ? lo : v > hi ? hi : v;
+}
 
 // A name that is blank after cleaning is replaced by prefix and number.
 std::u16string NameOr(const ArchiveOut& out, std::u16string_view name, std::u16string_view prefix, int k) {
@@ -138,12 +148,14 @@ bool TJwwData::ReadHeader(ArchiveIn& in) {
     get(h.dRyougawaFukusenTomeDe);
     for (TEntJwwColorNo& c : EntCol) get(c.aPenColor, c.anPenWidth);
     for (TEntJwwColorNo& c : EntCol) get(c.aPrtPenColor, c.anPrtPenWidth, c.adPrtTenHankei);
-    for (TEntJwwLineTypeNo& t : EntLtp1) get(t.alLType, t.anTokushuSenUintDot, t.anTokushuSenPich, t.anPrtTokushuSenPich);
+    for (TEntJwwLineTypeNo& t : EntLtp1)
+      get(t.alLType, t.anTokushuSenUintDot, t.anTokushuSenPich, t.anPrtTokushuSenPich);
     for (TEntJwwRandomLineNo& t : EntLtp2)
       get(t.alLType, t.anRandSenWide, t.anTokushuSenPich, t.anPrtRandSenWide, t.anPrtTokushuSenPich);
-    for (TEntJwwLineTypeNo& t : EntLtp3) get(t.alLType, t.anTokushuSenUintDot, t.anTokushuSenPich, t.anPrtTokushuSenPich);
-    get(h.nDrawGamenTen, h.nDrawPrtTen, h.nBitMapFirstDraw, h.nGyakuDraw, h.nGyakuSearch, h.nColorPrint,
-        h.nLayJunPrint, h.nColJunPrint, h.nPrtRenzoku, h.nPrtKyoutsuuGray);
+    for (TEntJwwLineTypeNo& t : EntLtp3)
+      get(t.alLType, t.anTokushuSenUintDot, t.anTokushuSenPich, t.anPrtTokushuSenPich);
+    get(h.nDrawGamenTen, h.nDrawPrtTen, h.nBitMapFirstDraw, h.nGyakuDraw, h.nGyakuSearch, h.nColorPrint, h.nLayJunPrint,
+        h.nColJunPrint, h.nPrtRenzoku, h.nPrtKyoutsuuGray);
     std::int32_t packed = 0;
     get(packed);
     h.nPrtDpi = packed / 10;
@@ -160,7 +172,8 @@ bool TJwwData::ReadHeader(ArchiveIn& in) {
         c.astrUDColorName = in.ReadStrClean();
         get(c.aPrtPenColor, c.anPrtPenWidth, c.adPrtTenHankei);
       }
-      for (TEntJwwLineTypeExNo& t : EntLtpS) get(t.alLType, t.anTokushuSenUintDot, t.anTokushuSenPich, t.anPrtTokushuSenPich);
+      for (TEntJwwLineTypeExNo& t : EntLtpS)
+        get(t.alLType, t.anTokushuSenUintDot, t.anTokushuSenPich, t.anPrtTokushuSenPich);
       for (TEntJwwLineTypeExNo& t : EntLtpS) {
         t.astrUDLTypeName = in.ReadStrClean();
         get(t.anUDLTypeSegment);
@@ -231,12 +244,14 @@ void TJwwData::WriteHeader(ArchiveOut& out, std::int32_t Ver) const {
     put(k == 0 ? std::int32_t{0xFFFFFF} : ClampColor(c.aPrtPenColor), Clamp(c.anPrtPenWidth, 1, 500),
         Clamp(c.adPrtTenHankei, 0.1, 10.0));
   }
-  for (const TEntJwwLineTypeNo& t : EntLtp1) put(t.alLType, t.anTokushuSenUintDot, t.anTokushuSenPich, t.anPrtTokushuSenPich);
+  for (const TEntJwwLineTypeNo& t : EntLtp1)
+    put(t.alLType, t.anTokushuSenUintDot, t.anTokushuSenPich, t.anPrtTokushuSenPich);
   for (const TEntJwwRandomLineNo& t : EntLtp2)
     put(t.alLType, t.anRandSenWide, t.anTokushuSenPich, t.anPrtRandSenWide, t.anPrtTokushuSenPich);
-  for (const TEntJwwLineTypeNo& t : EntLtp3) put(t.alLType, t.anTokushuSenUintDot, t.anTokushuSenPich, t.anPrtTokushuSenPich);
-  put(h.nDrawGamenTen, h.nDrawPrtTen, h.nBitMapFirstDraw, h.nGyakuDraw, h.nGyakuSearch, h.nColorPrint,
-      h.nLayJunPrint, h.nColJunPrint, h.nPrtRenzoku, h.nPrtKyoutsuuGray);
+  for (const TEntJwwLineTypeNo& t : EntLtp3)
+    put(t.alLType, t.anTokushuSenUintDot, t.anTokushuSenPich, t.anPrtTokushuSenPich);
+  put(h.nDrawGamenTen, h.nDrawPrtTen, h.nBitMapFirstDraw, h.nGyakuDraw, h.nGyakuSearch, h.nColorPrint, h.nLayJunPrint,
+      h.nColJunPrint, h.nPrtRenzoku, h.nPrtKyoutsuuGray);
   put(PrintPacking(h, Ver));
   if (Ver >= 223) {
     put(h.lnDrawTime, h.nEyeInit, h.dEye_H_Ichi_1, h.dEye_H_Ichi_2, h.dEye_H_Ichi_3);
@@ -256,7 +271,8 @@ void TJwwData::WriteHeader(ArchiveOut& out, std::int32_t Ver) const {
       if (k >= 17 && !ValidSegments(t.anUDLTypeSegment))
         put(static_cast<std::int32_t>(0xC3C3C3C3u), std::int32_t{8}, std::int32_t{1}, std::int32_t{8});
       else
-        put(t.alLType == 0 ? std::int32_t{-1} : t.alLType, t.anTokushuSenUintDot, t.anTokushuSenPich, t.anPrtTokushuSenPich);
+        put(t.alLType == 0 ? std::int32_t{-1} : t.alLType, t.anTokushuSenUintDot, t.anTokushuSenPich,
+            t.anPrtTokushuSenPich);
     }
     for (std::size_t k = 0; k < EntLtpS.size(); ++k) {
       const TEntJwwLineTypeExNo& t = EntLtpS[k];
@@ -272,7 +288,8 @@ void TJwwData::WriteHeader(ArchiveOut& out, std::int32_t Ver) const {
       }
     }
   }
-  for (const TEntJwwMojiType& m : EntMoj) put(ClampTextSize(m.adMojiX), ClampTextSize(m.adMojiY), m.adMojiD, m.anMojiCol);
+  for (const TEntJwwMojiType& m : EntMoj)
+    put(ClampTextSize(m.adMojiX), ClampTextSize(m.adMojiY), m.adMojiD, m.anMojiCol);
   put(ClampTextSize(h.dMojiSizeX), ClampTextSize(h.dMojiSizeY), h.dMojiKankaku);
   put(h.nMojiColor, h.nMojiShu);
   put(h.dMojiSeiriGyouKan, h.dMojiSeiriSuu);

@@ -85,8 +85,9 @@ class ImagePrefixIndex {
 
   // The list position of the first match, or nullopt.
   std::optional<std::size_t> FirstBeginningWith(std::u16string_view upper) const {
-    const auto lo = std::lower_bound(sorted_.begin(), sorted_.end(), upper,
-                                     [](const Entry& e, std::u16string_view q) { return std::u16string_view(e.first) < q; });
+    const auto lo = std::lower_bound(sorted_.begin(), sorted_.end(), upper, [](const Entry& e, std::u16string_view q) {
+      return std::u16string_view(e.first) < q;
+    });
     const auto hi = std::partition_point(lo, sorted_.end(), [&](const Entry& e) { return e.first.starts_with(upper); });
     if (lo == hi) return std::nullopt;
     std::size_t l = static_cast<std::size_t>(lo - sorted_.begin()) + sorted_.size();
@@ -121,8 +122,7 @@ void TJwwData::ReadTail(ArchiveIn& in) {
     if (e.Fname.empty() || e.Fsize <= 0) continue;
     if (BindImageExp && !BindImageFolder.empty() && IsPlainFileName(e.Fname))
       ExtractImage(r, BindImageFolder + e.Fname, e.Fsize);
-    else
-      r.Skip(static_cast<std::uint64_t>(e.Fsize));
+    else r.Skip(static_cast<std::uint64_t>(e.Fsize));
   }
 }
 
@@ -133,7 +133,8 @@ void TJwwData::MarkReferencedImages() {
     if (s.size() < 11 || !s.starts_with(kTempReference)) return;
     const std::size_t comma = s.find(u',');
     if (comma == std::u16string::npos || comma == kTempReference.size()) return;
-    const std::u16string name = TextUpper(std::u16string_view(s).substr(kTempReference.size(), comma - kTempReference.size()));
+    const std::u16string name =
+        TextUpper(std::u16string_view(s).substr(kTempReference.size(), comma - kTempReference.size()));
     if (const auto first = index.FirstBeginningWith(name)) BindImage[*first].exf = true;
   };
   auto markTexts = [&](const ConstEntityLists& L) {

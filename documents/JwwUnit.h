@@ -10,15 +10,15 @@
 
 class TJwwData : public TJwDocument<TEntJwwHeader> {
  public:
-  std::vector<TEntJwwLayerGroup> EntLgrp;  // 16 groups
-  std::vector<TEntJwwLayer> EntLay;        // 256: layer l of group g at g * 16 + l
-  std::vector<TEntJwwColorNo> EntCol;      // 10
-  std::vector<TEntJwwLineTypeNo> EntLtp1;  // 8
+  std::vector<TEntJwwLayerGroup> EntLgrp;    // 16 groups
+  std::vector<TEntJwwLayer> EntLay;          // 256: layer l of group g at g * 16 + l
+  std::vector<TEntJwwColorNo> EntCol;        // 10
+  std::vector<TEntJwwLineTypeNo> EntLtp1;    // 8
   std::vector<TEntJwwRandomLineNo> EntLtp2;  // 5
-  std::vector<TEntJwwLineTypeNo> EntLtp3;  // 4
-  std::vector<TEntJwwColorExNo> EntColS;   // 257 SXF colours
+  std::vector<TEntJwwLineTypeNo> EntLtp3;    // 4
+  std::vector<TEntJwwColorExNo> EntColS;     // 257 SXF colours
   std::vector<TEntJwwLineTypeExNo> EntLtpS;  // 33 SXF line types
-  std::vector<TEntJwwMojiType> EntMoj;     // 10 text types
+  std::vector<TEntJwwMojiType> EntMoj;       // 10 text types
 
   TJwwData();
 

@@ -19,15 +19,11 @@ class RecordArray {
 
   // Chunk 0 holds one record and chunk k (1 .. 12) records 2^(k-1) .. 2^k - 1;
   // from record 4096 on every chunk holds 4096.
-  static std::size_t ChunkOf(std::size_t i) {
-    return i < kBig ? std::bit_width(i) : kBigShift + (i >> kBigShift);
-  }
+  static std::size_t ChunkOf(std::size_t i) { return i < kBig ? std::bit_width(i) : kBigShift + (i >> kBigShift); }
   static std::size_t ChunkStart(std::size_t k) {
     return k == 0 ? 0 : k <= kBigShift + 1 ? std::size_t{1} << (k - 1) : (k - kBigShift) * kBig;
   }
-  static std::size_t ChunkSize(std::size_t k) {
-    return k == 0 ? 1 : k <= kBigShift ? std::size_t{1} << (k - 1) : kBig;
-  }
+  static std::size_t ChunkSize(std::size_t k) { return k == 0 ? 1 : k <= kBigShift ? std::size_t{1} << (k - 1) : kBig; }
   T& At(std::size_t i) const {
     const std::size_t k = ChunkOf(i);
     return chunks_[k][i - ChunkStart(k)];
@@ -48,12 +44,32 @@ class RecordArray {
     Ref operator*() const { return (*a_)[i_]; }
     pointer operator->() const { return &(*a_)[i_]; }
     Ref operator[](difference_type n) const { return (*a_)[i_ + n]; }
-    Iter& operator++() { ++i_; return *this; }
-    Iter operator++(int) { Iter t = *this; ++i_; return t; }
-    Iter& operator--() { --i_; return *this; }
-    Iter operator--(int) { Iter t = *this; --i_; return t; }
-    Iter& operator+=(difference_type n) { i_ += n; return *this; }
-    Iter& operator-=(difference_type n) { i_ -= n; return *this; }
+    Iter& operator++() {
+      ++i_;
+      return *this;
+    }
+    Iter operator++(int) {
+      Iter t = *this;
+      ++i_;
+      return t;
+    }
+    Iter& operator--() {
+      --i_;
+      return *this;
+    }
+    Iter operator--(int) {
+      Iter t = *this;
+      --i_;
+      return t;
+    }
+    Iter& operator+=(difference_type n) {
+      i_ += n;
+      return *this;
+    }
+    Iter& operator-=(difference_type n) {
+      i_ -= n;
+      return *this;
+    }
     friend Iter operator+(Iter it, difference_type n) { return it += n; }
     friend Iter operator+(difference_type n, Iter it) { return it += n; }
     friend Iter operator-(Iter it, difference_type n) { return it -= n; }
@@ -78,15 +94,17 @@ class RecordArray {
 
   // Appends a value-initialised record and returns it.
   T& emplace_back() {
-    if (size_ == ChunkStart(chunks_.size()))
-      chunks_.push_back(std::make_unique<T[]>(ChunkSize(chunks_.size())));
+    if (size_ == ChunkStart(chunks_.size())) chunks_.push_back(std::make_unique<T[]>(ChunkSize(chunks_.size())));
     T& r = (*this)[size_++];
     r = T{};
     return r;
   }
   void push_back(const T& v) { emplace_back() = v; }
   void pop_back() { --size_; }
-  void clear() { chunks_.clear(); size_ = 0; }
+  void clear() {
+    chunks_.clear();
+    size_ = 0;
+  }
   // Releases the chunks beyond the last record.
   void shrink_to_fit() {
     chunks_.resize(size_ == 0 ? 0 : ChunkOf(size_ - 1) + 1);

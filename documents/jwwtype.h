@@ -14,7 +14,14 @@
 // Kind codes of the entity list; 8 is used only for block definitions when
 // their attribute is written.
 enum EntKind : std::int32_t {
-  kLine = 1, kEnko = 2, kTen = 3, kMoji = 4, kSunpo = 5, kSolid = 6, kBlock = 7, kBlockDef = 8
+  kLine = 1,
+  kEnko = 2,
+  kTen = 3,
+  kMoji = 4,
+  kSunpo = 5,
+  kSolid = 6,
+  kBlock = 7,
+  kBlockDef = 8
 };
 
 // Pen numbers written in place of SXF or invalid ones; set once at start-up.
@@ -40,8 +47,8 @@ struct TEntJwwLine {
 
 struct TEntJwwEnko {
   TEntJwwAttr att;
-  double start_x = 0, start_y = 0, dHankei = 0, radKaishiKaku = 0, radEnkoKaku = 0,
-         radKatamukiKaku = 0, dHenpeiRitsu = 0;
+  double start_x = 0, start_y = 0, dHankei = 0, radKaishiKaku = 0, radEnkoKaku = 0, radKatamukiKaku = 0,
+         dHenpeiRitsu = 0;
   std::uint32_t bZenEnFlg = 0;
 };
 
@@ -75,8 +82,7 @@ struct TEntJwwSunpo {
 
 struct TEntJwwSolid {
   TEntJwwAttr att;
-  double start_x = 0, start_y = 0, end_x = 0, end_y = 0, DPoint2_x = 0, DPoint2_y = 0,
-         DPoint3_x = 0, DPoint3_y = 0;
+  double start_x = 0, start_y = 0, end_x = 0, end_y = 0, DPoint2_x = 0, DPoint2_y = 0, DPoint3_x = 0, DPoint3_y = 0;
   std::uint32_t Color = 0;  // in the file only when att.nPenColor is 10
 };
 
@@ -109,7 +115,7 @@ struct TEntJwwBlockDef {
   RecordArray<TEntJwwSunpo> mSunpo;
   RecordArray<TEntJwwSolid> mSolid;
   RecordArray<TEntJwwBlock> mBlock;
-  bool ref_flag = false;  // used by the drawing
+  bool ref_flag = false;     // used by the drawing
   std::int32_t ref_no = -1;  // number when saved; -1 when unused
 };
 
@@ -153,8 +159,7 @@ struct TEntJwwLineTypeNo {
 };
 
 struct TEntJwwRandomLineNo {
-  std::int32_t alLType = 0, anRandSenWide = 0, anTokushuSenPich = 0, anPrtRandSenWide = 0,
-               anPrtTokushuSenPich = 0;
+  std::int32_t alLType = 0, anRandSenWide = 0, anTokushuSenPich = 0, anPrtRandSenWide = 0, anPrtTokushuSenPich = 0;
 };
 
 struct TEntJwwColorExNo {
@@ -184,8 +189,8 @@ struct TEntJwwHeader {
   std::int32_t nZumen = 0, nWriteGLay = 0;
   std::int32_t lnSunpou1 = 0, lnSunpou2 = 0, lnSunpou3 = 0, lnSunpou4 = 0, lnSunpou5 = 0;
   std::int32_t nMaxDrawWid = 0;
-  bool bSenHaba100 = false;          // derived from nMaxDrawWid on read
-  std::int32_t nMaxDrawWidBak = 0;   // derived from nMaxDrawWid on read
+  bool bSenHaba100 = false;         // derived from nMaxDrawWid on read
+  std::int32_t nMaxDrawWidBak = 0;  // derived from nMaxDrawWid on read
   double DPPrtGenten_x = 0, DPPrtGenten_y = 0, dPrtBairitsu = 0;
   std::int32_t nPrtSet = 0, nMemoriMode = 0;
   double dMemoriHyoujiMin = 0, dMemoriX = 0, dMemoriY = 0, DpMemoriKjTen_x = 0, DpMemoriKjTen_y = 0;
@@ -193,8 +198,7 @@ struct TEntJwwHeader {
   std::int32_t nKage9_15JiFlg = 0;
   double dKabeKageLevel = 0, dTenkuuZuLevel = 0, dTenkuuZuEnkoR = 0;
   std::int32_t nMMTani3D = 0;
-  double dBairitsu = 0, DPGenten_x = 0, DPGenten_y = 0, dHanniBairitsu = 0, DPHanniGenten_x = 0,
-         DPHanniGenten_y = 0;
+  double dBairitsu = 0, DPGenten_x = 0, DPGenten_y = 0, dHanniBairitsu = 0, DPHanniGenten_x = 0, DPHanniGenten_y = 0;
   std::array<double, 8> dZoomJumpBairitsu{}, DPZoomJumpGenten_x{}, DPZoomJumpGenten_y{};
   std::array<std::int32_t, 8> nZoomJumpGLay{};
   double dDm11 = 0, dDm12 = 0, dDm13 = 0;
@@ -203,19 +207,19 @@ struct TEntJwwHeader {
   std::int32_t nMojiBG = 0;
   std::array<double, 10> adFukusenSuuchi{};
   double dRyougawaFukusenTomeDe = 0;
-  std::int32_t nDrawGamenTen = 0, nDrawPrtTen = 0, nBitMapFirstDraw = 0, nGyakuDraw = 0,
-               nGyakuSearch = 0, nColorPrint = 0, nLayJunPrint = 0, nColJunPrint = 0,
-               nPrtRenzoku = 0, nPrtKyoutsuuGray = 0, nPrtDispOnlyNonDraw = 0, nPrtDpi = 0,
-               lnDrawTime = 0, nEyeInit = 0, dEye_H_Ichi_1 = 0, dEye_H_Ichi_2 = 0, dEye_H_Ichi_3 = 0;
-  double dEye_Z_Ichi_1 = 0, dEye_Y_Ichi_1 = 0, dEye_Z_Ichi_2 = 0, dEye_Y_Ichi_2 = 0,
-         dEye_V_Ichi_3 = 0, dSenNagasaSnpou = 0, dBoxSunpouX = 0, dBoxSunpouY = 0, dEnHankeiSnpou = 0;
+  std::int32_t nDrawGamenTen = 0, nDrawPrtTen = 0, nBitMapFirstDraw = 0, nGyakuDraw = 0, nGyakuSearch = 0,
+               nColorPrint = 0, nLayJunPrint = 0, nColJunPrint = 0, nPrtRenzoku = 0, nPrtKyoutsuuGray = 0,
+               nPrtDispOnlyNonDraw = 0, nPrtDpi = 0, lnDrawTime = 0, nEyeInit = 0, dEye_H_Ichi_1 = 0, dEye_H_Ichi_2 = 0,
+               dEye_H_Ichi_3 = 0;
+  double dEye_Z_Ichi_1 = 0, dEye_Y_Ichi_1 = 0, dEye_Z_Ichi_2 = 0, dEye_Y_Ichi_2 = 0, dEye_V_Ichi_3 = 0,
+         dSenNagasaSnpou = 0, dBoxSunpouX = 0, dBoxSunpouY = 0, dEnHankeiSnpou = 0;
   std::int32_t nSolidNinniColor = 0, SolidColor = 0;
   double dMojiSizeX = 0, dMojiSizeY = 0, dMojiKankaku = 0;
   std::int32_t nMojiColor = 0, nMojiShu = 0;
   double dMojiSeiriGyouKan = 0, dMojiSeiriSuu = 0;
   std::int32_t nMojiKijunZureOn = 0;
-  double adMojiKijunZureX0 = 0, adMojiKijunZureX1 = 0, adMojiKijunZureX2 = 0,
-         adMojiKijunZureY0 = 0, adMojiKijunZureY1 = 0, adMojiKijunZureY2 = 0;
+  double adMojiKijunZureX0 = 0, adMojiKijunZureX1 = 0, adMojiKijunZureX2 = 0, adMojiKijunZureY0 = 0,
+         adMojiKijunZureY1 = 0, adMojiKijunZureY2 = 0;
   std::int32_t n1 = 0;  // objects declared by the entity list
   std::int32_t n2 = 0;  // block definitions declared
   // The two reserved areas as read (56 bytes after the layer groups, 4 bytes

@@ -20,7 +20,8 @@ namespace {
 
 void WriteSeed(const fs::path& folder, const std::string& name, const void* data, std::size_t size) {
   fs::create_directories(folder);
-  std::ofstream(folder / name, std::ios::binary).write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
+  std::ofstream(folder / name, std::ios::binary)
+      .write(static_cast<const char*>(data), static_cast<std::streamsize>(size));
 }
 
 template <class T>

@@ -124,9 +124,7 @@ std::string RealSyntax(std::u16string_view S) {
 // Separators that end a folder part in the names the system meets.
 bool IsPathSeparator(char16_t C) { return C == u'\\' || C == u'/' || C == u':'; }
 
-bool IsForbiddenInPath(char16_t C) {
-  return IsControl(C) || C == u'"' || C == u'<' || C == u'>' || C == u'|';
-}
+bool IsForbiddenInPath(char16_t C) { return IsControl(C) || C == u'"' || C == u'<' || C == u'>' || C == u'|'; }
 
 // Position just after the last separator (0 when there is none).
 std::size_t LastComponentStart(std::u16string_view Path) {
@@ -137,16 +135,19 @@ std::size_t LastComponentStart(std::u16string_view Path) {
 // Position of the extension's dot in the last path component, or npos.
 std::size_t ExtensionDot(std::u16string_view Path) {
   const std::size_t Dot = Path.rfind(u'.');
-  return Dot != std::u16string_view::npos && Dot >= LastComponentStart(Path) ? Dot
-                                                                              : std::u16string_view::npos;
+  return Dot != std::u16string_view::npos && Dot >= LastComponentStart(Path) ? Dot : std::u16string_view::npos;
 }
 
 }  // namespace
 
 // ---- Strings ----
 
-std::u16string TextUpper(std::u16string_view S) { return MapCase(S, [](std::wint_t C) { return std::towupper(C); }); }
-std::u16string TextLower(std::u16string_view S) { return MapCase(S, [](std::wint_t C) { return std::towlower(C); }); }
+std::u16string TextUpper(std::u16string_view S) {
+  return MapCase(S, [](std::wint_t C) { return std::towupper(C); });
+}
+std::u16string TextLower(std::u16string_view S) {
+  return MapCase(S, [](std::wint_t C) { return std::towlower(C); });
+}
 
 int TextIndexOf(std::u16string_view Sub, std::u16string_view S) {
   if (Sub.empty() || S.empty()) return -1;
@@ -234,8 +235,7 @@ long double TextToReal(std::u16string_view S) {
 }
 
 bool TextToBool(std::u16string_view S) {
-  static constexpr std::u16string_view kTrue[] = {u"T", u"TR", u"TRU", u"TRUE", u"1",
-                                                  u"１", u"○", u"ON", u"真", u"正"};
+  static constexpr std::u16string_view kTrue[] = {u"T", u"TR", u"TRU", u"TRUE", u"1", u"１", u"○", u"ON", u"真", u"正"};
   const std::u16string U = TextUpper(S);
   return std::find(std::begin(kTrue), std::end(kTrue), U) != std::end(kTrue);
 }

@@ -156,7 +156,7 @@ void AppendUtf16(std::u16string& Out, char32_t C) {
 }
 
 struct Utf8Lead {
-  int Length;  // bytes of the sequence; 0 for a byte that cannot start one
+  int Length;               // bytes of the sequence; 0 for a byte that cannot start one
   std::uint8_t Min2, Max2;  // allowed range of the second byte
 };
 
@@ -299,7 +299,8 @@ std::u16string DecodeUtf8(std::string_view S, bool KeepStrayBytes) {
     // U+FFFD itself is valid: only a sequence that did not decode is stray.
     const bool Stray = C == kReplacementChar && S.compare(I, 3, "\xEF\xBF\xBD") != 0;
     if (Stray && KeepStrayBytes) {
-      for (std::size_t K = I; K < I + Used; ++K) R.push_back(static_cast<char16_t>(kStrayByteBase + static_cast<std::uint8_t>(S[K])));
+      for (std::size_t K = I; K < I + Used; ++K)
+        R.push_back(static_cast<char16_t>(kStrayByteBase + static_cast<std::uint8_t>(S[K])));
     } else {
       AppendUtf16(R, C);
     }

@@ -361,10 +361,8 @@ void TForm1::FocusDestinationButton() { Button1->setFocus(); }
 void TForm1::SetStatusText(std::u16string_view Text) { SetStatus(Q(Text)); }
 
 void TForm1::SetStatus(const QString& Text) {
-  if (Text.isEmpty())
-    StatusBar1->clearMessage();
-  else
-    StatusBar1->showMessage(Text);
+  if (Text.isEmpty()) StatusBar1->clearMessage();
+  else StatusBar1->showMessage(Text);
   StatusBar1->repaint();
 }
 
@@ -384,8 +382,8 @@ void TForm1::FileListMake(const std::u16string& Folder) {
     const TFileField& F = FileList[static_cast<std::size_t>(I)];
     std::u16string Version, Memo;
     FileInfoGet(FolderFile(Folder, F.name), *JWW, *JWS, *JWC, *JWK, Version, Memo);
-    ListView1->AddRow({Q(F.name), Q(FileExtLower(F.name)), Q(Memo), Q(F.date + u" " + F.time),
-                       Q(IntToText(F.size)), Q(Version)});
+    ListView1->AddRow(
+        {Q(F.name), Q(FileExtLower(F.name)), Q(Memo), Q(F.date + u" " + F.time), Q(IntToText(F.size)), Q(Version)});
   }
   ListView1->setUpdatesEnabled(true);
   SetStatus(QStringLiteral("ファイル検索しました（ファイル数：%1）").arg(FileListN));

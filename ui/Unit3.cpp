@@ -131,8 +131,8 @@ void TForm3::BuildIndividualPage() {
   connect(Button2, &QPushButton::clicked, this, &TForm3::Button2Click);
   connect(Button3, &QPushButton::clicked, this, &TForm3::Button3Click);
   LabelAt(TabSheet1,
-          QStringLiteral("※範囲選択は、[Shift]＋[↑][↓]で行う事が出来ます。[Shift]＋マウス選択は出来ませんので注意。"), 8,
-          278);
+          QStringLiteral("※範囲選択は、[Shift]＋[↑][↓]で行う事が出来ます。[Shift]＋マウス選択は出来ませんので注意。"),
+          8, 278);
 }
 
 void TForm3::BuildCombinationPage() {
@@ -148,9 +148,10 @@ void TForm3::BuildCombinationPage() {
   LabelAt(TabSheet2,
           QStringLiteral("指定した変換元の線色及び線種の線・円弧データを　変換先線色・線種・線幅に変更します。"), 8,
           276);
-  LabelAt(TabSheet2,
-          QStringLiteral("設定、点・文字・寸法図形・ソリッド図形は変更しません。ブロック図形は下記チェックに依存します。"),
-          8, 294);
+  LabelAt(
+      TabSheet2,
+      QStringLiteral("設定、点・文字・寸法図形・ソリッド図形は変更しません。ブロック図形は下記チェックに依存します。"),
+      8, 294);
 }
 
 void TForm3::BuildLowerPart() {
@@ -253,9 +254,7 @@ void TForm3::ShowFault(const TInputFault& Fault) {
       Grid->setCurrentCell(Fault.Row - 1, Fault.Column);
       break;
     }
-    case TInputFault::CombRow:
-      Fram[Fault.Row]->Edit(Fault.Column)->setFocus();
-      break;
+    case TInputFault::CombRow: Fram[Fault.Row]->Edit(Fault.Column)->setFocus(); break;
   }
 }
 

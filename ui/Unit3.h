@@ -38,10 +38,10 @@ class TForm3 : public QDialog {
   QPushButton* Button1;
   QPushButton* Button2;
   QPushButton* Button3;
-  QPushButton* Button4;  // save the current settings
-  QPushButton* Button5;  // open saved settings
-  QPushButton* Button6;  // OK
-  QPushButton* Button7;  // Cancel
+  QPushButton* Button4;                                 // save the current settings
+  QPushButton* Button5;                                 // open saved settings
+  QPushButton* Button6;                                 // OK
+  QPushButton* Button7;                                 // Cancel
   std::array<QCheckBox*, kOptSwitches + 1> CheckBox{};  // CheckBox[1] .. CheckBox[8]
   std::array<TFram*, kCombRowCount + 1> Fram{};         // Fram[1] .. Fram[10]
 

@@ -75,8 +75,7 @@ TEST_F(ConvertCommandTest, ConvertsEveryFileOfTheFolderInNameOrder) {
   const Result R = RunCli({"--settings", SetFile(), Src().string(), Dst().string()}, Scratch);
   EXPECT_EQ(R.Exit, 0) << R.Err;
   EXPECT_EQ(R.Out, Progress("a.jww") + Progress("b.jww") + "2個のファイルを変換しました。\n");
-  EXPECT_EQ(R.Err,
-            "このファイル拡張子（種類）の変換には対応していません。\nファイル名：notes.txt\n　　拡張子：.txt\n");
+  EXPECT_EQ(R.Err, "このファイル拡張子（種類）の変換には対応していません。\nファイル名：notes.txt\n　　拡張子：.txt\n");
   EXPECT_EQ(FirstLineColor(Dst() / "a.jww"), 3);
   EXPECT_EQ(FirstLineColor(Dst() / "b.jww"), 3);
   EXPECT_EQ(ReadFileBytes(Dst() / "a.BAK"), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
@@ -123,12 +122,17 @@ TEST_F(ConvertCommandTest, RefusedRunsExitWithOne) {
   };
   const Case Cases[] = {
       {"empty destination", {"--settings", Set, Src().string(), ""}, "保存先フォルダを指示して下さい。\n"},
-      {"missing destination", {"--settings", Set, Src().string(), (Dir / "none").string()},
+      {"missing destination",
+       {"--settings", Set, Src().string(), (Dir / "none").string()},
        "保存先フォルダが存在しません。\n"},
-      {"same folder", {"--settings", Set, Src().string(), Src().string() + "/"},
+      {"same folder",
+       {"--settings", Set, Src().string(), Src().string() + "/"},
        "保存先フォルダは参照フォルダと同じにしないで下さい。\n"},
-      {"missing source", {"--settings", Set, (Dir / "none").string(), Dst().string()}, "参照フォルダが存在しません。\n"},
-      {"no combination row", {"--settings", NoRows, "--mode", "combination", Src().string(), Dst().string()},
+      {"missing source",
+       {"--settings", Set, (Dir / "none").string(), Dst().string()},
+       "参照フォルダが存在しません。\n"},
+      {"no combination row",
+       {"--settings", NoRows, "--mode", "combination", Src().string(), Dst().string()},
        "[線色線種・組合せ変換] 変換指定が行われていません。\n"},
   };
   for (const Case& C : Cases) {
@@ -142,7 +146,8 @@ TEST_F(ConvertCommandTest, RefusedRunsExitWithOne) {
 }
 
 TEST_F(ConvertCommandTest, SettingsThatCannotBeUsedExitWithTwo) {
-  WriteFileBytes(Dir / "bad.set", {'[', 'J', 'W', 'W', ']', '\r', '\n', 'C', '5', '=', '1', '2', '3', '4', '5', '\r', '\n'});
+  WriteFileBytes(Dir / "bad.set",
+                 {'[', 'J', 'W', 'W', ']', '\r', '\n', 'C', '5', '=', '1', '2', '3', '4', '5', '\r', '\n'});
   struct Case {
     const char* Name;
     std::string File;
@@ -172,7 +177,8 @@ TEST_F(ConvertCommandTest, ReportsFilesThatDidNotConvert) {
   EXPECT_EQ(R.Out, Progress("c.jww") + Progress("a.jww") + "2個のファイルを変換しました。\n");
   EXPECT_EQ(R.Err,
             "線幅指定を行いましたので、\nVer.3.51未満のデータはVer.3.51形式として保存されます。\n"
-            "lintorra-cli: " + (Src() / "c.jww").string() + ": not a JWW or JWS file of a supported version, not converted\n");
+            "lintorra-cli: " +
+                (Src() / "c.jww").string() + ": not a JWW or JWS file of a supported version, not converted\n");
   EXPECT_FALSE(fs::exists(Dst() / "c.jww"));
   EXPECT_EQ(FirstLineColor(Dst() / "a.jww"), 3);
 }

@@ -140,7 +140,7 @@ TEST_F(CliTest, ResaveVersionsAndFailures) {
   struct Case {
     std::vector<std::string> args;
     int exit;
-    const char* out;      // file that must exist afterwards, or ""
+    const char* out;       // file that must exist afterwards, or ""
     std::int32_t version;  // its version
   };
   const Case cases[] = {

@@ -92,17 +92,35 @@ ProcessResult RunProcess(const std::vector<std::string>& argv, const TempDir& sc
   return r;
 }
 
-ByteBuilder& ByteBuilder::u8(std::uint8_t v) { bytes.push_back(v); return *this; }
-ByteBuilder& ByteBuilder::u16(std::uint16_t v) { u8(v & 0xFF); return u8(v >> 8); }
-ByteBuilder& ByteBuilder::u32(std::uint32_t v) { u16(v & 0xFFFF); return u16(v >> 16); }
+ByteBuilder& ByteBuilder::u8(std::uint8_t v) {
+  bytes.push_back(v);
+  return *this;
+}
+ByteBuilder& ByteBuilder::u16(std::uint16_t v) {
+  u8(v & 0xFF);
+  return u8(v >> 8);
+}
+ByteBuilder& ByteBuilder::u32(std::uint32_t v) {
+  u16(v & 0xFFFF);
+  return u16(v >> 16);
+}
 ByteBuilder& ByteBuilder::f64(double v) {
   std::uint64_t b;
   std::memcpy(&b, &v, 8);
   u32(static_cast<std::uint32_t>(b));
   return u32(static_cast<std::uint32_t>(b >> 32));
 }
-ByteBuilder& ByteBuilder::raw(std::string_view s) { bytes.insert(bytes.end(), s.begin(), s.end()); return *this; }
-ByteBuilder& ByteBuilder::raw(const std::vector<std::uint8_t>& b) { bytes.insert(bytes.end(), b.begin(), b.end()); return *this; }
-ByteBuilder& ByteBuilder::fill(std::uint8_t v, std::size_t n) { bytes.insert(bytes.end(), n, v); return *this; }
+ByteBuilder& ByteBuilder::raw(std::string_view s) {
+  bytes.insert(bytes.end(), s.begin(), s.end());
+  return *this;
+}
+ByteBuilder& ByteBuilder::raw(const std::vector<std::uint8_t>& b) {
+  bytes.insert(bytes.end(), b.begin(), b.end());
+  return *this;
+}
+ByteBuilder& ByteBuilder::fill(std::uint8_t v, std::size_t n) {
+  bytes.insert(bytes.end(), n, v);
+  return *this;
+}
 
 }  // namespace testsupport

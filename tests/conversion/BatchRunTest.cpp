@@ -47,7 +47,9 @@ class RecordingHost : public TBatchRunHost {
   }
 
  private:
-  void Add(std::u16string_view Kind, std::u16string_view Text) { Events.push_back(std::u16string(Kind) + std::u16string(Text)); }
+  void Add(std::u16string_view Kind, std::u16string_view Text) {
+    Events.push_back(std::u16string(Kind) + std::u16string(Text));
+  }
 };
 
 std::u16string Msg(std::u16string_view Text) { return u"message:" + std::u16string(Text); }
@@ -189,11 +191,8 @@ TEST_F(BatchRunTest, ConvertsSelectedEntriesInListOrderAndReportsOtherExtensions
   WriteJww(Src() / "d.jww", 600, kPen);
   WriteFileBytes(Src() / "b.txt", kOldBytes);
   WriteFileBytes(Src() / "noext", kOldBytes);
-  const TBatchOutcome O = Run({{u"a.jww", true},
-                               {u"b.txt", true},
-                               {u"C.JWS", true},
-                               {u"d.jww", false},
-                               {u"noext", true}});
+  const TBatchOutcome O =
+      Run({{u"a.jww", true}, {u"b.txt", true}, {u"C.JWS", true}, {u"d.jww", false}, {u"noext", true}});
   EXPECT_TRUE(O.Started);
   EXPECT_EQ(O.Count, 2);
   const std::u16string S = U16(Src()) + u"/", D = U16(Dst()) + u"/";
@@ -239,9 +238,8 @@ TEST_F(BatchRunTest, DrawingAndFigureOfOneNameShareTheBackup) {
     SCOPED_TRACE(FigureLast);
     WriteFileBytes(Dst() / "a.jww", {'w'});
     WriteFileBytes(Dst() / "a.jws", {'s'});
-    const std::vector<TBatchEntry> Entries =
-        FigureLast ? std::vector<TBatchEntry>{{u"a.jww", true}, {u"a.jws", true}}
-                   : std::vector<TBatchEntry>{{u"a.jws", true}, {u"a.jww", true}};
+    const std::vector<TBatchEntry> Entries = FigureLast ? std::vector<TBatchEntry>{{u"a.jww", true}, {u"a.jws", true}}
+                                                        : std::vector<TBatchEntry>{{u"a.jws", true}, {u"a.jww", true}};
     ASSERT_EQ(Run(Entries).Count, 2);
     EXPECT_EQ(ReadFileBytes(Dst() / "a.BAK"), (std::vector<std::uint8_t>{std::uint8_t(FigureLast ? 's' : 'w')}));
   }
@@ -294,7 +292,8 @@ TEST_F(BatchRunTest, AFailedBackupSkipsTheFileAndKeepsIt) {
     C.Block(Dst() / "a.BAK", Outside.path());
     const TBatchOutcome O = Run({{u"a.jww", true}, {u"b.jww", true}});
     EXPECT_EQ(O.Count, 1);
-    EXPECT_EQ(Host.Messages(), (std::vector<std::u16string>{u"バックアップファイルを作成できませんでした。\r\nファイル名：a.jww"}));
+    EXPECT_EQ(Host.Messages(),
+              (std::vector<std::u16string>{u"バックアップファイルを作成できませんでした。\r\nファイル名：a.jww"}));
     ExpectOld(Dst() / "a.jww");
     EXPECT_EQ(FirstLineColor(Dst() / "b.jww"), 3);
     ExpectOld(Outside / "target");
@@ -306,7 +305,8 @@ TEST_F(BatchRunTest, AFailedBackupSkipsTheFileAndKeepsIt) {
 // not be replaced without its backup.
 TEST_F(BatchRunTest, ADestinationTooLongForTheBackupKeepsTheOldFile) {
   fs::path Deep = Dst();
-  while (Deep.native().size() < 4090) Deep /= std::string(std::min<std::size_t>(200, 4092 - Deep.native().size() - 1), 'd');
+  while (Deep.native().size() < 4090)
+    Deep /= std::string(std::min<std::size_t>(200, 4092 - Deep.native().size() - 1), 'd');
   ASSERT_LE(Deep.native().size(), 4092u);
   fs::create_directories(Deep);
   const int Folder = ::open(Deep.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -318,7 +318,8 @@ TEST_F(BatchRunTest, ADestinationTooLongForTheBackupKeepsTheOldFile) {
   WriteJww(Src() / "a.jww", 600, kPen);
 
   EXPECT_EQ(Run(U16(Deep), {{u"a.jww", true}}).Count, 0);
-  EXPECT_EQ(Host.Messages(), (std::vector<std::u16string>{u"バックアップファイルを作成できませんでした。\r\nファイル名：a.jww"}));
+  EXPECT_EQ(Host.Messages(),
+            (std::vector<std::u16string>{u"バックアップファイルを作成できませんでした。\r\nファイル名：a.jww"}));
   std::vector<std::string> Left;
   std::vector<std::uint8_t> Kept(16);
   if (DIR* D = ::fdopendir(::dup(Folder))) {
@@ -344,7 +345,8 @@ TEST_F(BatchRunTest, CaptionsWithAFolderPartAreRefused) {
   WriteJww(Src() / "sub" / "y.jww", 600, kPen);
   const TBatchOutcome O = Run({{u"../x.jww", true}, {u"sub/y.jww", true}});
   EXPECT_EQ(O.Count, 0);
-  EXPECT_EQ(Host.Messages(), (std::vector<std::u16string>{BadFileNameMessage(u"../x.jww"), BadFileNameMessage(u"sub/y.jww")}));
+  EXPECT_EQ(Host.Messages(),
+            (std::vector<std::u16string>{BadFileNameMessage(u"../x.jww"), BadFileNameMessage(u"sub/y.jww")}));
   EXPECT_TRUE(fs::is_empty(Dst()));
   EXPECT_EQ(Names(Base.path()), (std::vector<std::string>{"dst", "src", "x.jww"}));
 }

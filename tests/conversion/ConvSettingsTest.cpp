@@ -7,7 +7,10 @@
 namespace {
 
 TEST(PenRows, ColourRowsNumberTheColoursBothWays) {
-  struct Case { int Row; std::int32_t Color; };
+  struct Case {
+    int Row;
+    std::int32_t Color;
+  };
   const Case Cases[] = {{1, 1}, {9, 9}, {10, 101}, {25, 116}, {26, 117}, {265, 356}};
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Row);
@@ -20,9 +23,11 @@ TEST(PenRows, ColourRowsNumberTheColoursBothWays) {
 }
 
 TEST(PenRows, LineTypeRowsNumberTheLineTypesBothWays) {
-  struct Case { int Row; std::int32_t Ltype; };
-  const Case Cases[] = {{1, 1},   {9, 9},   {10, 11}, {14, 15}, {15, 16}, {18, 19},
-                        {19, 31}, {33, 45}, {34, 47}, {49, 62}};
+  struct Case {
+    int Row;
+    std::int32_t Ltype;
+  };
+  const Case Cases[] = {{1, 1}, {9, 9}, {10, 11}, {14, 15}, {15, 16}, {18, 19}, {19, 31}, {33, 45}, {34, 47}, {49, 62}};
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Row);
     EXPECT_EQ(LtypeOfRow(C.Row), C.Ltype);
@@ -33,11 +38,15 @@ TEST(PenRows, LineTypeRowsNumberTheLineTypesBothWays) {
 }
 
 TEST(PenRows, ListPositionsGiveTheSourcePensOfTheRows) {
-  struct Case { std::int32_t Index; std::int32_t Color; std::int32_t Ltype; };
+  struct Case {
+    std::int32_t Index;
+    std::int32_t Color;
+    std::int32_t Ltype;
+  };
   // Positions outside a list give 0, which no record can match.
-  const Case Cases[] = {{0, 1, 1},     {8, 9, 9},      {9, 101, 11},    {17, 109, 19}, {18, 110, 31},
-                        {32, 124, 45}, {33, 125, 47},  {48, 140, 62},   {49, 141, 0},  {264, 356, 0},
-                        {265, 0, 0},   {-1, 0, 0},     {INT_MAX, 0, 0}, {INT_MIN, 0, 0}};
+  const Case Cases[] = {{0, 1, 1},     {8, 9, 9},     {9, 101, 11},    {17, 109, 19},  {18, 110, 31},
+                        {32, 124, 45}, {33, 125, 47}, {48, 140, 62},   {49, 141, 0},   {264, 356, 0},
+                        {265, 0, 0},   {-1, 0, 0},    {INT_MAX, 0, 0}, {INT_MIN, 0, 0}};
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Index);
     EXPECT_EQ(ColorOfListIndex(C.Index), C.Color);
@@ -113,7 +122,12 @@ TEST(ConvSettings, VerRaiseLevels) {
       {"width", [](TConvSettings& S) { S.WidthMap[12] = 50; }, 1},
       {"last width row", [](TConvSettings& S) { S.WidthMap[265] = 1; }, 1},
       {"SXF colour", [](TConvSettings& S) { S.ColorMap[12] = 101; }, 2},
-      {"SXF colour and width", [](TConvSettings& S) { S.ColorMap[12] = 101; S.WidthMap[12] = 50; }, 2},
+      {"SXF colour and width",
+       [](TConvSettings& S) {
+         S.ColorMap[12] = 101;
+         S.WidthMap[12] = 50;
+       },
+       2},
       {"colour 99", [](TConvSettings& S) { S.ColorMap[1] = 99; }, 0},
       {"colour 100", [](TConvSettings& S) { S.ColorMap[1] = 100; }, 2},
       {"line type 30", [](TConvSettings& S) { S.LtypeMap[49] = 30; }, 0},

@@ -25,9 +25,12 @@ enum class Part { Line, DimLine, Point, DimPoint, Text, DimText, DimAtt, Solid, 
 // The kind a part is written as, for the writer's rules.
 EntKind WrittenKind(Part P) {
   switch (P) {
-    case Part::Line: case Part::DimLine: return kLine;
-    case Part::Point: case Part::DimPoint: return kTen;
-    case Part::Text: case Part::DimText: return kMoji;
+    case Part::Line:
+    case Part::DimLine: return kLine;
+    case Part::Point:
+    case Part::DimPoint: return kTen;
+    case Part::Text:
+    case Part::DimText: return kMoji;
     case Part::DimAtt: return kSunpo;
     case Part::Solid: return kSolid;
     case Part::Insert: return kBlock;
@@ -57,16 +60,20 @@ TEntJwwAttr Written(Part P, TEntJwwAttr A) {
 // Expected pens of the individual conversion with every switch on.
 TEntJwwAttr Individual(const TConvSettings& S, Part P, TEntJwwAttr A) {
   switch (P) {
-    case Part::Line: case Part::DimLine:
+    case Part::Line:
+    case Part::DimLine:
       A.nPenWidth = static_cast<std::uint16_t>(MapWidth(S, A.nPenColor, A.nPenWidth));
       A.nPenColor = static_cast<std::uint16_t>(MapColor(S, A.nPenColor));
       A.nPenStyle = static_cast<std::uint8_t>(MapLtype(S, A.nPenStyle));
       break;
-    case Part::Point: case Part::DimPoint: case Part::Text: case Part::DimText: case Part::Solid:
-      A.nPenColor = static_cast<std::uint16_t>(MapColor(S, A.nPenColor));
-      break;
-    case Part::DimAtt: case Part::Insert: case Part::Definition:
-      break;
+    case Part::Point:
+    case Part::DimPoint:
+    case Part::Text:
+    case Part::DimText:
+    case Part::Solid: A.nPenColor = static_cast<std::uint16_t>(MapColor(S, A.nPenColor)); break;
+    case Part::DimAtt:
+    case Part::Insert:
+    case Part::Definition: break;
   }
   return A;
 }
@@ -191,7 +198,7 @@ void CheckHeader(const TConvSettings&, bool, const TJwsData&, TJwsData&) {}
 TConvSettings IndividualSettings() {
   TConvSettings S;
   for (int C = 1; C <= 9; ++C) S.ColorMap[C] = C % 9 + 1;  // 1 -> 2, ..., 9 -> 1
-  S.ColorMap[3] = 110;                                    // an SXF colour
+  S.ColorMap[3] = 110;                                     // an SXF colour
   S.WidthMap[1] = 25;
   S.WidthMap[2] = 0;
   S.WidthMap[7] = 140;

@@ -40,7 +40,8 @@ std::string Changes(const TEntJwwAttr& A) {
   EXPECT_TRUE((A.nPenColor == 2 || A.nPenColor == 3) && (A.nPenStyle <= 2 || A.nPenStyle == 4) &&
               (A.nPenWidth == 0 || A.nPenWidth == 50))
       << "unexpected pen " << A.nPenColor << "/" << int{A.nPenStyle} << "/" << A.nPenWidth;
-  std::string R = std::string(A.nPenColor == 3 ? "C" : "") + (A.nPenStyle == 4 ? "L" : "") + (A.nPenWidth == 50 ? "W" : "");
+  std::string R =
+      std::string(A.nPenColor == 3 ? "C" : "") + (A.nPenStyle == 4 ? "L" : "") + (A.nPenWidth == 50 ? "W" : "");
   return R.empty() ? "-" : R;
 }
 
@@ -49,9 +50,9 @@ std::string Changes(const TEntJwwAttr& A) {
 std::string ListChanges(const ConstEntityLists& L) {
   const TEntJwwSunpo& D = L.sunpo[0];
   std::string R;
-  for (const TEntJwwAttr* A : {&L.line[0].att, &L.enko[0].att, &L.ten[0].att, &L.moji[0].att, &D.att, &D.Sen.att,
-                               &D.Moji.att, &D.Ho1.att, &D.Ho2.att, &D.Te1.att, &D.Te2.att, &D.Kt1.att, &D.Kt2.att,
-                               &L.solid[0].att})
+  for (const TEntJwwAttr* A :
+       {&L.line[0].att, &L.enko[0].att, &L.ten[0].att, &L.moji[0].att, &D.att, &D.Sen.att, &D.Moji.att, &D.Ho1.att,
+        &D.Ho2.att, &D.Te1.att, &D.Te2.att, &D.Kt1.att, &D.Kt2.att, &L.solid[0].att})
     R += (R.empty() ? "" : " ") + Changes(*A);
   return R;
 }
@@ -81,23 +82,43 @@ const SwitchCase kIndividualCases[] = {
     {"dimension line type", {OptSunpoLtype}, 420, "CLW CLW C C - L - L L - - - - -", kUnchanged},
     {"dimension line type below 4.20", {OptSunpoLtype}, 300, "CLW CLW C C - L - - - - - - - -", kUnchanged},
     {"solid colour", {OptSolidColor}, 420, "CLW CLW C C - - - - - - - - - C", kUnchanged},
-    {"block colour and width", {OptBlockColorWidth}, 420, "CLW CLW C C - - - - - - - - - -",
+    {"block colour and width",
+     {OptBlockColorWidth},
+     420,
+     "CLW CLW C C - - - - - - - - - -",
      "CW CW C C - - - - - - - - - -"},
     {"block line type", {OptBlockLtype}, 420, "CLW CLW C C - - - - - - - - - -", "L L - - - - - - - - - - - -"},
-    {"block and dimension colour", {OptBlockColorWidth, OptSunpoColorWidth}, 420,
-     "CLW CLW C C - CW C CW CW C C C C -", "CW CW C C - CW C CW CW C C C C -"},
-    {"block and dimension line type", {OptBlockLtype, OptSunpoLtype}, 420, "CLW CLW C C - L - L L - - - - -",
+    {"block and dimension colour",
+     {OptBlockColorWidth, OptSunpoColorWidth},
+     420,
+     "CLW CLW C C - CW C CW CW C C C C -",
+     "CW CW C C - CW C CW CW C C C C -"},
+    {"block and dimension line type",
+     {OptBlockLtype, OptSunpoLtype},
+     420,
+     "CLW CLW C C - L - L L - - - - -",
      "L L - - - L - L L - - - - -"},
-    {"block colour with dimension line type", {OptBlockColorWidth, OptSunpoLtype}, 420,
-     "CLW CLW C C - L - L L - - - - -", "CW CW C C - - - - - - - - - -"},
-    {"block colour and solid", {OptBlockColorWidth, OptSolidColor}, 420, "CLW CLW C C - - - - - - - - - C",
+    {"block colour with dimension line type",
+     {OptBlockColorWidth, OptSunpoLtype},
+     420,
+     "CLW CLW C C - L - L L - - - - -",
+     "CW CW C C - - - - - - - - - -"},
+    {"block colour and solid",
+     {OptBlockColorWidth, OptSolidColor},
+     420,
+     "CLW CLW C C - - - - - - - - - C",
      "CW CW C C - - - - - - - - - C"},
-    {"block line type and solid", {OptBlockLtype, OptSolidColor}, 420, "CLW CLW C C - - - - - - - - - C",
+    {"block line type and solid",
+     {OptBlockLtype, OptSolidColor},
+     420,
+     "CLW CLW C C - - - - - - - - - C",
      "L L - - - - - - - - - - - -"},
     {"all switches",
      {OptMojiTypeColor, OptSunpoSetColor, OptSolidColor, OptSunpoColorWidth, OptBlockColorWidth, OptSunpoLtype,
       OptBlockLtype, OptWidthOverwrite},
-     420, "CLW CLW C C - CLW C CLW CLW C C C C C", "CLW CLW C C - CLW C CLW CLW C C C C C"},
+     420,
+     "CLW CLW C C - CLW C CLW CLW C C C C C",
+     "CLW CLW C C - CLW C CLW CLW C C C C C"},
 };
 
 TEST(ApplyIndividual, ChangesTheRecordsItsSwitchesName) {
@@ -137,8 +158,8 @@ TEST(ApplyCombination, ChangesLinesAndArcsAndBlockMembersByTheBlockSwitches) {
     std::vector<TOptSwitch> On;
     std::string Block;
   };
-  const std::vector<TOptSwitch> Others = {OptMojiTypeColor, OptSunpoSetColor, OptSolidColor, OptSunpoColorWidth,
-                                          OptSunpoLtype, OptWidthOverwrite};
+  const std::vector<TOptSwitch> Others = {OptMojiTypeColor,   OptSunpoSetColor, OptSolidColor,
+                                          OptSunpoColorWidth, OptSunpoLtype,    OptWidthOverwrite};
   const Case Cases[] = {
       {{}, kUnchanged},
       {{OptBlockColorWidth}, "CW CW - - - - - - - - - - - -"},
@@ -150,7 +171,8 @@ TEST(ApplyCombination, ChangesLinesAndArcsAndBlockMembersByTheBlockSwitches) {
       SCOPED_TRACE(C.Block + (WithOthers ? " with the other switches" : ""));
       TConvSettings S;
       S.ConvMode = kModeCombination;
-      S.CombRows[4] = {.Enabled = true, .SrcColorIdx = 1, .SrcLtypeIdx = 1, .DstColor = 3, .DstLtype = 4, .DstWidth = 50};
+      S.CombRows[4] = {
+          .Enabled = true, .SrcColorIdx = 1, .SrcLtypeIdx = 1, .DstColor = 3, .DstLtype = 4, .DstWidth = 50};
       S.DeriveCombSources();
       for (TOptSwitch Sw : C.On) S.OptFlags[Sw] = 1;
       if (WithOthers)
@@ -196,7 +218,8 @@ TEST(ApplyBothModes, TableValuesOutsideTheirRangesNeverYieldAnInvalidPen) {
   }
   for (int R = 1; R <= kLtypeRows; ++R) S.LtypeMap[R] = BadLtypes[R % 5];
   S.OptFlags.fill(1);
-  S.CombRows[1] = {.Enabled = true, .SrcColorIdx = 0, .SrcLtypeIdx = 0, .DstColor = 500, .DstLtype = 20, .DstWidth = 40000};
+  S.CombRows[1] = {
+      .Enabled = true, .SrcColorIdx = 0, .SrcLtypeIdx = 0, .DstColor = 500, .DstLtype = 20, .DstWidth = 40000};
   S.CombRows[2] = {.Enabled = true, .SrcColorIdx = -1, .SrcLtypeIdx = 300, .DstColor = 3};
   S.RecomputeVerRaise();
   S.DeriveCombSources();
@@ -235,14 +258,16 @@ TEST(ApplyBothModes, TableValuesOutsideTheirRangesNeverYieldAnInvalidPen) {
 // ---- Header values of the individual conversion ----
 
 TEST(MapMojiTypeColor, TakesOnlyStandardColours) {
-  struct Case { std::int32_t Map4, Out; };
+  struct Case {
+    std::int32_t Map4, Out;
+  };
   for (const Case C : {Case{105, 4}, Case{6, 6}, Case{0, 4}, Case{9, 9}}) {
     TConvSettings S;
     S.ColorMap[4] = C.Map4;
     EXPECT_EQ(MapMojiTypeColor(S, 4), C.Out) << C.Map4;
   }
   const TConvSettings Keep;
-  EXPECT_EQ(MapMojiTypeColor(Keep, 0), 1);    // a number outside the numbering maps to 1
+  EXPECT_EQ(MapMojiTypeColor(Keep, 0), 1);      // a number outside the numbering maps to 1
   EXPECT_EQ(MapMojiTypeColor(Keep, 120), 120);  // an SXF colour stays
 }
 
@@ -250,7 +275,9 @@ TEST(MapSunpouColorDigits, ReplacesUnitsTensAndHundreds) {
   TConvSettings S;
   S.ColorMap[2] = 5;
   S.ColorMap[3] = 103;  // an SXF colour: the digit stays
-  struct Case { std::int32_t In, Out; };
+  struct Case {
+    std::int32_t In, Out;
+  };
   const Case Cases[] = {
       {112, 115},
       {5, 115},  // a digit 0 maps to colour 1
@@ -453,13 +480,11 @@ TEST(ConvertFile, AFailedLoadWritesNothingAndAFailedSaveLeavesNoFile) {
     EXPECT_EQ(M.Jww(JWW, IndividualTables(), U16(Dir / "cut.jww"), U16(Dir / "old.jww")), TConvOutcome::LoadFailed);
     EXPECT_EQ(testsupport::ReadFileBytes(Dir / "old.jww"), (std::vector<std::uint8_t>{1, 2, 3}));
     EXPECT_EQ(JWW.EntLine.size(), 0u);
-    EXPECT_EQ(M.Jww(JWW, IndividualTables(), U16(Dir / "missing.jww"), U16(Dir / "new.jww")),
-              TConvOutcome::LoadFailed);
+    EXPECT_EQ(M.Jww(JWW, IndividualTables(), U16(Dir / "missing.jww"), U16(Dir / "new.jww")), TConvOutcome::LoadFailed);
     EXPECT_FALSE(std::filesystem::exists(Dir / "new.jww"));
     EXPECT_EQ(M.Jww(JWW, IndividualTables(), U16(Dir / "in.jww"), U16(Dir / "no" / "out.jww")),
               TConvOutcome::SaveFailed);
-    EXPECT_EQ(M.Jww(JWW, IndividualTables(), U16(Dir / "in.jww"), U16(Dir / "folder.jww")),
-              TConvOutcome::SaveFailed);
+    EXPECT_EQ(M.Jww(JWW, IndividualTables(), U16(Dir / "in.jww"), U16(Dir / "folder.jww")), TConvOutcome::SaveFailed);
     EXPECT_TRUE(std::filesystem::is_directory(Dir / "folder.jww"));
     EXPECT_EQ(JWW.EntLine.size(), 0u);
     EXPECT_EQ(JWW.EntBlockDef.size(), 0u);

@@ -3,8 +3,8 @@
 #include <fstream>
 
 #include "conversion/IniFile.h"
-#include "conversion/SettingsText.h"
 #include "conversion/SettingsFixtures.h"
+#include "conversion/SettingsText.h"
 #include "support/Func_2.h"
 
 namespace {
@@ -97,7 +97,10 @@ TEST_F(IniFileTest, ReadsEveryKindOfKeyIntoItsTarget) {
 }
 
 TEST_F(IniFileTest, VerRaiseFollowsWhatWasRead) {
-  struct Case { const char* Text; std::int32_t Expected; };
+  struct Case {
+    const char* Text;
+    std::int32_t Expected;
+  };
   const Case Cases[] = {
       {"[JWW]\r\nW12=0\r\n", 0},
       {"[JWW]\r\nW12=50\r\n", 1},
@@ -110,10 +113,13 @@ TEST_F(IniFileTest, VerRaiseFollowsWhatWasRead) {
 }
 
 TEST_F(IniFileTest, KeysMatchExactlyAndOnlyInTheirOwnSection) {
-  struct Case { const char* Text; std::int32_t ColorRow1; };
+  struct Case {
+    const char* Text;
+    std::int32_t ColorRow1;
+  };
   const Case Cases[] = {
       {"[JWW]\r\nC1=5\r\n", 5},
-      {"C1=5\r\n", 0},                    // before any header the section is [Form]
+      {"C1=5\r\n", 0},  // before any header the section is [Form]
       {"[Set]\r\nC1=5\r\n", 0},
       {"[JWW]\r\nC01=5\r\n", 0},
       {"[JWW]\r\nc1=5\r\n", 0},
@@ -123,7 +129,7 @@ TEST_F(IniFileTest, KeysMatchExactlyAndOnlyInTheirOwnSection) {
       {"[JWW] \r\nC1=5\r\n", 0},
       {"[JWW]\r\n[Other]\r\nC1=5\r\n", 5},  // an unknown header switches nothing
       {"[JWW]\r\nC1=5\r\n[JWW1]\r\nC1=6\r\n", 5},
-      {"[JWW]\r\nC1=5\r\nC1=9\r\n", 9},       // the later line wins
+      {"[JWW]\r\nC1=5\r\nC1=9\r\n", 9},  // the later line wins
       {"[JWW]\r\nC1=5\r\n[Set]\r\n[JWW]\r\nC1=4\r\n", 4},
       {"[JWW]\r\nC1=abc\r\n", 0},
       {"[JWW]\r\nC1= 7\r\n", 7},
@@ -135,10 +141,13 @@ TEST_F(IniFileTest, KeysMatchExactlyAndOnlyInTheirOwnSection) {
 }
 
 TEST_F(IniFileTest, RowEnabledIsATruthValue) {
-  struct Case { const char* Value; bool Enabled; };
-  const Case Cases[] = {{"1", true},   {"true", true},  {"TRUE", true}, {"on", true},  {"T", true},
-                        {"○", true},   {"１", true},    {"真", true},   {"正", true},  {"tr", true},
-                        {"0", false},  {"yes", false},  {"", false},    {"2", false}, {" true", false}};
+  struct Case {
+    const char* Value;
+    bool Enabled;
+  };
+  const Case Cases[] = {{"1", true},  {"true", true}, {"TRUE", true}, {"on", true}, {"T", true},
+                        {"○", true},  {"１", true},   {"真", true},   {"正", true}, {"tr", true},
+                        {"0", false}, {"yes", false}, {"", false},    {"2", false}, {" true", false}};
   for (const Case& C : Cases) {
     EXPECT_EQ(Load(std::string("[JWW1]\r\nFL1=") + C.Value + "\r\n").Settings.CombRows[1].Enabled, C.Enabled)
         << C.Value;
@@ -160,7 +169,10 @@ TEST_F(IniFileTest, RowKeysOutsideTheTenRowsAreIgnored) {
 
 TEST_F(IniFileTest, LineEndsAndEncodings) {
   const std::u16string Text = u"[Set]\r\nFLD1=表\r\n[JWW]\r\nC1=5\r\n";
-  struct Case { const char* Name; std::vector<std::uint8_t> Bytes; };
+  struct Case {
+    const char* Name;
+    std::vector<std::uint8_t> Bytes;
+  };
   const Case Cases[] = {
       {"UTF-8", Utf8Bom(ToUtf8(Text))},
       {"UTF-16 LE", Utf16(Text, false)},
@@ -179,7 +191,10 @@ TEST_F(IniFileTest, LineEndsAndEncodings) {
 }
 
 TEST_F(IniFileTest, MalformedBytesDoNotDisturbTheValidLines) {
-  struct Case { const char* Name; std::vector<std::uint8_t> Bytes; };
+  struct Case {
+    const char* Name;
+    std::vector<std::uint8_t> Bytes;
+  };
   std::vector<std::uint8_t> OddUtf16 = Utf16(u"[JWW]\r\nC1=5\r\n", false);
   OddUtf16.push_back(0x41);
   const Case Cases[] = {

@@ -6,7 +6,9 @@ namespace {
 
 TEST(MapColor, NumbersWithoutARowBecomeOneAndTheRestStayByDefault) {
   const TConvSettings S;
-  struct Case { std::int32_t In, Out; };
+  struct Case {
+    std::int32_t In, Out;
+  };
   const Case Cases[] = {{0, 1},     {1, 1},     {9, 9},   {10, 1}, {100, 1},
                         {101, 101}, {356, 356}, {357, 1}, {-1, 1}, {65535, 1}};
   for (const Case& C : Cases) EXPECT_EQ(MapColor(S, C.In), C.Out) << C.In;
@@ -18,23 +20,29 @@ TEST(MapColor, LooksUpTheRowOfTheColour) {
   S.ColorMap[9] = 356;
   S.ColorMap[10] = 7;   // colour 101
   S.ColorMap[265] = 2;  // colour 356
-  struct Case { std::int32_t In, Out; };
+  struct Case {
+    std::int32_t In, Out;
+  };
   const Case Cases[] = {{5, 103}, {9, 356}, {101, 7}, {356, 2}, {4, 4}, {102, 102}};
   for (const Case& C : Cases) EXPECT_EQ(MapColor(S, C.In), C.Out) << C.In;
 }
 
 TEST(MapLtype, NumbersWithoutARowBecomeOneAndTheRestStayByDefault) {
   const TConvSettings S;
-  struct Case { std::int32_t In, Out; };
-  const Case Cases[] = {{0, 1},   {1, 1},   {9, 9},   {10, 1},  {11, 11}, {19, 19}, {20, 1}, {30, 1},
-                        {31, 31}, {45, 45}, {46, 1},  {47, 47}, {62, 62}, {63, 1},  {255, 1}};
+  struct Case {
+    std::int32_t In, Out;
+  };
+  const Case Cases[] = {{0, 1},   {1, 1},   {9, 9},  {10, 1},  {11, 11}, {19, 19}, {20, 1}, {30, 1},
+                        {31, 31}, {45, 45}, {46, 1}, {47, 47}, {62, 62}, {63, 1},  {255, 1}};
   for (const Case& C : Cases) EXPECT_EQ(MapLtype(S, C.In), C.Out) << C.In;
 }
 
 TEST(MapLtype, LooksUpTheRowOfTheLineType) {
   TConvSettings S;
   for (int Row = 1; Row <= kLtypeRows; ++Row) S.LtypeMap[Row] = Row <= 9 ? 10 - Row : 2;
-  struct Case { std::int32_t In, Out; };
+  struct Case {
+    std::int32_t In, Out;
+  };
   const Case Cases[] = {{1, 9}, {9, 1}, {11, 2}, {19, 2}, {31, 2}, {45, 2}, {47, 2}, {62, 2}};
   for (const Case& C : Cases) EXPECT_EQ(MapLtype(S, C.In), C.Out) << C.In;
   S.LtypeMap[10] = 62;  // row of 11
@@ -117,8 +125,12 @@ TEST(MapWidth, UsesTheColourBeforeConversion) {
 
 TCombRow Row(std::int32_t ColorIdx, std::int32_t LtypeIdx, std::int32_t DstColor, std::int32_t DstLtype,
              std::int32_t DstWidth, bool Enabled = true) {
-  return {.Enabled = Enabled, .SrcColorIdx = ColorIdx, .SrcLtypeIdx = LtypeIdx,
-          .DstColor = DstColor, .DstLtype = DstLtype, .DstWidth = DstWidth};
+  return {.Enabled = Enabled,
+          .SrcColorIdx = ColorIdx,
+          .SrcLtypeIdx = LtypeIdx,
+          .DstColor = DstColor,
+          .DstLtype = DstLtype,
+          .DstWidth = DstWidth};
 }
 
 TPen Combine(TConvSettings S, std::int32_t Color, std::int32_t Ltype, std::int32_t Width) {
@@ -173,9 +185,11 @@ TEST(MapCombination, MatchingRecordsGetValidPens) {
 }
 
 TEST(MapCombination, DestinationsOutsideTheirRangesKeep) {
-  struct Case { std::int32_t DstColor, DstLtype, DstWidth; };
-  const Case Cases[] = {{10, 0, -1}, {500, 0, -1}, {-4, 0, -1}, {0, 10, -1}, {0, 63, -1},
-                        {0, -2, -1}, {0, 0, 30001}, {0, 0, -2}, {357, 20, 99999}};
+  struct Case {
+    std::int32_t DstColor, DstLtype, DstWidth;
+  };
+  const Case Cases[] = {{10, 0, -1}, {500, 0, -1},  {-4, 0, -1}, {0, 10, -1},     {0, 63, -1},
+                        {0, -2, -1}, {0, 0, 30001}, {0, 0, -2},  {357, 20, 99999}};
   for (const Case& C : Cases) {
     SCOPED_TRACE(testing::Message() << C.DstColor << " " << C.DstLtype << " " << C.DstWidth);
     TConvSettings S;
@@ -186,10 +200,11 @@ TEST(MapCombination, DestinationsOutsideTheirRangesKeep) {
 }
 
 TEST(MapCombination, SourcesOutsideTheListsMatchNothing) {
-  struct Case { std::int32_t ColorIdx, LtypeIdx, Color, Ltype; };
+  struct Case {
+    std::int32_t ColorIdx, LtypeIdx, Color, Ltype;
+  };
   // Each record carries the number the unchecked formula would derive.
-  const Case Cases[] = {{265, 0, 357, 1}, {-1, 0, 0, 1}, {0, 49, 1, 63},
-                        {0, -1, 1, 0},    {2147483647, 0, 0, 1}};
+  const Case Cases[] = {{265, 0, 357, 1}, {-1, 0, 0, 1}, {0, 49, 1, 63}, {0, -1, 1, 0}, {2147483647, 0, 0, 1}};
   for (const Case& C : Cases) {
     SCOPED_TRACE(testing::Message() << C.ColorIdx << " " << C.LtypeIdx);
     TConvSettings S;

@@ -50,7 +50,11 @@ TEST(SettingsDialogModel, ResetKeepsOnlyThePage) {
 
 TEST(SettingsDialogModel, CheckInputFindsTheFirstFaultInOrder) {
   using TEdit = void (*)(TSettingsDialogModel&);
-  struct Case { const char* Name; TEdit Edit; std::optional<TInputFault> Fault; };
+  struct Case {
+    const char* Name;
+    TEdit Edit;
+    std::optional<TInputFault> Fault;
+  };
   const Case Cases[] = {
       {"all valid", [](TSettingsDialogModel&) {}, std::nullopt},
       {"colour 10", [](TSettingsDialogModel& M) { M.ColorCells[3] = u"10"; },
@@ -58,18 +62,30 @@ TEST(SettingsDialogModel, CheckInputFindsTheFirstFaultInOrder) {
       {"colour 357 in the last row", [](TSettingsDialogModel& M) { M.ColorCells[265] = u"357"; },
        TInputFault{TInputFault::ColorGrid, 265, 1}},
       {"colour before width of a row",
-       [](TSettingsDialogModel& M) { M.ColorCells[3] = u"100"; M.WidthCells[3] = u"-2"; },
+       [](TSettingsDialogModel& M) {
+         M.ColorCells[3] = u"100";
+         M.WidthCells[3] = u"-2";
+       },
        TInputFault{TInputFault::ColorGrid, 3, 1}},
       {"width before the next row",
-       [](TSettingsDialogModel& M) { M.WidthCells[3] = u"30001"; M.ColorCells[4] = u"10"; },
+       [](TSettingsDialogModel& M) {
+         M.WidthCells[3] = u"30001";
+         M.ColorCells[4] = u"10";
+       },
        TInputFault{TInputFault::ColorGrid, 3, 2}},
       {"colour grid before line types",
-       [](TSettingsDialogModel& M) { M.LtypeCells[1] = u"10"; M.WidthCells[200] = u"-2"; },
+       [](TSettingsDialogModel& M) {
+         M.LtypeCells[1] = u"10";
+         M.WidthCells[200] = u"-2";
+       },
        TInputFault{TInputFault::ColorGrid, 200, 2}},
       {"line type 20", [](TSettingsDialogModel& M) { M.LtypeCells[5] = u"20"; },
        TInputFault{TInputFault::LtypeGrid, 5, 1}},
       {"line types before rows",
-       [](TSettingsDialogModel& M) { M.LtypeCells[49] = u"63"; M.Rows[1].Edits[0] = u"10"; },
+       [](TSettingsDialogModel& M) {
+         M.LtypeCells[49] = u"63";
+         M.Rows[1].Edits[0] = u"10";
+       },
        TInputFault{TInputFault::LtypeGrid, 49, 1}},
       {"row colour", [](TSettingsDialogModel& M) { M.Rows[2].Edits[0] = u"100"; },
        TInputFault{TInputFault::CombRow, 2, 1}},
@@ -78,15 +94,27 @@ TEST(SettingsDialogModel, CheckInputFindsTheFirstFaultInOrder) {
       {"unticked row width", [](TSettingsDialogModel& M) { M.Rows[10].Edits[2] = u"-2"; },
        TInputFault{TInputFault::CombRow, 10, 3}},
       {"earlier row first",
-       [](TSettingsDialogModel& M) { M.Rows[3].Edits[0] = u"10"; M.Rows[4].Edits[0] = u"10"; },
+       [](TSettingsDialogModel& M) {
+         M.Rows[3].Edits[0] = u"10";
+         M.Rows[4].Edits[0] = u"10";
+       },
        TInputFault{TInputFault::CombRow, 3, 1}},
-      {"edits in order", [](TSettingsDialogModel& M) { M.Rows[3].Edits = {u"0", u"20", u"-5"}; },
+      {"edits in order",
+       [](TSettingsDialogModel& M) {
+         M.Rows[3].Edits = {u"0", u"20", u"-5"};
+       },
        TInputFault{TInputFault::CombRow, 3, 2}},
       {"edges of the ranges",
        [](TSettingsDialogModel& M) {
-         M.ColorCells[1] = u"9"; M.ColorCells[2] = u"101"; M.ColorCells[3] = u"356";
-         M.WidthCells[1] = u"30000"; M.LtypeCells[1] = u"11"; M.LtypeCells[2] = u"19";
-         M.LtypeCells[3] = u"31"; M.LtypeCells[4] = u"46"; M.LtypeCells[5] = u"62";
+         M.ColorCells[1] = u"9";
+         M.ColorCells[2] = u"101";
+         M.ColorCells[3] = u"356";
+         M.WidthCells[1] = u"30000";
+         M.LtypeCells[1] = u"11";
+         M.LtypeCells[2] = u"19";
+         M.LtypeCells[3] = u"31";
+         M.LtypeCells[4] = u"46";
+         M.LtypeCells[5] = u"62";
          M.Rows[1].Edits = {u"356", u"62", u"30000"};
        },
        std::nullopt},
@@ -131,18 +159,23 @@ TEST(SettingsDialogModel, FaultsNameTheirPage) {
 }
 
 TEST(SettingsDialogModel, RangeSettingAcceptsOnlyItsColumnsValues) {
-  struct Case { TRangeColumn Column; const char16_t* Text; bool Accepted; const char16_t* Shown; };
+  struct Case {
+    TRangeColumn Column;
+    const char16_t* Text;
+    bool Accepted;
+    const char16_t* Shown;
+  };
   const Case Cases[] = {
-      {TRangeColumn::Color, u"105", true, u"105"},  {TRangeColumn::Color, u"10", false, u"10"},
-      {TRangeColumn::Color, u"0", true, u"0"},      {TRangeColumn::Color, u"9", true, u"9"},
-      {TRangeColumn::Color, u"100", false, u"100"}, {TRangeColumn::Color, u"101", true, u"101"},
-      {TRangeColumn::Color, u"356", true, u"356"},  {TRangeColumn::Color, u"357", false, u"357"},
-      {TRangeColumn::Color, u"abc", true, u"0"},    {TRangeColumn::Color, u" 7", true, u"7"},
-      {TRangeColumn::Width, u"-1", true, u"-1"},    {TRangeColumn::Width, u"-2", false, u"-2"},
+      {TRangeColumn::Color, u"105", true, u"105"},     {TRangeColumn::Color, u"10", false, u"10"},
+      {TRangeColumn::Color, u"0", true, u"0"},         {TRangeColumn::Color, u"9", true, u"9"},
+      {TRangeColumn::Color, u"100", false, u"100"},    {TRangeColumn::Color, u"101", true, u"101"},
+      {TRangeColumn::Color, u"356", true, u"356"},     {TRangeColumn::Color, u"357", false, u"357"},
+      {TRangeColumn::Color, u"abc", true, u"0"},       {TRangeColumn::Color, u" 7", true, u"7"},
+      {TRangeColumn::Width, u"-1", true, u"-1"},       {TRangeColumn::Width, u"-2", false, u"-2"},
       {TRangeColumn::Width, u"30000", true, u"30000"}, {TRangeColumn::Width, u"30001", false, u"30001"},
-      {TRangeColumn::Ltype, u"46", true, u"46"},    {TRangeColumn::Ltype, u"10", false, u"10"},
-      {TRangeColumn::Ltype, u"20", false, u"20"},   {TRangeColumn::Ltype, u"19", true, u"19"},
-      {TRangeColumn::Ltype, u"62", true, u"62"},    {TRangeColumn::Ltype, u"63", false, u"63"},
+      {TRangeColumn::Ltype, u"46", true, u"46"},       {TRangeColumn::Ltype, u"10", false, u"10"},
+      {TRangeColumn::Ltype, u"20", false, u"20"},      {TRangeColumn::Ltype, u"19", true, u"19"},
+      {TRangeColumn::Ltype, u"62", true, u"62"},       {TRangeColumn::Ltype, u"63", false, u"63"},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(testing::Message() << int(C.Column) << " " << testing::PrintToString(std::u16string(C.Text)));

@@ -34,12 +34,16 @@ TEST_F(SettingsFileTest, KeysThatOnlyOneOfTheTwoReadersTakes) {
   const TField Row1On = [](const TConvSettings& S) { return std::int32_t{S.CombRows[1].Enabled}; };
   const TField Row1Color = [](const TConvSettings& S) { return S.CombRows[1].SrcColorIdx; };
   const TField Row1Ltype = [](const TConvSettings& S) { return S.CombRows[1].SrcLtypeIdx; };
-  struct Case { const char* Text; TField Field; std::int32_t Ini, SetFile; };
+  struct Case {
+    const char* Text;
+    TField Field;
+    std::int32_t Ini, SetFile;
+  };
   const Case Cases[] = {
       {"[JWW]\nC1=5", Color1, 5, 5},
       {"[JWW]\nC01=5", Color1, 0, 5},
       {"[JWW]\nC+1=5", Color1, 0, 5},
-      {"C1=5", Color1, 0, 5},                // before any header: [Form] / [JWW]
+      {"C1=5", Color1, 0, 5},  // before any header: [Form] / [JWW]
       {"[Set]\nC1=5", Color1, 0, 0},
       {"[JWW]\n[Form]\nC1=5", Color1, 0, 5},  // [Form] is no header of a settings file
       {"[JWW]\n[Comp]\nC1=5", Color1, 0, 5},

@@ -13,13 +13,11 @@ namespace settingsfixtures {
 
 inline std::vector<std::uint8_t> Plain(std::string_view Text) { return {Text.begin(), Text.end()}; }
 
-inline std::vector<std::uint8_t> Utf8Bom(std::string_view Text) {
-  return Plain("\xEF\xBB\xBF" + std::string(Text));
-}
+inline std::vector<std::uint8_t> Utf8Bom(std::string_view Text) { return Plain("\xEF\xBB\xBF" + std::string(Text)); }
 
 inline std::vector<std::uint8_t> Utf16(std::u16string_view Text, bool BigEndian) {
-  std::vector<std::uint8_t> B = BigEndian ? std::vector<std::uint8_t>{0xFE, 0xFF}
-                                          : std::vector<std::uint8_t>{0xFF, 0xFE};
+  std::vector<std::uint8_t> B =
+      BigEndian ? std::vector<std::uint8_t>{0xFE, 0xFF} : std::vector<std::uint8_t>{0xFF, 0xFE};
   for (char16_t C : Text) {
     const auto Lo = static_cast<std::uint8_t>(C & 0xFF), Hi = static_cast<std::uint8_t>(C >> 8);
     B.push_back(BigEndian ? Hi : Lo);

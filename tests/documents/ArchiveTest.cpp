@@ -48,7 +48,8 @@ TEST(Archive, ReadsEveryStringForm) {
       {"short", {0x03, 'a', 'b', 'c'}, u"abc", false},
       {"254 bytes", Cat({{0xFE}, Fill(254, 'x')}), std::u16string(254, u'x'), false},
       {"255 bytes, long form", Cat({{0xFF, 0xFF, 0x00}, Fill(255, 'y')}), std::u16string(255, u'y'), false},
-      {"65535 bytes, no 32-bit length", Cat({{0xFF, 0xFF, 0xFF}, Fill(65535, 'z')}), std::u16string(65535, u'z'), false},
+      {"65535 bytes, no 32-bit length", Cat({{0xFF, 0xFF, 0xFF}, Fill(65535, 'z')}), std::u16string(65535, u'z'),
+       false},
       {"code page 932", {0x06, 0x95, 0xBD, 0x96, 0xCA, 0x90, 0x7D}, u"平面図", false},
       {"embedded zero byte", {0x05, 'a', 'b', 0x00, 'c', 'd'}, u"ab", false},
       {"UTF-16 empty", {0xFF, 0xFE, 0xFF, 0x00}, u"", true},
@@ -82,7 +83,8 @@ TEST(Archive, MojiEncodeStaysSetAndCleanReadsDropControlCharacters) {
 }
 
 TEST(Archive, ShortStringReadsDeliverWhatIsThere) {
-  const ByteVec cases[] = {{}, {0x05, 'a', 'b'}, {0xFF}, {0xFF, 0xFE}, {0xFF, 0xFE, 0xFF, 0x05, 'a'}, {0xFF, 0xFF, 0xFF, 'q'}};
+  const ByteVec cases[] = {
+      {}, {0x05, 'a', 'b'}, {0xFF}, {0xFF, 0xFE}, {0xFF, 0xFE, 0xFF, 0x05, 'a'}, {0xFF, 0xFF, 0xFF, 'q'}};
   for (const ByteVec& bytes : cases) {
     ByteReader r{std::span<const std::uint8_t>(bytes)};
     bool moji = false;
@@ -109,11 +111,13 @@ TEST(Archive, WritesEveryStringForm) {
       {"code page 932", u"平面図", false, {0x06, 0x95, 0xBD, 0x96, 0xCA, 0x90, 0x7D}},
       {"U+0000 in code-page form", withZero, false, {0x02, 'a', 'b'}},
       {"U+0000 in UTF-16 form", withZero, true, {0xFF, 0xFE, 0xFF, 0x05, 'a', 0, 'b', 0, 0, 0, 'c', 0, 'd', 0}},
-      {"254 units", std::u16string(254, u'字'), true, Cat({{0xFF, 0xFE, 0xFF, 0xFE}, Units(std::u16string(254, u'字'))})},
+      {"254 units", std::u16string(254, u'字'), true,
+       Cat({{0xFF, 0xFE, 0xFF, 0xFE}, Units(std::u16string(254, u'字'))})},
       {"255 units", std::u16string(255, u'字'), true,
        Cat({{0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0x00}, Units(std::u16string(255, u'字'))})},
   };
-  for (const Case& c : cases) EXPECT_EQ(Written(c.utf16, [&](ArchiveOut& o) { o.WriteStr(c.text); }), c.bytes) << c.what;
+  for (const Case& c : cases)
+    EXPECT_EQ(Written(c.utf16, [&](ArchiveOut& o) { o.WriteStr(c.text); }), c.bytes) << c.what;
 }
 
 // Strings beyond the format's lengths are cut on a character boundary:

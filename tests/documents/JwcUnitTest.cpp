@@ -78,9 +78,13 @@ TEST_F(JwcHeader, FieldConversions) {
     float asSingle;      // wLayScale, field 9
   };
   const Case cases[] = {
-      {"12", 12, 12},        {" 12", 12, 12},     {"12 ", 0, 0},        {"+12", 12, 12},  {"-12", -12, -12},
-      {"$1F", 31, 0},        {"0x1F", 31, 0},     {"1.5", 0, 1.5f},     {" 2.5e1", 0, 25}, {"1 2", 0, 0},
-      {"", 0, 0},            {"abc", 0, 0},       {"1e39", 0, 0},       {"4294967296", 0, 4294967296.0f},
+      {"12", 12, 12},    {" 12", 12, 12},
+      {"12 ", 0, 0},     {"+12", 12, 12},
+      {"-12", -12, -12}, {"$1F", 31, 0},
+      {"0x1F", 31, 0},   {"1.5", 0, 1.5f},
+      {" 2.5e1", 0, 25}, {"1 2", 0, 0},
+      {"", 0, 0},        {"abc", 0, 0},
+      {"1e39", 0, 0},    {"4294967296", 0, 4294967296.0f},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.field);
@@ -127,14 +131,13 @@ TEST_F(JwcHeader, MissingAndSurplusFields) {
 
 TEST_F(JwcHeader, DataUnitForEveryPaperSize) {
   const std::pair<int, double> lengths[] = {
-      {0, 1189},  {1, 841},    {2, 594},    {3, 420},   {4, 297},     {5, 594},   {6, 594},   {7, 594},
-      {8, 1682},  {9, 2378},   {10, 3364},  {11, 4756}, {12, 10000},  {13, 50000}, {14, 100000}, {15, 594},
-      {-1, 594},  {99, 594},
+      {0, 1189}, {1, 841},   {2, 594},   {3, 420},    {4, 297},    {5, 594},     {6, 594},  {7, 594},  {8, 1682},
+      {9, 2378}, {10, 3364}, {11, 4756}, {12, 10000}, {13, 50000}, {14, 100000}, {15, 594}, {-1, 594}, {99, 594},
   };
   for (const auto& [psize, length] : lengths) {
     SCOPED_TRACE(psize);
-    ASSERT_TRUE(Read(JwcFile("0,0,0,0,0,0,0,0,0,0,0," + std::to_string(psize) +
-                             ",0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,594,0")));
+    ASSERT_TRUE(
+        Read(JwcFile("0,0,0,0,0,0,0,0,0,0,0," + std::to_string(psize) + ",0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,594,0")));
     EXPECT_EQ(H().psize, psize);
     EXPECT_FLOAT_EQ(H().dataUnit, static_cast<float>(length / 594.0));
   }
@@ -146,8 +149,14 @@ TEST_F(JwcHeader, SegmentOffsetAddresses) {
     std::int32_t value;
   };
   const Case cases[] = {
-      {"6000:0000", 0x60000}, {"6000:0010", 0x60010}, {"abcd:EF01", 0xABCD0 + 0xEF01}, {"6000-0010", 0x60010},
-      {"60G0:0010", 0x10},    {"6000:00", 0x60000},   {"60", 0x600},                  {"0", 0},
+      {"6000:0000", 0x60000},
+      {"6000:0010", 0x60010},
+      {"abcd:EF01", 0xABCD0 + 0xEF01},
+      {"6000-0010", 0x60010},
+      {"60G0:0010", 0x10},
+      {"6000:00", 0x60000},
+      {"60", 0x600},
+      {"0", 0},
       {"6000:0010 trailing", 0x60010},  // only positions 0-3 and 5-8 are read
   };
   for (const Case& c : cases) {
@@ -172,7 +181,7 @@ TEST_F(JwcHeader, ScaleFlagFromCharacter23) {
 }
 
 TEST_F(JwcHeader, CommentsInTheCodePageEndAtTheirFields) {
-  Bytes c1 = {0x95, 0xBD, 0x96, 0xCA, 0x90, 0x7D};   // 平面図, then 26 bytes of "1"
+  Bytes c1 = {0x95, 0xBD, 0x96, 0xCA, 0x90, 0x7D};  // 平面図, then 26 bytes of "1"
   c1.resize(32, '1');
   testsupport::ByteBuilder file;
   file.raw(Fixed(kJwcSignature, 40)).raw(c1).raw(Fixed("\x91\x71\x8C\xC9", 32)).fill(0, 96);

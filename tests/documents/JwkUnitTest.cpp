@@ -39,8 +39,8 @@ TEST_F(JwkHeader, ReadsTheFieldsInOrder) {
 
 TEST_F(JwkHeader, ScaleOfZeroOrLessIsOne) {
   const std::pair<std::string, float> cases[] = {
-      {"0", 1.0f},     {"-2", 1.0f},        {"1e-14", 1.0f}, {"0.5", 0.5f}, {"3e-14", 3e-14f},
-      {"x", 1.0f},     {"0.5 ", 1.0f},      {"$10", 1.0f},
+      {"0", 1.0f},       {"-2", 1.0f}, {"1e-14", 1.0f}, {"0.5", 0.5f},
+      {"3e-14", 3e-14f}, {"x", 1.0f},  {"0.5 ", 1.0f},  {"$10", 1.0f},
   };
   for (const auto& [field, scale] : cases) {
     SCOPED_TRACE(field);
@@ -61,8 +61,8 @@ TEST_F(JwkHeader, CountsOnlyLeaveTheRestAtZero) {
 
 TEST_F(JwkHeader, FilesTooShortForTheirRecords) {
   const Bytes full = JwkFile("1,2,3,4,5,6,7,8,9");
-  for (const auto& [size, ok] : {std::pair<std::size_t, bool>{0, false}, {120, false}, {200, false}, {201, true},
-                                 {400, true}}) {
+  for (const auto& [size, ok] :
+       {std::pair<std::size_t, bool>{0, false}, {120, false}, {200, false}, {201, true}, {400, true}}) {
     SCOPED_TRACE(size);
     EXPECT_EQ(Read(Bytes(full.begin(), full.begin() + size)), ok);
   }
@@ -75,8 +75,8 @@ TEST_F(JwkHeader, FilesTooShortForTheirRecords) {
 
 TEST_F(JwkHeader, TextTypeTableFromTheJwcDefaults) {
   const std::vector<TEntJwcMojiType> expected = {
-      {0, 0, 0, 0},    {1, 20, 20, 0},   {1, 25, 25, 5},   {2, 30, 30, 5},     {2, 40, 40, 5},  {3, 50, 50, 10},
-      {3, 60, 60, 10}, {4, 70, 70, 10},  {4, 80, 80, 10},  {5, 90, 90, 10},    {5, 100, 100, 10}, {0, 0, 0, 0},
+      {0, 0, 0, 0},    {1, 20, 20, 0},  {1, 25, 25, 5},  {2, 30, 30, 5},  {2, 40, 40, 5},    {3, 50, 50, 10},
+      {3, 60, 60, 10}, {4, 70, 70, 10}, {4, 80, 80, 10}, {5, 90, 90, 10}, {5, 100, 100, 10}, {0, 0, 0, 0},
   };
   EXPECT_EQ(doc_.EntMjtp, expected);
   ASSERT_TRUE(Read(JwkFile("1")));

@@ -75,7 +75,8 @@ TEST(Jws, VersionsAcceptedAndWritten) {
   }
   const struct {
     std::int32_t requested, written;
-  } writeCases[] = {{100, 230}, {229, 230}, {230, 230}, {231, 231}, {299, 299}, {300, 351}, {351, 351}, {420, 420}, {700, 700}};
+  } writeCases[] = {{100, 230}, {229, 230}, {230, 230}, {231, 231}, {299, 299},
+                    {300, 351}, {351, 351}, {420, 420}, {700, 700}};
   for (const auto& c : writeCases) {
     TJwsData doc, model;
     ASSERT_TRUE(Load(doc, Figure(351, CanonicalJwsHeader())));
@@ -131,8 +132,8 @@ TEST(Jws, TooShortHeaders) {
   const struct {
     std::size_t length;
     bool check, header;
-  } cases[] = {{0, false, false},   {7, false, false},   {203, false, false}, {204, true, false},
-               {444, true, false},  {445, true, true},   {452, true, true}};
+  } cases[] = {{0, false, false},  {7, false, false}, {203, false, false}, {204, true, false},
+               {444, true, false}, {445, true, true}, {452, true, true}};
   for (const auto& c : cases) {
     const ByteVec part(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(c.length));
     testsupport::WriteFileBytes(dir / "f.jws", part);
@@ -163,7 +164,9 @@ TEST(Jws, ControlCharactersAreDroppedFromEveryString) {
   WriteJwsHeader(f, CanonicalJwsHeader());
   TEntJwwMoji text = Samples(600).moji;
   text.str = u"a\tb\r\nc";
-  text.strFontName = u"\x01" u"font";
+  text.strFontName =
+      u"\x01"
+      u"font";
   f.Count(1).Moji(text).Count(0);
   TJwsData doc;
   ASSERT_TRUE(Load(doc, f.bytes()));

@@ -2,9 +2,9 @@
 // inserts, and the nesting tree with its placement matrices.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <map>
-#include <cmath>
 #include <numbers>
 
 #include "documents/JwwFixture.h"
@@ -38,8 +38,9 @@ TEntJwwBlockDef Definition(std::uint32_t n) {
 // A drawing with a line and the given inserts in its entity list and the
 // given definitions, each holding a line and its inserts. numberOf maps a
 // stored number to the number written (identity for the file as stored).
-ByteVec BlockFile(const std::vector<std::uint32_t>& roots, const std::vector<Def>& defs,
-                  const std::function<std::uint32_t(std::uint32_t)>& numberOf = [](std::uint32_t n) { return n; }) {
+ByteVec BlockFile(
+    const std::vector<std::uint32_t>& roots, const std::vector<Def>& defs,
+    const std::function<std::uint32_t(std::uint32_t)>& numberOf = [](std::uint32_t n) { return n; }) {
   const SampleEntities s = Samples(600);
   JwFile f(600);
   WriteJwwHeader(f, CanonicalHeader(600));
@@ -67,20 +68,29 @@ struct RenumberCase {
   const char* what;
   std::vector<std::uint32_t> roots;
   std::vector<Def> defs;
-  std::vector<Def> savedDefs;                     // in stored numbers
+  std::vector<Def> savedDefs;                      // in stored numbers
   std::map<std::uint32_t, std::uint32_t> numbers;  // stored -> saved
 };
 
 TEST(JwwBlocks, OnlyUsedDefinitionsAreSavedAndNumberedFromZero) {
   const RenumberCase cases[] = {
-      {"5, 9, 12 of which 9 and 12 are inserted", {9, 12, 9}, {{5, {}}, {9, {}}, {12, {}}}, {{9, {}}, {12, {}}},
+      {"5, 9, 12 of which 9 and 12 are inserted",
+       {9, 12, 9},
+       {{5, {}}, {9, {}}, {12, {}}},
+       {{9, {}}, {12, {}}},
        {{9, 0}, {12, 1}}},
-      {"used only inside another: definition order decides", {9}, {{12, {}}, {5, {}}, {9, {12}}},
-       {{12, {}}, {9, {12}}}, {{12, 0}, {9, 1}}},
+      {"used only inside another: definition order decides",
+       {9},
+       {{12, {}}, {5, {}}, {9, {12}}},
+       {{12, {}}, {9, {12}}},
+       {{12, 0}, {9, 1}}},
       {"no insert at all", {}, {{5, {}}, {9, {5}}}, {}, {}},
       {"insert of an unknown number", {77, 9}, {{5, {}}, {9, {}}}, {{9, {}}}, {{77, 0}, {9, 0}}},
       {"duplicate numbers: the first one", {9}, {{9, {}}, {9, {}}}, {{9, {}}}, {{9, 0}}},
-      {"three levels", {3}, {{1, {}}, {2, {1}}, {3, {2, 2}}, {4, {1}}}, {{1, {}}, {2, {1}}, {3, {2, 2}}},
+      {"three levels",
+       {3},
+       {{1, {}}, {2, {1}}, {3, {2, 2}}, {4, {1}}},
+       {{1, {}}, {2, {1}}, {3, {2, 2}}},
        {{1, 0}, {2, 1}, {3, 2}}},
   };
   for (const RenumberCase& c : cases) {
@@ -189,15 +199,16 @@ TEST(JwwBlocks, SelfInsertingDefinitionsTerminateWithExactMarks) {
   const auto saved = Save(doc, 600);
   ASSERT_TRUE(saved);
   const std::map<std::uint32_t, std::uint32_t> numbers = {{1, 0}, {2, 1}, {3, 2}, {5, 3}};
-  EXPECT_TRUE(*saved ==
-              BlockFile({1, 2}, {{1, {1}}, {2, {3}}, {3, {2, 5}}, {5, {}}}, [&](std::uint32_t n) { return numbers.at(n); }));
+  EXPECT_TRUE(*saved == BlockFile({1, 2}, {{1, {1}}, {2, {3}}, {3, {2, 5}}, {5, {}}},
+                                  [&](std::uint32_t n) { return numbers.at(n); }));
 }
 
 // Each definition inserting the next one twice: the tree would double at
 // every level. Marks and numbers come out all the same.
 TEST(JwwBlocks, DoublingNestingStaysBounded) {
   std::vector<Def> defs;
-  for (std::uint32_t n = 0; n < 40; ++n) defs.push_back({n, n + 1 < 40 ? std::vector<std::uint32_t>{n + 1, n + 1} : std::vector<std::uint32_t>{}});
+  for (std::uint32_t n = 0; n < 40; ++n)
+    defs.push_back({n, n + 1 < 40 ? std::vector<std::uint32_t>{n + 1, n + 1} : std::vector<std::uint32_t>{}});
   TJwwData doc;
   ASSERT_TRUE(Load(doc, BlockFile({0}, defs)));
   EXPECT_EQ(doc.EntBlockNum, 40);

@@ -253,13 +253,14 @@ JwwHeaderSpec CanonicalHeader(std::int32_t ver) {
   for (double* d : {&h.DPPrtGenten_x, &h.DPPrtGenten_y, &h.dPrtBairitsu}) *d = q.D();
   h.nPrtSet = q.I();
   h.nMemoriMode = q.I();
-  for (double* d : {&h.dMemoriHyoujiMin, &h.dMemoriX, &h.dMemoriY, &h.DpMemoriKjTen_x, &h.DpMemoriKjTen_y, &h.dKageLevel,
-                    &h.dKageIdo})
+  for (double* d : {&h.dMemoriHyoujiMin, &h.dMemoriX, &h.dMemoriY, &h.DpMemoriKjTen_x, &h.DpMemoriKjTen_y,
+                    &h.dKageLevel, &h.dKageIdo})
     *d = q.D();
   h.nKage9_15JiFlg = q.I();
   for (double* d : {&h.dKabeKageLevel, &h.dTenkuuZuLevel, &h.dTenkuuZuEnkoR}) *d = q.D();
   h.nMMTani3D = q.I();
-  for (double* d : {&h.dBairitsu, &h.DPGenten_x, &h.DPGenten_y, &h.dHanniBairitsu, &h.DPHanniGenten_x, &h.DPHanniGenten_y})
+  for (double* d :
+       {&h.dBairitsu, &h.DPGenten_x, &h.DPGenten_y, &h.dHanniBairitsu, &h.DPHanniGenten_x, &h.DPHanniGenten_y})
     *d = q.D();
   for (int i = 0; i < 8; ++i) {
     h.dZoomJumpBairitsu[i] = q.D();
@@ -332,8 +333,8 @@ JwwHeaderSpec CanonicalHeader(std::int32_t ver) {
 }
 
 JwwHeaderSpec HeaderOf(const TJwwData& doc) {
-  return {doc.Enthd, doc.EntLgrp, doc.EntLay, doc.EntCol, doc.EntLtp1, doc.EntLtp2, doc.EntLtp3, doc.EntColS,
-          doc.EntLtpS, doc.EntMoj};
+  return {doc.Enthd,   doc.EntLgrp, doc.EntLay,  doc.EntCol,  doc.EntLtp1,
+          doc.EntLtp2, doc.EntLtp3, doc.EntColS, doc.EntLtpS, doc.EntMoj};
 }
 
 JwwHeaderSpec AsWritten(JwwHeaderSpec s, std::int32_t ver) {
@@ -389,74 +390,76 @@ HeaderMarks WriteJwwHeader(JwFile& f, const JwwHeaderSpec& s) {
   testsupport::ByteBuilder& b = f.b;
   const TEntJwwHeader& h = s.h;
   const std::int32_t v = f.ver;
-  b.raw("JwwData.").i32(v);                                        // rows 1, 2
-  f.Str(h.strMemo);                                                // 3
-  b.i32(h.nZumen).i32(h.nWriteGLay);                               // 4
-  for (int g = 0; g < 16; ++g) {                                   // 5
+  b.raw("JwwData.").i32(v);           // rows 1, 2
+  f.Str(h.strMemo);                   // 3
+  b.i32(h.nZumen).i32(h.nWriteGLay);  // 4
+  for (int g = 0; g < 16; ++g) {      // 5
     const TEntJwwLayerGroup& grp = s.lgrp[g];
     b.i32(grp.anGLay).i32(grp.anWriteLay).f64(grp.adScale).i32(grp.anGLayProtect);
     for (int l = 0; l < 16; ++l) b.i32(s.lay[g * 16 + l].aanLay).i32(s.lay[g * 16 + l].aanLayProtect);
   }
-  m.reserved56 = b.size();                                         // 6
+  m.reserved56 = b.size();  // 6
   if (h.reserved56) b.bytes.insert(b.bytes.end(), h.reserved56->begin(), h.reserved56->end());
   else b.fill(0x20, 56);
   b.i32(h.lnSunpou1).i32(h.lnSunpou2).i32(h.lnSunpou3).i32(h.lnSunpou4).i32(h.lnSunpou5);  // 7
-  m.reserved4 = b.size();                                          // 8
+  m.reserved4 = b.size();                                                                  // 8
   if (h.reserved4) b.bytes.insert(b.bytes.end(), h.reserved4->begin(), h.reserved4->end());
   else b.fill(0, 4);
   m.maxDrawWid = b.size();
-  b.i32(h.nMaxDrawWid);                                            // 9
-  b.f64(h.DPPrtGenten_x).f64(h.DPPrtGenten_y).f64(h.dPrtBairitsu);  // 10
-  b.i32(h.nPrtSet).i32(h.nMemoriMode);                             // 11
+  b.i32(h.nMaxDrawWid);                                                                                     // 9
+  b.f64(h.DPPrtGenten_x).f64(h.DPPrtGenten_y).f64(h.dPrtBairitsu);                                          // 10
+  b.i32(h.nPrtSet).i32(h.nMemoriMode);                                                                      // 11
   b.f64(h.dMemoriHyoujiMin).f64(h.dMemoriX).f64(h.dMemoriY).f64(h.DpMemoriKjTen_x).f64(h.DpMemoriKjTen_y);  // 12
-  for (const TEntJwwLayer& l : s.lay) f.Str(l.aStrLayName);        // 13
-  for (const TEntJwwLayerGroup& g : s.lgrp) f.Str(g.aStrGLayName);  // 14
-  b.f64(h.dKageLevel).f64(h.dKageIdo);                             // 15
-  b.i32(h.nKage9_15JiFlg);                                         // 16
-  b.f64(h.dKabeKageLevel);                                         // 17
-  if (v >= 300) b.f64(h.dTenkuuZuLevel).f64(h.dTenkuuZuEnkoR);     // 18
-  b.i32(h.nMMTani3D);                                              // 19
-  b.f64(h.dBairitsu).f64(h.DPGenten_x).f64(h.DPGenten_y);          // 20
+  for (const TEntJwwLayer& l : s.lay) f.Str(l.aStrLayName);                                                 // 13
+  for (const TEntJwwLayerGroup& g : s.lgrp) f.Str(g.aStrGLayName);                                          // 14
+  b.f64(h.dKageLevel).f64(h.dKageIdo);                                                                      // 15
+  b.i32(h.nKage9_15JiFlg);                                                                                  // 16
+  b.f64(h.dKabeKageLevel);                                                                                  // 17
+  if (v >= 300) b.f64(h.dTenkuuZuLevel).f64(h.dTenkuuZuEnkoR);                                              // 18
+  b.i32(h.nMMTani3D);                                                                                       // 19
+  b.f64(h.dBairitsu).f64(h.DPGenten_x).f64(h.DPGenten_y);                                                   // 20
   b.f64(h.dHanniBairitsu).f64(h.DPHanniGenten_x).f64(h.DPHanniGenten_y);
   if (v >= 231) {
-    for (int i = 0; i < 8; ++i)                                    // 21a
+    for (int i = 0; i < 8; ++i)  // 21a
       b.f64(h.dZoomJumpBairitsu[i]).f64(h.DPZoomJumpGenten_x[i]).f64(h.DPZoomJumpGenten_y[i]).i32(h.nZoomJumpGLay[i]);
-    b.f64(h.dDm11).f64(h.dDm12).f64(h.dDm13).i32(h.lnDm1);         // 21b
+    b.f64(h.dDm11).f64(h.dDm12).f64(h.dDm13).i32(h.lnDm1);  // 21b
     b.f64(h.dDm21).f64(h.dDm22).f64(h.dMojiBG).i32(h.nMojiBG);
   } else {
-    for (int i = 0; i < 4; ++i)                                    // 21c
+    for (int i = 0; i < 4; ++i)  // 21c
       b.f64(h.dZoomJumpBairitsu[i]).f64(h.DPZoomJumpGenten_x[i]).f64(h.DPZoomJumpGenten_y[i]);
   }
-  for (double d : h.adFukusenSuuchi) b.f64(d);                     // 22
-  b.f64(h.dRyougawaFukusenTomeDe);                                 // 23
+  for (double d : h.adFukusenSuuchi) b.f64(d);  // 22
+  b.f64(h.dRyougawaFukusenTomeDe);              // 23
   m.penTables = b.size();
-  for (const TEntJwwColorNo& c : s.col) b.i32(c.aPenColor).i32(c.anPenWidth);  // 24
+  for (const TEntJwwColorNo& c : s.col) b.i32(c.aPenColor).i32(c.anPenWidth);                              // 24
   for (const TEntJwwColorNo& c : s.col) b.i32(c.aPrtPenColor).i32(c.anPrtPenWidth).f64(c.adPrtTenHankei);  // 25
-  for (const auto& t : s.ltp1) b.i32(t.alLType).i32(t.anTokushuSenUintDot).i32(t.anTokushuSenPich).i32(t.anPrtTokushuSenPich);
-  for (const auto& t : s.ltp2)                                     // 27
+  for (const auto& t : s.ltp1)
+    b.i32(t.alLType).i32(t.anTokushuSenUintDot).i32(t.anTokushuSenPich).i32(t.anPrtTokushuSenPich);
+  for (const auto& t : s.ltp2)  // 27
     b.i32(t.alLType).i32(t.anRandSenWide).i32(t.anTokushuSenPich).i32(t.anPrtRandSenWide).i32(t.anPrtTokushuSenPich);
-  for (const auto& t : s.ltp3) b.i32(t.alLType).i32(t.anTokushuSenUintDot).i32(t.anTokushuSenPich).i32(t.anPrtTokushuSenPich);
-  for (std::int32_t x : {h.nDrawGamenTen, h.nDrawPrtTen, h.nBitMapFirstDraw, h.nGyakuDraw, h.nGyakuSearch, h.nColorPrint,
-                         h.nLayJunPrint, h.nColJunPrint, h.nPrtRenzoku, h.nPrtKyoutsuuGray})
-    b.i32(x);                                                      // 29
+  for (const auto& t : s.ltp3)
+    b.i32(t.alLType).i32(t.anTokushuSenUintDot).i32(t.anTokushuSenPich).i32(t.anPrtTokushuSenPich);
+  for (std::int32_t x : {h.nDrawGamenTen, h.nDrawPrtTen, h.nBitMapFirstDraw, h.nGyakuDraw, h.nGyakuSearch,
+                         h.nColorPrint, h.nLayJunPrint, h.nColJunPrint, h.nPrtRenzoku, h.nPrtKyoutsuuGray})
+    b.i32(x);  // 29
   m.printPacking = b.size();
-  b.i32(10 * h.nPrtDpi + h.nPrtDispOnlyNonDraw);                   // 30
-  if (v >= 223) {                                                  // 31
+  b.i32(10 * h.nPrtDpi + h.nPrtDispOnlyNonDraw);  // 30
+  if (v >= 223) {                                 // 31
     b.i32(h.lnDrawTime).i32(h.nEyeInit).i32(h.dEye_H_Ichi_1).i32(h.dEye_H_Ichi_2).i32(h.dEye_H_Ichi_3);
     b.f64(h.dEye_Z_Ichi_1).f64(h.dEye_Y_Ichi_1).f64(h.dEye_Z_Ichi_2).f64(h.dEye_Y_Ichi_2).f64(h.dEye_V_Ichi_3);
   }
   if (v >= 225) b.f64(h.dSenNagasaSnpou).f64(h.dBoxSunpouX).f64(h.dBoxSunpouY).f64(h.dEnHankeiSnpou);  // 32
-  if (v >= 230) b.i32(h.nSolidNinniColor).i32(h.SolidColor);       // 33
+  if (v >= 230) b.i32(h.nSolidNinniColor).i32(h.SolidColor);                                           // 33
   m.sxfColors = b.size();
   if (v >= 420) {
     for (const auto& c : s.colS) b.i32(c.aPenColor).i32(c.anPenWidth);  // 34
-    for (const auto& c : s.colS) {                                 // 35
+    for (const auto& c : s.colS) {                                      // 35
       f.Str(c.astrUDColorName);
       b.i32(c.aPrtPenColor).i32(c.anPrtPenWidth).f64(c.adPrtTenHankei);
     }
-    for (const auto& t : s.ltpS)                                   // 36
+    for (const auto& t : s.ltpS)  // 36
       b.i32(t.alLType).i32(t.anTokushuSenUintDot).i32(t.anTokushuSenPich).i32(t.anPrtTokushuSenPich);
-    for (const auto& t : s.ltpS) {                                 // 37
+    for (const auto& t : s.ltpS) {  // 37
       f.Str(t.astrUDLTypeName);
       b.i32(t.anUDLTypeSegment);
       for (double p : t.aadUDLTypePitch) b.f64(p);
@@ -464,11 +467,11 @@ HeaderMarks WriteJwwHeader(JwFile& f, const JwwHeaderSpec& s) {
   }
   m.textTypes = b.size();
   for (const auto& t : s.moj) b.f64(t.adMojiX).f64(t.adMojiY).f64(t.adMojiD).i32(t.anMojiCol);  // 38
-  b.f64(h.dMojiSizeX).f64(h.dMojiSizeY).f64(h.dMojiKankaku);       // 39
-  b.i32(h.nMojiColor).i32(h.nMojiShu);                             // 40
-  b.f64(h.dMojiSeiriGyouKan).f64(h.dMojiSeiriSuu);                 // 41
-  b.i32(h.nMojiKijunZureOn);                                       // 42
-  b.f64(h.adMojiKijunZureX0).f64(h.adMojiKijunZureX1).f64(h.adMojiKijunZureX2);  // 43
+  b.f64(h.dMojiSizeX).f64(h.dMojiSizeY).f64(h.dMojiKankaku);                                    // 39
+  b.i32(h.nMojiColor).i32(h.nMojiShu);                                                          // 40
+  b.f64(h.dMojiSeiriGyouKan).f64(h.dMojiSeiriSuu);                                              // 41
+  b.i32(h.nMojiKijunZureOn);                                                                    // 42
+  b.f64(h.adMojiKijunZureX0).f64(h.adMojiKijunZureX1).f64(h.adMojiKijunZureX2);                 // 43
   b.f64(h.adMojiKijunZureY0).f64(h.adMojiKijunZureY1).f64(h.adMojiKijunZureY2);
   m.end = b.size();
   return m;

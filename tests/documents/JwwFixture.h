@@ -41,14 +41,17 @@ class JwFile {
   testsupport::ByteBuilder b;
 
   // ---- Archive primitives ----
-  JwFile& Str(std::u16string_view s);           // in the file's form
+  JwFile& Str(std::u16string_view s);                  // in the file's form
   JwFile& CpStr(std::span<const std::uint8_t> bytes);  // code-page form, these bytes
   JwFile& Utf16Str(std::u16string_view s);
   JwFile& Count(std::uint32_t n);
   // The tag of the next object of class cls.
   JwFile& Tag(const std::string& cls);
   // An object has been written: it takes the next running index.
-  JwFile& Took() { ++running_; return *this; }
+  JwFile& Took() {
+    ++running_;
+    return *this;
+  }
   std::uint32_t Running() const { return running_; }
   std::uint32_t ClassIndex(const std::string& cls) const;
 
@@ -63,13 +66,34 @@ class JwFile {
   JwFile& BlockRec(const TEntJwwBlock& x);
 
   // ---- Tagged objects (tag, record, index) ----
-  JwFile& Line(const TEntJwwLine& x) { Tag("CDataSen").LineRec(x); return Took(); }
-  JwFile& Enko(const TEntJwwEnko& x) { Tag("CDataEnko").EnkoRec(x); return Took(); }
-  JwFile& Ten(const TEntJwwTen& x) { Tag("CDataTen").TenRec(x); return Took(); }
-  JwFile& Moji(const TEntJwwMoji& x) { Tag("CDataMoji").MojiRec(x); return Took(); }
-  JwFile& Sunpo(const TEntJwwSunpo& x) { Tag("CDataSunpou").SunpoRec(x); return Took(); }
-  JwFile& Solid(const TEntJwwSolid& x) { Tag("CDataSolid").SolidRec(x); return Took(); }
-  JwFile& Block(const TEntJwwBlock& x) { Tag("CDataBlock").BlockRec(x); return Took(); }
+  JwFile& Line(const TEntJwwLine& x) {
+    Tag("CDataSen").LineRec(x);
+    return Took();
+  }
+  JwFile& Enko(const TEntJwwEnko& x) {
+    Tag("CDataEnko").EnkoRec(x);
+    return Took();
+  }
+  JwFile& Ten(const TEntJwwTen& x) {
+    Tag("CDataTen").TenRec(x);
+    return Took();
+  }
+  JwFile& Moji(const TEntJwwMoji& x) {
+    Tag("CDataMoji").MojiRec(x);
+    return Took();
+  }
+  JwFile& Sunpo(const TEntJwwSunpo& x) {
+    Tag("CDataSunpou").SunpoRec(x);
+    return Took();
+  }
+  JwFile& Solid(const TEntJwwSolid& x) {
+    Tag("CDataSolid").SolidRec(x);
+    return Took();
+  }
+  JwFile& Block(const TEntJwwBlock& x) {
+    Tag("CDataBlock").BlockRec(x);
+    return Took();
+  }
   // A block definition up to its member count; its members follow. With
   // longTime the time stamp is the 8-byte form (0xFFFFFFFF and 8 bytes).
   JwFile& BlockDef(const TEntJwwBlockDef& d, std::uint32_t members, bool longTime = false);
@@ -101,8 +125,8 @@ struct JwwHeaderSpec {
 
 // Where rows of a written header start.
 struct HeaderMarks {
-  std::size_t reserved56 = 0, reserved4 = 0, maxDrawWid = 0, penTables = 0, printPacking = 0,
-              sxfColors = 0, textTypes = 0, end = 0;
+  std::size_t reserved56 = 0, reserved4 = 0, maxDrawWid = 0, penTables = 0, printPacking = 0, sxfColors = 0,
+              textTypes = 0, end = 0;
 };
 
 // A header whose every field holds its own value and that a save writes

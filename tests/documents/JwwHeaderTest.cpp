@@ -156,9 +156,9 @@ TEST(JwwHeader, LineWidthModeIsDerivedAndClampedUpTo420) {
     bool senHaba100;
     std::int32_t bak;
   } cases[] = {
-      {-450, true, -50}, {-250, true, 50}, {-150, true, -100}, {-100, false, -100}, {-500, true, -100},
-      {-401, true, -1},  {-501, true, -100}, {-300, true, 100}, {-201, true, 1},     {-200, true, -100},
-      {-101, true, -100}, {5, false, 5},
+      {-450, true, -50},  {-250, true, 50},   {-150, true, -100}, {-100, false, -100},
+      {-500, true, -100}, {-401, true, -1},   {-501, true, -100}, {-300, true, 100},
+      {-201, true, 1},    {-200, true, -100}, {-101, true, -100}, {5, false, 5},
   };
   for (const auto& c : cases) {
     JwwHeaderSpec s = CanonicalHeader(600);
@@ -181,7 +181,10 @@ TEST(JwwHeader, PrintPackingSplitsAndPacksByVersion) {
   const struct {
     std::int32_t stored, dpi, disp, at420, at600;
   } cases[] = {
-      {13, 1, 3, 3, 13}, {3, 0, 3, 3, 13}, {0, 0, 0, 0, 10}, {3609, 360, 9, 9, 3609},
+      {13, 1, 3, 3, 13},
+      {3, 0, 3, 3, 13},
+      {0, 0, 0, 0, 10},
+      {3609, 360, 9, 9, 3609},
       // A negative flag digit is written as 0 from 6.00 on: -3 + 10 = 7 would
       // read back as flag 7 and be written as 17 by the next save.
       {-13, -1, -3, -3, 10},
@@ -362,7 +365,8 @@ std::u16string MemoFromBytes(const ByteVec& b, std::size_t& end) {
         p += 2;
       }
       std::u16string s;
-      for (std::size_t i = 0; i < n; ++i) s.push_back(static_cast<char16_t>(b.at(p + 2 * i) | (b.at(p + 2 * i + 1) << 8)));
+      for (std::size_t i = 0; i < n; ++i)
+        s.push_back(static_cast<char16_t>(b.at(p + 2 * i) | (b.at(p + 2 * i + 1) << 8)));
       end = p + 2 * n;
       return s.substr(0, s.find(u'\0'));
     }
@@ -407,7 +411,8 @@ TEST(JwwHeader, RealHeadersComeBackExceptForTheWriterRules) {
     // What was read, written back from the table, is the original header.
     JwFile read(ver, form);
     WriteJwwHeader(read, HeaderOf(doc));
-    ASSERT_EQ(read.bytes(), ByteVec(original.begin(), original.begin() + static_cast<std::ptrdiff_t>(headerEnd))) << path;
+    ASSERT_EQ(read.bytes(), ByteVec(original.begin(), original.begin() + static_cast<std::ptrdiff_t>(headerEnd)))
+        << path;
 
     // The writer's header is that header with its rules applied.
     doc.SetFileOutOption(doc.MojiEncode ? 0x20 : 0);
@@ -416,7 +421,8 @@ TEST(JwwHeader, RealHeadersComeBackExceptForTheWriterRules) {
     JwFile expected(ver, form);
     WriteJwwHeader(expected, AsWritten(HeaderOf(doc), ver));
     ASSERT_GE(saved->size(), expected.b.size());
-    EXPECT_EQ(ByteVec(saved->begin(), saved->begin() + static_cast<std::ptrdiff_t>(expected.b.size())), expected.bytes())
+    EXPECT_EQ(ByteVec(saved->begin(), saved->begin() + static_cast<std::ptrdiff_t>(expected.b.size())),
+              expected.bytes())
         << path;
 
     // In the real drawings only the SXF tables change (blank colour names

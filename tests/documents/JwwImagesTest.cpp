@@ -80,7 +80,7 @@ void Prepare(TJwwData& doc, const Folder& folder, bool exp = true, bool exr = tr
 }
 
 TEST(JwwImages, ExtractedAndWrittenBackByteForByte) {
-  const Image pic{u"pic.png", Pattern(5000, 1)};     // two whole chunks and a rest
+  const Image pic{u"pic.png", Pattern(5000, 1)};      // two whole chunks and a rest
   const Image exact{u"exact.bmp", Pattern(2048, 2)};  // one whole chunk
   const Image tiny{u"写真.jpg", Pattern(3, 3)};
   ImageDrawing d;
@@ -88,9 +88,9 @@ TEST(JwwImages, ExtractedAndWrittenBackByteForByte) {
   JwFile f = d.Body();
   f.b.i32(6);
   for (const Image& i : {pic, exact}) f.Str(i.first).b.i32(static_cast<std::int32_t>(i.second.size())).raw(i.second);
-  f.Str(u"").b.i32(0);                  // empty: no data
-  f.Str(u"zero.gif").b.i32(0);          // size 0: no data, no file
-  f.Str(u"negative.gif").b.i32(-5);     // no data either
+  f.Str(u"").b.i32(0);               // empty: no data
+  f.Str(u"zero.gif").b.i32(0);       // size 0: no data, no file
+  f.Str(u"negative.gif").b.i32(-5);  // no data either
   f.Str(tiny.first).b.i32(3).raw(tiny.second);
 
   Folder folder;
@@ -110,7 +110,8 @@ TEST(JwwImages, ExtractedAndWrittenBackByteForByte) {
   const auto saved = Save(doc, 700);
   ASSERT_TRUE(saved);
   EXPECT_TRUE(*saved == d.Saved({pic, exact, tiny})) << "list order, only referenced images";
-  for (const TBindImageType& e : doc.BindImage) EXPECT_EQ(e.exf, e.Fname != u"zero.gif" && !e.Fname.empty() && e.Fsize > 0);
+  for (const TBindImageType& e : doc.BindImage)
+    EXPECT_EQ(e.exf, e.Fname != u"zero.gif" && !e.Fname.empty() && e.Fsize > 0);
 
   JwwDataFree(doc);
   EXPECT_TRUE(folder.Names().empty());
@@ -251,8 +252,8 @@ TEST(JwwImages, HostileNamesStayInsideTheWorkingFolder) {
   Folder folder;
   testsupport::WriteFileBytes(folder.root / "victim", {7, 7});
   fs::create_directory(folder.work / "sub");
-  const std::vector<std::u16string> hostile = {u"../victim", u"../escape.png", u"sub/inner.png", u"c:d.png",
-                                               u"..\\win.png", u"..",           u".",             u"/abs.png"};
+  const std::vector<std::u16string> hostile = {
+      u"../victim", u"../escape.png", u"sub/inner.png", u"c:d.png", u"..\\win.png", u"..", u".", u"/abs.png"};
   std::vector<Image> images;
   ImageDrawing d;
   for (std::size_t i = 0; i < hostile.size(); ++i) {
@@ -296,10 +297,8 @@ TEST(JwwImages, SectionReadOnlyFrom700AndWithAFlag) {
     bool file;
   };
   const Case cases[] = {
-      {"7.00, both flags", 700, true, true, 1, true},
-      {"6.99: no section", 699, true, true, 0, false},
-      {"list only", 700, false, true, 1, false},
-      {"extract only", 700, true, false, 1, true},
+      {"7.00, both flags", 700, true, true, 1, true},    {"6.99: no section", 699, true, true, 0, false},
+      {"list only", 700, false, true, 1, false},         {"extract only", 700, true, false, 1, true},
       {"both flags clear", 700, false, false, 0, false},
   };
   for (const Case& c : cases) {

@@ -123,9 +123,7 @@ TEST(JwwLoadSave, SyntheticVersion300Raised) {
 
 TEST(JwwLoadSave, SetFileOutOptionKeeps0To63) {
   TJwwData doc;
-  const struct {
-    int in, kept;
-  } cases[] = {{0, 0}, {1, 1}, {0x20, 0x20}, {63, 63}, {64, 0}, {-1, 0}, {0x120, 0}};
+  const struct { int in, kept; } cases[] = {{0, 0}, {1, 1}, {0x20, 0x20}, {63, 63}, {64, 0}, {-1, 0}, {0x120, 0}};
   for (const auto& c : cases) {
     doc.SetFileOutOption(c.in);
     EXPECT_EQ(doc.FileOutOpt, c.kept) << c.in;

@@ -238,16 +238,16 @@ TEST(JwwRecords, TagsThatSelectNothingAreSkipped) {
   JwFile f(600);
   WriteJwwHeader(f, CanonicalHeader(600));
   f.Count(3);
-  f.Line(s.line);                                    // class 1, object 2
-  f.b.u16(0x0002);                                   // an object reference
-  f.b.u16(0x8000 + 40);                              // class index 40: never assigned
-  f.b.u16(0x8000 + 2);                               // index 2 is an object, not a class
+  f.Line(s.line);        // class 1, object 2
+  f.b.u16(0x0002);       // an object reference
+  f.b.u16(0x8000 + 40);  // class index 40: never assigned
+  f.b.u16(0x8000 + 2);   // index 2 is an object, not a class
   TEntJwwLine second = s.line, third = s.line;
   second.end_x = 2;
   third.end_x = 3;
-  f.b.u16(0x7FFF).u32(0x80000001u);                  // long class reference to 1
+  f.b.u16(0x7FFF).u32(0x80000001u);  // long class reference to 1
   f.LineRec(second).Took();
-  f.b.u16(0x7FFF).u32(0x00000001u);                  // top bit clear: index 1 too
+  f.b.u16(0x7FFF).u32(0x00000001u);  // top bit clear: index 1 too
   f.LineRec(third).Took();
   f.Count(0);
   TJwwData doc;

@@ -38,25 +38,45 @@ ByteVec ExpectedAttrBytes(TEntJwwAttr a, std::int32_t ver) {
 TEST(JwwWriterRules, PenMappingAndValidationTable) {
   std::vector<AttrCase> cases = {
       // Lines and arcs: SXF line types map below 4.20, invalid ones fall back.
-      {kLine, 351, 35, 105, 8, 4},   {kLine, 420, 35, 105, 35, 105}, {kLine, 351, 50, 1, 1, 1},
-      {kLine, 420, 50, 1, 50, 1},    {kLine, 351, 10, 1, 1, 1},      {kLine, 700, 10, 1, 1, 1},
-      {kLine, 420, 0, 0, 1, 1},      {kLine, 420, 20, 400, 1, 1},    {kLine, 420, 30, 10, 1, 1},
-      {kLine, 420, 63, 357, 1, 1},   {kLine, 420, 19, 9, 19, 9},     {kLine, 420, 11, 356, 11, 356},
-      {kEnko, 351, 44, 116, 17, 2},  {kEnko, 300, 62, 117, 1, 1},    {kEnko, 600, 62, 117, 62, 117},
+      {kLine, 351, 35, 105, 8, 4},
+      {kLine, 420, 35, 105, 35, 105},
+      {kLine, 351, 50, 1, 1, 1},
+      {kLine, 420, 50, 1, 50, 1},
+      {kLine, 351, 10, 1, 1, 1},
+      {kLine, 700, 10, 1, 1, 1},
+      {kLine, 420, 0, 0, 1, 1},
+      {kLine, 420, 20, 400, 1, 1},
+      {kLine, 420, 30, 10, 1, 1},
+      {kLine, 420, 63, 357, 1, 1},
+      {kLine, 420, 19, 9, 19, 9},
+      {kLine, 420, 11, 356, 11, 356},
+      {kEnko, 351, 44, 116, 17, 2},
+      {kEnko, 300, 62, 117, 1, 1},
+      {kEnko, 600, 62, 117, 62, 117},
       {kEnko, 351, 9, 100, 9, 1},
       // Points: style 1 or 100, no line-type mapping; colours as lines.
-      {kTen, 351, 5, 105, 1, 4},     {kTen, 420, 100, 356, 100, 356}, {kTen, 351, 35, 3, 1, 3},
+      {kTen, 351, 5, 105, 1, 4},
+      {kTen, 420, 100, 356, 100, 356},
+      {kTen, 351, 35, 3, 1, 3},
       {kTen, 420, 0, 0, 1, 1},
       // Texts: style 1..9.
-      {kMoji, 420, 5, 1, 5, 1},      {kMoji, 420, 10, 1, 1, 1},      {kMoji, 351, 0, 110, 1, 8},
+      {kMoji, 420, 5, 1, 5, 1},
+      {kMoji, 420, 10, 1, 1, 1},
+      {kMoji, 351, 0, 110, 1, 8},
       {kMoji, 420, 31, 10, 1, 1},
       // Dimensions: colour only.
-      {kSunpo, 351, 77, 105, 77, 4}, {kSunpo, 420, 77, 10, 77, 1},
+      {kSunpo, 351, 77, 105, 77, 4},
+      {kSunpo, 420, 77, 10, 77, 1},
       // Solids: colour 10 is their own colour.
-      {kSolid, 420, 77, 10, 77, 10}, {kSolid, 300, 0, 10, 0, 10},    {kSolid, 420, 1, 11, 1, 1},
-      {kSolid, 351, 1, 113, 1, 6},   {kSolid, 351, 1, 300, 1, 1},
+      {kSolid, 420, 77, 10, 77, 10},
+      {kSolid, 300, 0, 10, 0, 10},
+      {kSolid, 420, 1, 11, 1, 1},
+      {kSolid, 351, 1, 113, 1, 6},
+      {kSolid, 351, 1, 300, 1, 1},
       // Inserts and definitions: untouched pens.
-      {kBlock, 351, 200, 999, 200, 999}, {kBlockDef, 300, 35, 105, 35, 105}, {kBlock, 420, 0, 0, 0, 0},
+      {kBlock, 351, 200, 999, 200, 999},
+      {kBlockDef, 300, 35, 105, 35, 105},
+      {kBlock, 420, 0, 0, 0, 0},
   };
   // Every SXF line type and colour below 4.20.
   const int ltypes[] = {1, 4, 3, 6, 8, 8, 2, 5, 7, 6, 6, 8, 8, 17, 17};
@@ -136,10 +156,12 @@ TEST(JwwWriterRules, PensOfADocumentSaveAreMappedInTheBytesOnly) {
   TEntJwwLine line = s.line;
   line.att = Pen(35, 105, 500);
   TJwwData back;
-  SaveAndReload(back, 420, 351, 1, [&](JwFile& f) { f.Line(line); }, [&](TJwwData& doc) {
-    ASSERT_TRUE(Save(doc, 351));
-    EXPECT_EQ(doc.EntLine[0].att, line.att) << "the document keeps its pens";
-  });
+  SaveAndReload(
+      back, 420, 351, 1, [&](JwFile& f) { f.Line(line); },
+      [&](TJwwData& doc) {
+        ASSERT_TRUE(Save(doc, 351));
+        EXPECT_EQ(doc.EntLine[0].att, line.att) << "the document keeps its pens";
+      });
   EXPECT_EQ(back.EntLine[0].att, Pen(8, 4, 500)) << "the width stays at 3.51";
 }
 
@@ -156,7 +178,8 @@ TEST(JwwWriterRules, TextSizesAreWrittenAsAbsoluteValuesInRange) {
     TEntJwwSunpo dim = Samples(600).sunpo;
     dim.Moji.dSizeX = c.stored;
     TJwwData back;
-    SaveAndReload(back, 600, 600, 2, [&](JwFile& f) { f.Moji(text).Sunpo(dim); }, [](TJwwData&) {});
+    SaveAndReload(
+        back, 600, 600, 2, [&](JwFile& f) { f.Moji(text).Sunpo(dim); }, [](TJwwData&) {});
     EXPECT_EQ(back.EntMoji[0].dSizeX, c.written) << c.stored;
     EXPECT_EQ(back.EntMoji[0].dSizeY, c.written) << c.stored;
     EXPECT_EQ(back.EntMoji[0].dKankaku, -2);
@@ -195,8 +218,9 @@ TEST(JwwWriterRules, ImageReferencesAreRewrittenByTheOptionBits) {
     TEntJwwSunpo dim = Samples(700).sunpo;
     dim.Moji.str = c.stored;
     TJwwData back;
-    SaveAndReload(back, 700, 700, 2, [&](JwFile& f) { f.Moji(text).Sunpo(dim); },
-                  [&](TJwwData& doc) { doc.SetFileOutOption(c.opt); });
+    SaveAndReload(
+        back, 700, 700, 2, [&](JwFile& f) { f.Moji(text).Sunpo(dim); },
+        [&](TJwwData& doc) { doc.SetFileOutOption(c.opt); });
     EXPECT_TRUE(back.EntMoji[0].str == c.written) << c.opt << " " << testing::PrintToString(c.stored);
     EXPECT_TRUE(back.EntSunpo[0].Moji.str == CleanOutText(c.stored)) << "a dimension's text is not a reference";
   }
@@ -215,10 +239,12 @@ TEST(JwwWriterRules, ImageNamesAreCutAsTheSavedTextReadsBack) {
   };
   for (const auto& c : cases) {
     TJwwData back;
-    SaveAndReload(back, 700, 700, 1, [&](JwFile& f) { f.Moji(Samples(700).moji); }, [&](TJwwData& doc) {
-      doc.EntMoji[0].str = u"^@BM%temp%dir¥pic.jpg,1";
-      doc.SetFileOutOption(c.opt);
-    });
+    SaveAndReload(
+        back, 700, 700, 1, [&](JwFile& f) { f.Moji(Samples(700).moji); },
+        [&](TJwwData& doc) {
+          doc.EntMoji[0].str = u"^@BM%temp%dir¥pic.jpg,1";
+          doc.SetFileOutOption(c.opt);
+        });
     EXPECT_TRUE(back.EntMoji[0].str == c.written) << c.opt;
     ExpectSaveIsFixedPoint(back, c.opt);
   }
@@ -241,15 +267,17 @@ TEST(JwwWriterRules, SavedNamesAndTextsHoldNoMarkerAsTheyReadBack) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.opt);
     TJwwData back;
-    SaveAndReload(back, 700, 700, 1, [&](JwFile& f) { f.Moji(Samples(700).moji); }, [&](TJwwData& doc) {
-      doc.EntMoji[0].str = doc.EntMoji[0].strFontName = c.stored;
-      doc.EntLay[5].aStrLayName = doc.EntLgrp[1].aStrGLayName = c.stored;
-      doc.EntColS[3].astrUDColorName = doc.EntLtpS[2].astrUDLTypeName = c.stored;
-      doc.SetFileOutOption(c.opt);
-    });
-    for (const std::u16string* name : {&back.EntMoji[0].str, &back.EntMoji[0].strFontName, &back.EntLay[5].aStrLayName,
-                                       &back.EntLgrp[1].aStrGLayName, &back.EntColS[3].astrUDColorName,
-                                       &back.EntLtpS[2].astrUDLTypeName})
+    SaveAndReload(
+        back, 700, 700, 1, [&](JwFile& f) { f.Moji(Samples(700).moji); },
+        [&](TJwwData& doc) {
+          doc.EntMoji[0].str = doc.EntMoji[0].strFontName = c.stored;
+          doc.EntLay[5].aStrLayName = doc.EntLgrp[1].aStrGLayName = c.stored;
+          doc.EntColS[3].astrUDColorName = doc.EntLtpS[2].astrUDLTypeName = c.stored;
+          doc.SetFileOutOption(c.opt);
+        });
+    for (const std::u16string* name :
+         {&back.EntMoji[0].str, &back.EntMoji[0].strFontName, &back.EntLay[5].aStrLayName,
+          &back.EntLgrp[1].aStrGLayName, &back.EntColS[3].astrUDColorName, &back.EntLtpS[2].astrUDLTypeName})
       EXPECT_TRUE(*name == c.written);
     ExpectSaveIsFixedPoint(back, c.opt);
   }

@@ -11,7 +11,6 @@
 
 namespace legacyfixtures {
 
-
 inline constexpr std::string_view kJwcSignature = "jw_cad(c)data.......";
 inline constexpr std::string_view kJwkSignature = "jw_cad(c)sym........";
 

@@ -134,8 +134,8 @@ TEST_F(RunFault, DestinationFolderVanishesBetweenFiles) {
   host_.afterFile = [&] { fs::remove_all(Dst()); };
   const TBatchOutcome outcome = Run(Dst());
   ExpectSilentRun(outcome);
-  EXPECT_EQ(host_.outcomes, (std::vector<TConvOutcome>{TConvOutcome::Converted, TConvOutcome::SaveFailed,
-                                                        TConvOutcome::SaveFailed}));
+  EXPECT_EQ(host_.outcomes,
+            (std::vector<TConvOutcome>{TConvOutcome::Converted, TConvOutcome::SaveFailed, TConvOutcome::SaveFailed}));
   EXPECT_FALSE(fs::exists(Dst()));
 }
 
@@ -149,8 +149,8 @@ TEST_F(RunFault, DestinationFolderVanishesDuringASave) {
   const TBatchOutcome outcome = Run(Dst());
   SetFileStepFaultHook({});
   ExpectSilentRun(outcome);
-  EXPECT_EQ(host_.outcomes, (std::vector<TConvOutcome>{TConvOutcome::Converted, TConvOutcome::SaveFailed,
-                                                        TConvOutcome::SaveFailed}));
+  EXPECT_EQ(host_.outcomes,
+            (std::vector<TConvOutcome>{TConvOutcome::Converted, TConvOutcome::SaveFailed, TConvOutcome::SaveFailed}));
   EXPECT_FALSE(fs::exists(Dst()));
 }
 

@@ -32,8 +32,8 @@ std::vector<std::uint8_t> Version420WithPacking(std::int32_t stored) {
 }
 
 struct PackingCase {
-  std::int32_t stored;          // the field as a corrupt or ordinary file holds it
-  std::int32_t dpi, flag;       // as read back after a save at 6.00
+  std::int32_t stored;     // the field as a corrupt or ordinary file holds it
+  std::int32_t dpi, flag;  // as read back after a save at 6.00
 };
 
 class PrintPacking : public testing::TestWithParam<PackingCase> {};

@@ -27,8 +27,8 @@ class FuzzReplay : public testing::TestWithParam<Target> {};
 TEST_P(FuzzReplay, SeedsAndFoundInputsKeepTheProperty) {
   const fs::path source = LINTORRA_SOURCE_DIR;
   int replayed = 0;
-  for (const fs::path& folder : {source / "fuzz" / "seeds" / GetParam().name,
-                                 source / "tests" / "fuzz-regressions" / GetParam().name}) {
+  for (const fs::path& folder :
+       {source / "fuzz" / "seeds" / GetParam().name, source / "tests" / "fuzz-regressions" / GetParam().name}) {
     if (!fs::is_directory(folder)) continue;
     for (const auto& e : fs::directory_iterator(folder)) {
       const auto bytes = testsupport::ReadFileBytes(e.path());

@@ -16,15 +16,15 @@ TEST(CodePage, DecodesAndCutsAtTheFirstZero) {
       {{0x41, 0x42, 0x00, 0x43, 0x44}, u"AB"},
       {{}, u""},
       {{0x00, 0x41}, u""},
-      {{0x5C, 0x7E}, u"\\~"},                                     // ASCII stays ASCII
+      {{0x5C, 0x7E}, u"\\~"},  // ASCII stays ASCII
       {{0x95, 0xBD, 0x96, 0xCA, 0x90, 0x7D}, u"平面図"},
-      {{0x5C, 0x82, 0xA0, 0x5C, 0x7E}, u"\\あ\\~"},               // mixed: no yen sign
-      {{0xB1, 0xDD}, u"ｱﾝ"},                                      // half-width katakana
-      {{0x87, 0x40, 0xED, 0x40, 0xFA, 0x40}, u"①纊ⅰ"},            // NEC and IBM extensions
+      {{0x5C, 0x82, 0xA0, 0x5C, 0x7E}, u"\\あ\\~"},     // mixed: no yen sign
+      {{0xB1, 0xDD}, u"ｱﾝ"},                            // half-width katakana
+      {{0x87, 0x40, 0xED, 0x40, 0xFA, 0x40}, u"①纊ⅰ"},  // NEC and IBM extensions
       {{0x82, 0xA0, 0x00, 0x82, 0xA2}, u"あ"},
-      {{0x41, 0x82}, u"A\uFFFD"},                                 // lead byte at the end
-      {{0x81, 0x20, 0x41}, u"\uFFFD A"},                          // lead byte without trail
-      {{0x85, 0x40, 0x41}, u"\uFFFDA"},                           // unassigned pair: one character
+      {{0x41, 0x82}, u"A\uFFFD"},         // lead byte at the end
+      {{0x81, 0x20, 0x41}, u"\uFFFD A"},  // lead byte without trail
+      {{0x85, 0x40, 0x41}, u"\uFFFDA"},   // unassigned pair: one character
       {{0x80, 0xA0, 0xFD, 0xFE, 0xFF, 0x41}, u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFDA"},
   };
   for (const Case& c : cases) EXPECT_EQ(AnsiBytesToText(c.in), c.out) << testing::PrintToString(c.in);
@@ -41,10 +41,13 @@ TEST(CodePage, EncodesWithQuestionMarkForTheUnencodable) {
       {u"平面図", {0x95, 0xBD, 0x96, 0xCA, 0x90, 0x7D}},
       {u"a\\あ~", {0x61, 0x5C, 0x82, 0xA0, 0x7E}},
       {u"ｱﾝ", {0xB1, 0xDD}},
-      {std::u16string(u"A\0あ", 3), {0x41, 0x00, 0x82, 0xA0}},   // U+0000 is encoded too
-      {u"a\u0100b", {0x61, '?', 0x62}},                          // not in the code page
-      {u"x\U0001F600y", {0x78, '?', 0x79}},                      // one "?" for a surrogate pair
-      {u"\xD800" u"a\xDC00" u"あ\xD800", {'?', 0x61, '?', 0x82, 0xA0, '?'}},  // lone surrogates
+      {std::u16string(u"A\0あ", 3), {0x41, 0x00, 0x82, 0xA0}},  // U+0000 is encoded too
+      {u"a\u0100b", {0x61, '?', 0x62}},                         // not in the code page
+      {u"x\U0001F600y", {0x78, '?', 0x79}},                     // one "?" for a surrogate pair
+      {u"\xD800"
+       u"a\xDC00"
+       u"あ\xD800",
+       {'?', 0x61, '?', 0x82, 0xA0, '?'}},  // lone surrogates
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.out));
@@ -94,11 +97,11 @@ TEST(CodePage, LimitedNeverSplitsADoubleByteCharacter) {
       {u"abc", 2, {0x61, 0x62}},
       {u"aあb", 2, {0x61}},
       {u"aあb", 3, {0x61, 0x82, 0xA0}},
-      {u"ｱあ", 2, {0xB1}},                   // half-width katakana are single bytes
+      {u"ｱあ", 2, {0xB1}},  // half-width katakana are single bytes
       {u"あい", 3, {0x82, 0xA0}},
       {u"あ", 1, {}},
       {u"あ", 0, {}},
-      {u"\u8868\u8868", 3, {0x95, 0x5C}},    // trail byte 0x5C is not a boundary
+      {u"\u8868\u8868", 3, {0x95, 0x5C}},  // trail byte 0x5C is not a boundary
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.out));
@@ -120,7 +123,10 @@ TEST(Utf16Bytes, LowByteFirstAndCutAtZero) {
 
 TEST(Utf8, EncodesSurrogatePairsAndReplacesLoneOnes) {
   EXPECT_EQ(ToUtf8(u"a平\U0001F600"), "a\xE5\xB9\xB3\xF0\x9F\x98\x80");
-  EXPECT_EQ(ToUtf8(u"\xD800" u"a"), "\xEF\xBF\xBD" "a");
+  EXPECT_EQ(ToUtf8(u"\xD800"
+                   u"a"),
+            "\xEF\xBF\xBD"
+            "a");
   EXPECT_EQ(ToUtf8(u"a\xDC00"), "a\xEF\xBF\xBD");
   EXPECT_EQ(ToUtf8(u"\xDC00\xD800"), "\xEF\xBF\xBD\xEF\xBF\xBD");
   EXPECT_EQ(ToUtf8(std::u16string(u"\0", 1)), std::string("\0", 1));
@@ -136,11 +142,15 @@ TEST(Utf8, DecodesAndReplacesInvalidBytes) {
       {"\xE5\xB9\xB3\xE9\x9D\xA2", u"平面"},
       {"\xF0\x9F\x98\x80", u"\U0001F600"},
       {"\xC3\xA9", u"é"},
-      {"a\xFF" "b", u"a\uFFFDb"},
-      {"\xC0\xAF", u"\uFFFD\uFFFD"},              // overlong
-      {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},    // encoded surrogate
+      {"a\xFF"
+       "b",
+       u"a\uFFFDb"},
+      {"\xC0\xAF", u"\uFFFD\uFFFD"},                      // overlong
+      {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},            // encoded surrogate
       {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // above U+10FFFF
-      {"\xE5\xB9" "a", u"\uFFFDa"},               // cut short: the next character survives
+      {"\xE5\xB9"
+       "a",
+       u"\uFFFDa"},  // cut short: the next character survives
       {"\xF0\x9F\x98", u"\uFFFD"},
       {"\x80\x80", u"\uFFFD\uFFFD"},
   };
@@ -166,11 +176,14 @@ TEST(Utf8, FileNamesComeBackByteForByte) {
   const Case cases[] = {
       {"plan.jww", u"plan.jww"},
       {"\xE5\xB9\xB3\xE9\x9D\xA2.jww", u"平面.jww"},
-      {"\xEF\xBF\xBD", u"\uFFFD"},                          // a real U+FFFD stays one
+      {"\xEF\xBF\xBD", u"\uFFFD"},                                // a real U+FFFD stays one
       {"\x95\xBD\x96\xCA.jww", u"\xDC95\xDCBD\xDC96\xDCCA.jww"},  // Shift_JIS
       {"a\xFF", u"a\xDCFF"},
-      {"\xE5\xB9" "a", u"\xDCE5\xDCB9" "a"},                    // cut short
-      {"\xED\xB2\x80", u"\xDCED\xDCB2\xDC80"},                // an encoded stray byte
+      {"\xE5\xB9"
+       "a",
+       u"\xDCE5\xDCB9"
+       "a"},                                    // cut short
+      {"\xED\xB2\x80", u"\xDCED\xDCB2\xDC80"},  // an encoded stray byte
       {"\xC0\xAF", u"\xDCC0\xDCAF"},
   };
   for (const Case& c : cases) {
@@ -180,7 +193,10 @@ TEST(Utf8, FileNamesComeBackByteForByte) {
     EXPECT_EQ(FromPath(ToPath(c.name)), c.name);
   }
   // Surrogates that stand for no byte are still replaced.
-  EXPECT_EQ(ToNativeName(u"\xD800" u"a\xDC7F"), "\xEF\xBF\xBD" "a\xEF\xBF\xBD");
+  EXPECT_EQ(ToNativeName(u"\xD800"
+                         u"a\xDC7F"),
+            "\xEF\xBF\xBD"
+            "a\xEF\xBF\xBD");
   // Texts for people never carry stray bytes.
   EXPECT_EQ(ToUtf8(u"a\xDCFF"), "a\xEF\xBF\xBD");
 }

@@ -6,8 +6,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <csignal>
 #include <chrono>
+#include <csignal>
 #include <ctime>
 #include <filesystem>
 #include <string>
@@ -116,8 +116,8 @@ TEST(FileListSearch, MatchesPatternsWithoutRegardToCase) {
     std::vector<std::u16string> names;
   };
   const Case cases[] = {
-      {u"*", {u".hidden.jww", u"a.jww", u"b.JWW", u"c.bak", u"d.bk3", u"e.txt", u"f.jws", u"g.jw", u"h.jwwx",
-              u"link.jww"}},
+      {u"*",
+       {u".hidden.jww", u"a.jww", u"b.JWW", u"c.bak", u"d.bk3", u"e.txt", u"f.jws", u"g.jw", u"h.jwwx", u"link.jww"}},
       {u"*.jww", {u".hidden.jww", u"a.jww", u"b.JWW", u"link.jww"}},
       {u"*.JW?", {u".hidden.jww", u"a.jww", u"b.JWW", u"f.jws", u"link.jww"}},
       {u"?.jw*", {u"a.jww", u"b.JWW", u"f.jws", u"g.jw", u"h.jwwx"}},
@@ -199,7 +199,8 @@ TEST(FileCopyKeepTime, CopiesBytesAndTimesReplacingAnExistingFile) {
 
   ASSERT_TRUE(FileCopyKeepTime(U16(dir / "src.jww"), U16(dir / "dst.jww")));
   EXPECT_EQ(testsupport::ReadFileBytes(dir / "dst.jww"), content);
-  struct stat src{}, dst{};
+  struct stat src {
+  }, dst{};
   ASSERT_EQ(::stat((dir / "src.jww").c_str(), &src), 0);
   ASSERT_EQ(::stat((dir / "dst.jww").c_str(), &dst), 0);
   EXPECT_EQ(dst.st_mtim.tv_sec, src.st_mtim.tv_sec);

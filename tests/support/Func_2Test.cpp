@@ -26,8 +26,12 @@ TEST(TextCase, MapsEveryUnitAndKeepsTheLength) {
   EXPECT_EQ(TextLower(u"PLAN.JWW ÄÉ Ω"), u"plan.jww äé ω");
   EXPECT_EQ(TextUpper(u"平面図ａ"), u"平面図Ａ");
   // Surrogates pass unchanged, so the length never changes.
-  const std::u16string withPair = u"a\xD801\xDC28" u"b\xDC00";
-  EXPECT_EQ(TextUpper(withPair), u"A\xD801\xDC28" u"B\xDC00");
+  const std::u16string withPair =
+      u"a\xD801\xDC28"
+      u"b\xDC00";
+  EXPECT_EQ(TextUpper(withPair),
+            u"A\xD801\xDC28"
+            u"B\xDC00");
   EXPECT_EQ(TextUpper(u"\u00DF").size(), 1u);  // sharp s has no single-unit upper case
 }
 
@@ -128,7 +132,10 @@ TEST(TextToInt, Table) {
       {u"0x 1", 0},
       {u"1.5", 0},
       {std::u16string(u"12\0zz", 5), 12},  // U+0000 ends the number
-      {std::u16string(u"\0" u"12", 3), 0},
+      {std::u16string(u"\0"
+                      u"12",
+                      3),
+       0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.text.begin(), c.text.end()));

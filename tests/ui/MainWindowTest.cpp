@@ -272,11 +272,12 @@ class MainWindowTest : public QObject {
     QTest::addColumn<QString>("message");
     QTest::addColumn<int>("icon");
     QTest::addColumn<int>("beeps");
-    QTest::newRow("blank source folder") << "<blank>" << "参照フォルダを指定して下さい。"
-                                         << int(TMessageIcon::Error) << 1;
-    QTest::newRow("missing source folder") << "gone" << "参照フォルダが存在しません。" << int(TMessageIcon::None)
-                                           << 0;
-    QTest::newRow("nothing selected") << "empty" << "ファイルを指示して下さい。" << int(TMessageIcon::None) << 0;
+    QTest::newRow("blank source folder") << "<blank>"
+                                         << "参照フォルダを指定して下さい。" << int(TMessageIcon::Error) << 1;
+    QTest::newRow("missing source folder") << "gone"
+                                           << "参照フォルダが存在しません。" << int(TMessageIcon::None) << 0;
+    QTest::newRow("nothing selected") << "empty"
+                                      << "ファイルを指示して下さい。" << int(TMessageIcon::None) << 0;
   }
   void doubleClickMessages() {
     QFETCH(QString, folder);

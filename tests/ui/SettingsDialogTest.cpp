@@ -107,14 +107,22 @@ class SettingsDialogTest : public QObject {
     QTest::addColumn<int>("button");  // 1 colour, 2 line type, 3 width
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("expected");  // empty: refused with a beep
-    QTest::newRow("colour 105") << 1 << "105" << "105";
-    QTest::newRow("colour 10 refused") << 1 << "10" << "";
-    QTest::newRow("not a number reads 0") << 1 << "abc" << "0";
-    QTest::newRow("width -1") << 3 << "-1" << "-1";
-    QTest::newRow("width -2 refused") << 3 << "-2" << "";
-    QTest::newRow("width 30001 refused") << 3 << "30001" << "";
-    QTest::newRow("line type 46") << 2 << "46" << "46";
-    QTest::newRow("line type 20 refused") << 2 << "20" << "";
+    QTest::newRow("colour 105") << 1 << "105"
+                                << "105";
+    QTest::newRow("colour 10 refused") << 1 << "10"
+                                       << "";
+    QTest::newRow("not a number reads 0") << 1 << "abc"
+                                          << "0";
+    QTest::newRow("width -1") << 3 << "-1"
+                              << "-1";
+    QTest::newRow("width -2 refused") << 3 << "-2"
+                                      << "";
+    QTest::newRow("width 30001 refused") << 3 << "30001"
+                                         << "";
+    QTest::newRow("line type 46") << 2 << "46"
+                                  << "46";
+    QTest::newRow("line type 20 refused") << 2 << "20"
+                                          << "";
   }
   void rangeSetting() {
     QFETCH(int, button);
@@ -164,10 +172,8 @@ class SettingsDialogTest : public QObject {
     const bool InRow = place == TInputFault::CombRow;
     Form3->PageControl1->setCurrentIndex(InRow ? 0 : 1);
     QTableWidget* Grid = place == TInputFault::LtypeGrid ? Form3->StringGrid2 : Form3->StringGrid1;
-    if (InRow)
-      Form3->Fram[row]->Edit(column)->setText(text);
-    else
-      SetCell(Grid, row, column, text);
+    if (InRow) Form3->Fram[row]->Edit(column)->setText(text);
+    else SetCell(Grid, row, column, text);
     SetCell(Form3->StringGrid1, 1, 1, "");  // passed on the way: rewritten as 0
 
     QTest::mouseClick(Form3->Button6, Qt::LeftButton);
@@ -194,10 +200,14 @@ class SettingsDialogTest : public QObject {
     QTest::addColumn<int>("page");
     QTest::addColumn<int>("verRaise");
     QTest::addColumn<QString>("notice");
-    QTest::newRow("nothing raised") << "2" << "-1" << 0 << 0 << "";
-    QTest::newRow("empty width is the basic width") << "2" << "" << 0 << 0 << "";
-    QTest::newRow("a width") << "2" << "50" << 0 << 1 << Q(kNoticeVer351);
-    QTest::newRow("an SXF colour") << "101" << "50" << 1 << 2 << Q(kNoticeVer420);
+    QTest::newRow("nothing raised") << "2"
+                                    << "-1" << 0 << 0 << "";
+    QTest::newRow("empty width is the basic width") << "2"
+                                                    << "" << 0 << 0 << "";
+    QTest::newRow("a width") << "2"
+                             << "50" << 0 << 1 << Q(kNoticeVer351);
+    QTest::newRow("an SXF colour") << "101"
+                                   << "50" << 1 << 2 << Q(kNoticeVer420);
   }
   void okWritesSettingsWithItsNotice() {
     QFETCH(QString, colour3);

@@ -25,9 +25,9 @@ class TRecordingPrompts final : public TPrompts {
     QString Text;
   };
   struct TAsked {
-    QString Title;    // the prompt of the folder chooser or the file box's title
-    QString Filter;   // the file box's filter
-    QString Start;    // the folder or path proposed
+    QString Title;   // the prompt of the folder chooser or the file box's title
+    QString Filter;  // the file box's filter
+    QString Start;   // the folder or path proposed
     bool Save = false;
   };
 

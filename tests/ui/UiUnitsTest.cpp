@@ -14,13 +14,20 @@ class UiUnitsTest : public QObject {
     QTest::addColumn<QString>("a");
     QTest::addColumn<QString>("b");
     QTest::addColumn<int>("sign");
-    QTest::newRow("ASCII letters fold") << "abc" << "ABC" << 0;
-    QTest::newRow("folded order") << "apple" << "Banana" << -1;
-    QTest::newRow("prefix first") << "ab" << "abc" << -1;
-    QTest::newRow("underscore after letters") << "_a" << "a" << 1;  // '_' 0x5F > 'A' 0x41
-    QTest::newRow("full-width letters do not fold") << "ａ" << "Ａ" << 1;
-    QTest::newRow("Japanese by code unit") << "図面" << "平面" << -1;  // U+56F3 < U+5E73
-    QTest::newRow("equal empty") << "" << "" << 0;
+    QTest::newRow("ASCII letters fold") << "abc"
+                                        << "ABC" << 0;
+    QTest::newRow("folded order") << "apple"
+                                  << "Banana" << -1;
+    QTest::newRow("prefix first") << "ab"
+                                  << "abc" << -1;
+    QTest::newRow("underscore after letters") << "_a"
+                                              << "a" << 1;  // '_' 0x5F > 'A' 0x41
+    QTest::newRow("full-width letters do not fold") << "ａ"
+                                                    << "Ａ" << 1;
+    QTest::newRow("Japanese by code unit") << "図面"
+                                           << "平面" << -1;  // U+56F3 < U+5E73
+    QTest::newRow("equal empty") << ""
+                                 << "" << 0;
   }
   void compareText() {
     QFETCH(QString, a);
@@ -36,11 +43,16 @@ class UiUnitsTest : public QObject {
     QTest::addColumn<QString>("a");
     QTest::addColumn<QString>("b");
     QTest::addColumn<int>("sign");
-    QTest::newRow("size by value") << 4 << 0 << "9" << "10" << -1;
-    QTest::newRow("size by value, descending") << 4 << 1 << "9" << "10" << 1;
-    QTest::newRow("size equal") << 4 << 0 << "10" << "10" << 0;
-    QTest::newRow("other columns by text") << 5 << 0 << "9" << "10" << 1;
-    QTest::newRow("time text order") << 3 << 0 << "2024/01/02 10:00:00" << "2024/01/10 09:00:00" << -1;
+    QTest::newRow("size by value") << 4 << 0 << "9"
+                                   << "10" << -1;
+    QTest::newRow("size by value, descending") << 4 << 1 << "9"
+                                               << "10" << 1;
+    QTest::newRow("size equal") << 4 << 0 << "10"
+                                << "10" << 0;
+    QTest::newRow("other columns by text") << 5 << 0 << "9"
+                                           << "10" << 1;
+    QTest::newRow("time text order") << 3 << 0 << "2024/01/02 10:00:00"
+                                     << "2024/01/10 09:00:00" << -1;
   }
   void listCompare() {
     QFETCH(int, column);
