@@ -9,39 +9,39 @@
 
 namespace {
 
-void InsertBlock(TEntJwwBlockDef& d, std::uint32_t number) {
-  d.mNo.push_back({kBlock, static_cast<std::int32_t>(d.mBlock.size())});
-  TEntJwwBlock& b = d.mBlock.emplace_back();
-  b.dBairitsuX = b.dBairitsuY = 1.0;
-  b.DPKijunTen_x = 10.0;
-  b.nNumber = number;
+void InsertBlock(TEntJwwBlockDef& D, std::uint32_t Number) {
+  D.mNo.push_back({kBlock, static_cast<std::int32_t>(D.mBlock.size())});
+  TEntJwwBlock& B = D.mBlock.emplace_back();
+  B.dBairitsuX = B.dBairitsuY = 1.0;
+  B.DPKijunTen_x = 10.0;
+  B.nNumber = Number;
 }
 
-void AddDoublingDefinitions(TJwwData& d, int levels, std::size_t nameLength) {
-  d.EntNo.push_back({kBlock, 0});
-  TEntJwwBlock& root = d.EntBlock.emplace_back();
-  root.dBairitsuX = root.dBairitsuY = 1.0;
-  for (int n = 0; n < levels; ++n) {
-    TEntJwwBlockDef& def = d.EntBlockDef.emplace_back();
-    def.nNumber = static_cast<std::uint32_t>(n);
-    def.strName = std::u16string(nameLength, u'部');
-    if (n + 1 < levels) {
-      InsertBlock(def, static_cast<std::uint32_t>(n + 1));
-      InsertBlock(def, static_cast<std::uint32_t>(n + 1));
+void AddDoublingDefinitions(TJwwData& D, int Levels, std::size_t NameLength) {
+  D.EntNo.push_back({kBlock, 0});
+  TEntJwwBlock& Root = D.EntBlock.emplace_back();
+  Root.dBairitsuX = Root.dBairitsuY = 1.0;
+  for (int N = 0; N < Levels; ++N) {
+    TEntJwwBlockDef& Def = D.EntBlockDef.emplace_back();
+    Def.nNumber = static_cast<std::uint32_t>(N);
+    Def.strName = std::u16string(NameLength, u'部');
+    if (N + 1 < Levels) {
+      InsertBlock(Def, static_cast<std::uint32_t>(N + 1));
+      InsertBlock(Def, static_cast<std::uint32_t>(N + 1));
     }
-    def.N = static_cast<std::int32_t>(def.mNo.size());
+    Def.N = static_cast<std::int32_t>(Def.mNo.size());
   }
 }
 
-void BM_MakeBlockTreeAtTheCap(benchmark::State& state) {
-  TJwwData d;
-  AddDoublingDefinitions(d, 40, static_cast<std::size_t>(state.range(0)));
-  for (auto _ : state) {
-    d.EntBlockTree = {};  // as in a fresh load
-    d.MakeBlockTree();
-    benchmark::DoNotOptimize(d.EntBlockTree.data());
+void BM_MakeBlockTreeAtTheCap(benchmark::State& State) {
+  TJwwData D;
+  AddDoublingDefinitions(D, 40, static_cast<std::size_t>(State.range(0)));
+  for (auto _ : State) {
+    D.EntBlockTree = {};  // as in a fresh load
+    D.MakeBlockTree();
+    benchmark::DoNotOptimize(D.EntBlockTree.data());
   }
-  state.counters["nodes"] = static_cast<double>(d.EntBlockTree.size());
+  State.counters["nodes"] = static_cast<double>(D.EntBlockTree.size());
 }
 
 }  // namespace

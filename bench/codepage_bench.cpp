@@ -9,25 +9,25 @@ namespace {
 const std::u16string kAscii = u"LAYER-01 A1 1:100";
 const std::u16string kJapanese = u"平面図 1階 倉庫";
 
-void BM_EncodeAscii(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(TextToAnsiBytes(kAscii));
+void BM_EncodeAscii(benchmark::State& State) {
+  for (auto _ : State) benchmark::DoNotOptimize(TextToAnsiBytes(kAscii));
 }
-void BM_EncodeJapanese(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(TextToAnsiBytes(kJapanese));
+void BM_EncodeJapanese(benchmark::State& State) {
+  for (auto _ : State) benchmark::DoNotOptimize(TextToAnsiBytes(kJapanese));
 }
-void BM_DecodeAscii(benchmark::State& state) {
-  const Bytes b = TextToAnsiBytes(kAscii);
-  for (auto _ : state) benchmark::DoNotOptimize(AnsiBytesToText(b));
+void BM_DecodeAscii(benchmark::State& State) {
+  const Bytes B = TextToAnsiBytes(kAscii);
+  for (auto _ : State) benchmark::DoNotOptimize(AnsiBytesToText(B));
 }
-void BM_DecodeJapanese(benchmark::State& state) {
-  const Bytes b = TextToAnsiBytes(kJapanese);
-  for (auto _ : state) benchmark::DoNotOptimize(AnsiBytesToText(b));
+void BM_DecodeJapanese(benchmark::State& State) {
+  const Bytes B = TextToAnsiBytes(kJapanese);
+  for (auto _ : State) benchmark::DoNotOptimize(AnsiBytesToText(B));
 }
-void BM_ByteCountJapanese(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(AnsiByteCount(kJapanese));
+void BM_ByteCountJapanese(benchmark::State& State) {
+  for (auto _ : State) benchmark::DoNotOptimize(AnsiByteCount(kJapanese));
 }
-void BM_CleanOutText(benchmark::State& state) {
-  for (auto _ : state) benchmark::DoNotOptimize(CleanOutText(kJapanese));
+void BM_CleanOutText(benchmark::State& State) {
+  for (auto _ : State) benchmark::DoNotOptimize(CleanOutText(kJapanese));
 }
 
 BENCHMARK(BM_EncodeAscii);

@@ -4,6 +4,6 @@
 
 #include <CLI/CLI.hpp>
 
-void AddInfoCommand(CLI::App& app, int& exitCode);
-void AddResaveCommand(CLI::App& app, int& exitCode);
-void AddConvertCommand(CLI::App& app, int& exitCode);
+void AddInfoCommand(CLI::App& App, int& ExitCode);
+void AddResaveCommand(CLI::App& App, int& ExitCode);
+void AddConvertCommand(CLI::App& App, int& ExitCode);

@@ -160,17 +160,17 @@ int RunConvert(const ConvertOptions& O) {
 
 }  // namespace
 
-void AddConvertCommand(CLI::App& app, int& exitCode) {
-  auto o = std::make_shared<ConvertOptions>();
-  CLI::App* cmd = app.add_subcommand(
+void AddConvertCommand(CLI::App& App, int& ExitCode) {
+  auto O = std::make_shared<ConvertOptions>();
+  CLI::App* Cmd = App.add_subcommand(
       "convert",
       "Convert the pens of JWW/JWS files from SOURCE_DIR into DEST_DIR, backing up replaced files as .BAK; "
       "exits 1 when the folders or the settings refuse the run, 2 when the settings file cannot be used");
-  cmd->add_option("--settings", o->settings, "Settings file (*.set) or INI file (*.ini)")->required();
-  cmd->add_option("--mode", o->mode, "Conversion mode (default: the one the settings store)")
+  Cmd->add_option("--settings", O->settings, "Settings file (*.set) or INI file (*.ini)")->required();
+  Cmd->add_option("--mode", O->mode, "Conversion mode (default: the one the settings store)")
       ->check(CLI::IsMember({"individual", "combination"}));
-  cmd->add_option("SOURCE_DIR", o->source, "Folder of the files to convert")->required();
-  cmd->add_option("DEST_DIR", o->destination, "Folder the converted files are saved in")->required();
-  cmd->add_option("NAME", o->names, "File names in SOURCE_DIR (default: every file, in name order)");
-  cmd->callback([o, &exitCode] { exitCode = RunConvert(*o); });
+  Cmd->add_option("SOURCE_DIR", O->source, "Folder of the files to convert")->required();
+  Cmd->add_option("DEST_DIR", O->destination, "Folder the converted files are saved in")->required();
+  Cmd->add_option("NAME", O->names, "File names in SOURCE_DIR (default: every file, in name order)");
+  Cmd->callback([O, &ExitCode] { ExitCode = RunConvert(*O); });
 }

@@ -23,8 +23,8 @@ struct InfoOptions {
   bool full = false;
 };
 
-const char* KindName(JwFileKind k) {
-  switch (k) {
+const char* KindName(JwFileKind K) {
+  switch (K) {
     case JwFileKind::Jww: return "jww";
     case JwFileKind::Jws: return "jws";
     case JwFileKind::Jwc: return "jwc";
@@ -35,72 +35,72 @@ const char* KindName(JwFileKind k) {
 }
 
 // Entity counts, block definitions and bound images of a loaded document.
-void AddBody(nlohmann::ordered_json& j, const TJwBody& doc) {
-  j["entities"] = {{"line", doc.EntLine.size()},  {"arc", doc.EntEnko.size()},        {"point", doc.EntTen.size()},
-                   {"text", doc.EntMoji.size()},  {"dimension", doc.EntSunpo.size()}, {"solid", doc.EntSolid.size()},
-                   {"block", doc.EntBlock.size()}};
-  j["block_definitions"] = doc.EntBlockDef.size();
-  j["block_definitions_used"] = doc.EntBlockNum;
-  nlohmann::ordered_json images = nlohmann::ordered_json::array();
-  for (const TBindImageType& e : doc.BindImage) images.push_back({{"name", ToUtf8(e.Fname)}, {"size", e.Fsize}});
-  j["images"] = images;
+void AddBody(nlohmann::ordered_json& J, const TJwBody& Doc) {
+  J["entities"] = {{"line", Doc.EntLine.size()},  {"arc", Doc.EntEnko.size()},        {"point", Doc.EntTen.size()},
+                   {"text", Doc.EntMoji.size()},  {"dimension", Doc.EntSunpo.size()}, {"solid", Doc.EntSolid.size()},
+                   {"block", Doc.EntBlock.size()}};
+  J["block_definitions"] = Doc.EntBlockDef.size();
+  J["block_definitions_used"] = Doc.EntBlockNum;
+  nlohmann::ordered_json Images = nlohmann::ordered_json::array();
+  for (const TBindImageType& E : Doc.BindImage) Images.push_back({{"name", ToUtf8(E.Fname)}, {"size", E.Fsize}});
+  J["images"] = Images;
 }
 
-template <class Doc>
-bool LoadFull(Doc& doc, const std::u16string& path, nlohmann::ordered_json& j) {
-  const bool ok = doc.FileIn(path);
-  j["loaded"] = ok;
-  AddBody(j, doc);
-  doc.DataFree();
-  return ok;
+template <class TDoc>
+bool LoadFull(TDoc& Doc, const std::u16string& Path, nlohmann::ordered_json& J) {
+  const bool Ok = Doc.FileIn(Path);
+  J["loaded"] = Ok;
+  AddBody(J, Doc);
+  Doc.DataFree();
+  return Ok;
 }
 
-void PrintText(const nlohmann::ordered_json& j) {
-  std::cout << j["path"].get<std::string>() << "\n";
-  for (const auto& [key, value] : j.items()) {
+void PrintText(const nlohmann::ordered_json& J) {
+  std::cout << J["path"].get<std::string>() << "\n";
+  for (const auto& [key, value] : J.items()) {
     if (key == "path") continue;
     std::cout << "  " << key << ": " << (value.is_string() ? value.get<std::string>() : value.dump()) << "\n";
   }
 }
 
-int RunInfo(const InfoOptions& o) {
+int RunInfo(const InfoOptions& O) {
   TJwwData JWW;
   TJwsData JWS;
   TJwcData JWC;
   TJwkData JWK;
-  TempWorkFolder work;
-  JWW.BindImageFolder = work.path();
+  TempWorkFolder Work;
+  JWW.BindImageFolder = Work.path();
   JWW.BindImageExr = true;  // list the images without extracting them
-  int exitCode = 0;
-  for (const std::string& file : o.files) {
-    const std::u16string path = FromNativeName(file);
-    const JwFileKind kind = FileKindOf(path);
-    std::u16string version, memo;
-    FileInfoGet(path, JWW, JWS, JWC, JWK, version, memo);
-    nlohmann::ordered_json j;
-    j["path"] = file;
-    j["type"] = KindName(kind);
-    j["ok"] = !version.empty();
-    j["version"] = ToUtf8(version);
-    j["memo"] = ToUtf8(memo);
-    bool ok = !version.empty();
-    if (o.full && ok && kind == JwFileKind::Jww) ok = LoadFull(JWW, path, j);
-    if (o.full && ok && kind == JwFileKind::Jws) ok = LoadFull(JWS, path, j);
-    if (!ok) exitCode = 1;
-    if (o.json) std::cout << j.dump() << "\n";
-    else PrintText(j);
+  int ExitCode = 0;
+  for (const std::string& File : O.files) {
+    const std::u16string Path = FromNativeName(File);
+    const JwFileKind Kind = FileKindOf(Path);
+    std::u16string Version, Memo;
+    FileInfoGet(Path, JWW, JWS, JWC, JWK, Version, Memo);
+    nlohmann::ordered_json J;
+    J["path"] = File;
+    J["type"] = KindName(Kind);
+    J["ok"] = !Version.empty();
+    J["version"] = ToUtf8(Version);
+    J["memo"] = ToUtf8(Memo);
+    bool Ok = !Version.empty();
+    if (O.full && Ok && Kind == JwFileKind::Jww) Ok = LoadFull(JWW, Path, J);
+    if (O.full && Ok && Kind == JwFileKind::Jws) Ok = LoadFull(JWS, Path, J);
+    if (!Ok) ExitCode = 1;
+    if (O.json) std::cout << J.dump() << "\n";
+    else PrintText(J);
   }
-  return exitCode;
+  return ExitCode;
 }
 
 }  // namespace
 
-void AddInfoCommand(CLI::App& app, int& exitCode) {
-  auto o = std::make_shared<InfoOptions>();
-  CLI::App* cmd = app.add_subcommand(
+void AddInfoCommand(CLI::App& App, int& ExitCode) {
+  auto O = std::make_shared<InfoOptions>();
+  CLI::App* Cmd = App.add_subcommand(
       "info", "Show type, version and memo of Jw_cad files; exits 1 when a file is not recognised or does not load");
-  cmd->add_option("FILE", o->files, "Files to inspect")->required();
-  cmd->add_flag("--json", o->json, "One JSON object per file and line");
-  cmd->add_flag("--full", o->full, "Also load the whole drawing: entities, block definitions, bound images");
-  cmd->callback([o, &exitCode] { exitCode = RunInfo(*o); });
+  Cmd->add_option("FILE", O->files, "Files to inspect")->required();
+  Cmd->add_flag("--json", O->json, "One JSON object per file and line");
+  Cmd->add_flag("--full", O->full, "Also load the whole drawing: entities, block definitions, bound images");
+  Cmd->callback([O, &ExitCode] { ExitCode = RunInfo(*O); });
 }

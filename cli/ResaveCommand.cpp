@@ -19,51 +19,51 @@ struct ResaveOptions {
   std::optional<int> version;
 };
 
-template <class Doc>
-int Resave(Doc& doc, const ResaveOptions& o, int minVersion) {
-  if (!doc.FileIn(FromNativeName(o.in))) {
-    std::cerr << "lintorra-cli: cannot load " << o.in << "\n";
+template <class TDoc>
+int Resave(TDoc& Doc, const ResaveOptions& O, int MinVersion) {
+  if (!Doc.FileIn(FromNativeName(O.in))) {
+    std::cerr << "lintorra-cli: cannot load " << O.in << "\n";
     return 1;
   }
-  const int version = o.version.value_or(doc.Enthd.jwVer);
-  if (version < minVersion || version > 700) {
-    std::cerr << "lintorra-cli: version " << version << " is outside " << minVersion << "..700\n";
+  const int Version = O.version.value_or(Doc.Enthd.jwVer);
+  if (Version < MinVersion || Version > 700) {
+    std::cerr << "lintorra-cli: version " << Version << " is outside " << MinVersion << "..700\n";
     return 2;
   }
-  doc.SetFileOutOption(doc.MojiEncode ? kOutUtf16 : 0);
-  if (!doc.FileOut(FromNativeName(o.out), version)) {
-    std::cerr << "lintorra-cli: cannot save " << o.out << "\n";
+  Doc.SetFileOutOption(Doc.MojiEncode ? kOutUtf16 : 0);
+  if (!Doc.FileOut(FromNativeName(O.out), Version)) {
+    std::cerr << "lintorra-cli: cannot save " << O.out << "\n";
     return 1;
   }
   return 0;
 }
 
-int RunResave(const ResaveOptions& o) {
-  switch (FileKindOf(FromNativeName(o.in))) {
+int RunResave(const ResaveOptions& O) {
+  switch (FileKindOf(FromNativeName(O.in))) {
     case JwFileKind::Jww: {
-      TempWorkFolder work;
+      TempWorkFolder Work;
       TJwwData JWW;
-      JWW.BindImageFolder = work.path();
-      JWW.BindImageExp = JWW.BindImageExr = work.ok();
-      const int rc = Resave(JWW, o, 220);
+      JWW.BindImageFolder = Work.path();
+      JWW.BindImageExp = JWW.BindImageExr = Work.ok();
+      const int Rc = Resave(JWW, O, 220);
       JwwDataFree(JWW);
-      return rc;
+      return Rc;
     }
     case JwFileKind::Jws: {
       TJwsData JWS;
-      return Resave(JWS, o, 230);
+      return Resave(JWS, O, 230);
     }
-    default: std::cerr << "lintorra-cli: " << o.in << " is neither a JWW nor a JWS file\n"; return 2;
+    default: std::cerr << "lintorra-cli: " << O.in << " is neither a JWW nor a JWS file\n"; return 2;
   }
 }
 
 }  // namespace
 
-void AddResaveCommand(CLI::App& app, int& exitCode) {
-  auto o = std::make_shared<ResaveOptions>();
-  CLI::App* cmd = app.add_subcommand("resave", "Load a JWW or JWS file and save it again (bound images included)");
-  cmd->add_option("IN", o->in, "Source file")->required();
-  cmd->add_option("OUT", o->out, "Destination file")->required();
-  cmd->add_option("--version", o->version, "Format version to save in (default: the file's own)");
-  cmd->callback([o, &exitCode] { exitCode = RunResave(*o); });
+void AddResaveCommand(CLI::App& App, int& ExitCode) {
+  auto O = std::make_shared<ResaveOptions>();
+  CLI::App* Cmd = App.add_subcommand("resave", "Load a JWW or JWS file and save it again (bound images included)");
+  Cmd->add_option("IN", O->in, "Source file")->required();
+  Cmd->add_option("OUT", O->out, "Destination file")->required();
+  Cmd->add_option("--version", O->version, "Format version to save in (default: the file's own)");
+  Cmd->callback([O, &ExitCode] { ExitCode = RunResave(*O); });
 }

@@ -8,11 +8,11 @@
 #include "support/Func_2.h"
 
 TempWorkFolder::TempWorkFolder() {
-  std::string tmpl = (std::filesystem::temp_directory_path() / "lintorra-XXXXXX").string();
-  if (::mkdtemp(tmpl.data())) path_ = FromNativeName(tmpl) + PathDelimChar();
+  std::string Tmpl = (std::filesystem::temp_directory_path() / "lintorra-XXXXXX").string();
+  if (::mkdtemp(Tmpl.data())) Path_ = FromNativeName(Tmpl) + PathDelimChar();
 }
 
 TempWorkFolder::~TempWorkFolder() {
-  std::error_code ec;
-  if (!path_.empty()) std::filesystem::remove_all(ToPath(path_), ec);
+  std::error_code Ec;
+  if (!Path_.empty()) std::filesystem::remove_all(ToPath(Path_), Ec);
 }

@@ -10,10 +10,10 @@ class TempWorkFolder {
   ~TempWorkFolder();
   TempWorkFolder(const TempWorkFolder&) = delete;
   TempWorkFolder& operator=(const TempWorkFolder&) = delete;
-  bool ok() const { return !path_.empty(); }
+  bool ok() const { return !Path_.empty(); }
   // The folder with a trailing separator, as the documents expect it.
-  const std::u16string& path() const { return path_; }
+  const std::u16string& path() const { return Path_; }
 
  private:
-  std::u16string path_;
+  std::u16string Path_;
 };

@@ -8,12 +8,12 @@
 int main(int argc, char** argv) {
   std::setlocale(LC_ALL, "");
   JwwTypeInit();
-  CLI::App app{"Lintorra: bulk pen conversion of Jw_cad drawings", "lintorra-cli"};
-  app.require_subcommand(1);
-  int exitCode = 0;
-  AddInfoCommand(app, exitCode);
-  AddResaveCommand(app, exitCode);
-  AddConvertCommand(app, exitCode);
-  CLI11_PARSE(app, argc, argv);
-  return exitCode;
+  CLI::App App{"Lintorra: bulk pen conversion of Jw_cad drawings", "lintorra-cli"};
+  App.require_subcommand(1);
+  int ExitCode = 0;
+  AddInfoCommand(App, ExitCode);
+  AddResaveCommand(App, ExitCode);
+  AddConvertCommand(App, ExitCode);
+  CLI11_PARSE(App, argc, argv);
+  return ExitCode;
 }

@@ -33,16 +33,16 @@ bool TConvSettings::IsOn(TOptSwitch Switch) const {
 }
 
 std::int32_t TConvSettings::RequiredVerRaise() const {
-  auto enabledRows = [this](auto pred) {
-    return std::any_of(CombRows.begin() + 1, CombRows.end(), [&](const TCombRow& R) { return R.Enabled && pred(R); });
+  auto EnabledRows = [this](auto Pred) {
+    return std::any_of(CombRows.begin() + 1, CombRows.end(), [&](const TCombRow& R) { return R.Enabled && Pred(R); });
   };
-  auto anyEntry = [](const auto& Table, std::int32_t Threshold) {
+  auto AnyEntry = [](const auto& Table, std::int32_t Threshold) {
     return std::any_of(Table.begin() + 1, Table.end(), [&](std::int32_t V) { return V >= Threshold; });
   };
-  if (anyEntry(ColorMap, 100) || anyEntry(LtypeMap, 31) ||
-      enabledRows([](const TCombRow& R) { return R.DstColor >= 100 || R.DstLtype >= 31; }))
+  if (AnyEntry(ColorMap, 100) || AnyEntry(LtypeMap, 31) ||
+      EnabledRows([](const TCombRow& R) { return R.DstColor >= 100 || R.DstLtype >= 31; }))
     return 2;
-  if (anyEntry(WidthMap, 1) || enabledRows([](const TCombRow& R) { return R.DstWidth >= 1; })) return 1;
+  if (AnyEntry(WidthMap, 1) || EnabledRows([](const TCombRow& R) { return R.DstWidth >= 1; })) return 1;
   return 0;
 }
 

@@ -7,118 +7,118 @@
 
 namespace {
 
-void WriteLength(ByteWriter& w, std::size_t n) {
-  if (n < 255) {
-    w.Put(static_cast<std::uint8_t>(n));
+void WriteLength(ByteWriter& W, std::size_t N) {
+  if (N < 255) {
+    W.Put(static_cast<std::uint8_t>(N));
   } else {
-    w.Put(std::uint8_t{0xFF});
-    w.Put(static_cast<std::uint16_t>(n));
+    W.Put(std::uint8_t{0xFF});
+    W.Put(static_cast<std::uint16_t>(N));
   }
 }
 
 // Cuts a UTF-16 string to the format's limit without splitting a surrogate pair.
-std::u16string_view CutUtf16(std::u16string_view s) {
-  if (s.size() <= kMaxUtf16StringUnits) return s;
-  std::size_t n = kMaxUtf16StringUnits;
-  if (s[n - 1] >= 0xD800 && s[n - 1] <= 0xDBFF) --n;
-  return s.substr(0, n);
+std::u16string_view CutUtf16(std::u16string_view S) {
+  if (S.size() <= kMaxUtf16StringUnits) return S;
+  std::size_t N = kMaxUtf16StringUnits;
+  if (S[N - 1] >= 0xD800 && S[N - 1] <= 0xDBFF) --N;
+  return S.substr(0, N);
 }
 
 }  // namespace
 
 // Reads up to n bytes for decoding; never more than the data still holds.
-std::span<const std::uint8_t> ArchiveIn::ReadBlock(std::size_t n) {
-  scratch_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(n, r_.Remaining())));
-  return {scratch_.data(), r_.Read(scratch_.data(), scratch_.size())};
+std::span<const std::uint8_t> ArchiveIn::ReadBlock(std::size_t N) {
+  Scratch_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(N, R_.Remaining())));
+  return {Scratch_.data(), R_.Read(Scratch_.data(), Scratch_.size())};
 }
 
 std::u16string ArchiveIn::ReadStr() {
-  std::uint8_t b = 0;
-  r_.Get(b);
-  if (b != 0xFF) return AnsiBytesToText(ReadBlock(b));
-  std::uint16_t w = 0;
-  r_.Get(w);
-  if (w != 0xFFFE) return AnsiBytesToText(ReadBlock(w));
-  mojiEncode_ = true;
-  std::uint8_t c8 = 0;
-  r_.Get(c8);
-  std::size_t c = c8;
-  if (c8 == 0xFF) {
-    std::uint16_t c16 = 0;
-    r_.Get(c16);
-    c = c16;
+  std::uint8_t B = 0;
+  R_.Get(B);
+  if (B != 0xFF) return AnsiBytesToText(ReadBlock(B));
+  std::uint16_t W = 0;
+  R_.Get(W);
+  if (W != 0xFFFE) return AnsiBytesToText(ReadBlock(W));
+  MojiEncode_ = true;
+  std::uint8_t C8 = 0;
+  R_.Get(C8);
+  std::size_t C = C8;
+  if (C8 == 0xFF) {
+    std::uint16_t C16 = 0;
+    R_.Get(C16);
+    C = C16;
   }
-  return Utf16BytesToText(ReadBlock(2 * c));
+  return Utf16BytesToText(ReadBlock(2 * C));
 }
 
 std::u16string ArchiveIn::ReadStrClean() { return StripControlChars(ReadStr()); }
 
-bool ArchiveIn::ReadCount(std::uint32_t& n) {
-  std::uint16_t w = 0;
-  if (r_.Get(w) == 0) return false;
-  n = w;
-  if (w == 0xFFFF) r_.Get(n);
+bool ArchiveIn::ReadCount(std::uint32_t& N) {
+  std::uint16_t W = 0;
+  if (R_.Get(W) == 0) return false;
+  N = W;
+  if (W == 0xFFFF) R_.Get(N);
   return true;
 }
 
 // The code-page bytes of s up to its first zero byte, within the limits.
-Bytes ArchiveOut::AnsiForm(std::u16string_view s) const {
-  Bytes b = TextToAnsiBytesLimited(s, kMaxAnsiStringBytes);
-  b.resize(static_cast<std::size_t>(std::find(b.begin(), b.end(), 0) - b.begin()));
-  if (b.size() == kAnsiLengthMarker) b = TextToAnsiBytesLimited(s, kAnsiLengthMarker - 1);
-  return b;
+Bytes ArchiveOut::AnsiForm(std::u16string_view S) const {
+  Bytes B = TextToAnsiBytesLimited(S, kMaxAnsiStringBytes);
+  B.resize(static_cast<std::size_t>(std::find(B.begin(), B.end(), 0) - B.begin()));
+  if (B.size() == kAnsiLengthMarker) B = TextToAnsiBytesLimited(S, kAnsiLengthMarker - 1);
+  return B;
 }
 
-void ArchiveOut::WriteStr(std::u16string_view s) {
-  if (utf16_) {
-    const std::u16string_view t = CutUtf16(s);
-    w_.Write("\xFF\xFE\xFF", 3);
-    WriteLength(w_, t.size());
+void ArchiveOut::WriteStr(std::u16string_view S) {
+  if (Utf16_) {
+    const std::u16string_view T = CutUtf16(S);
+    W_.Write("\xFF\xFE\xFF", 3);
+    WriteLength(W_, T.size());
     static_assert(std::endian::native == std::endian::little);
-    w_.Write(t.data(), 2 * t.size());
+    W_.Write(T.data(), 2 * T.size());
     return;
   }
-  const Bytes b = AnsiForm(s);
-  WriteLength(w_, b.size());
-  if (!b.empty()) w_.Write(b.data(), b.size());
+  const Bytes B = AnsiForm(S);
+  WriteLength(W_, B.size());
+  if (!B.empty()) W_.Write(B.data(), B.size());
 }
 
-std::u16string ArchiveOut::ReadBack(std::u16string_view s) const {
-  if (utf16_) return std::u16string(CutUtf16(s));
-  return AnsiBytesToText(AnsiForm(s));
+std::u16string ArchiveOut::ReadBack(std::u16string_view S) const {
+  if (Utf16_) return std::u16string(CutUtf16(S));
+  return AnsiBytesToText(AnsiForm(S));
 }
 
-std::u16string ArchiveOut::CleanText(std::u16string_view s) const {
-  const std::u16string cleaned = CleanOutText(s);
-  const std::u16string back = ReadBack(cleaned);
-  if (back == cleaned) return cleaned;
+std::u16string ArchiveOut::CleanText(std::u16string_view S) const {
+  const std::u16string Cleaned = CleanOutText(S);
+  const std::u16string Back = ReadBack(Cleaned);
+  if (Back == Cleaned) return Cleaned;
   // The way back made a marker or cut the text; what is left of it after
   // cleaning is shorter and only cut once more if it ends at the length
   // marker, and a cut of a clean text is clean.
-  return ReadBack(CleanOutText(back));
+  return ReadBack(CleanOutText(Back));
 }
 
-void ArchiveOut::WriteCount(std::uint32_t n) {
-  if (n < 0xFFFF) {
-    w_.Put(static_cast<std::uint16_t>(n));
+void ArchiveOut::WriteCount(std::uint32_t N) {
+  if (N < 0xFFFF) {
+    W_.Put(static_cast<std::uint16_t>(N));
   } else {
-    w_.Put(std::uint16_t{0xFFFF});
-    w_.Put(n);
+    W_.Put(std::uint16_t{0xFFFF});
+    W_.Put(N);
   }
 }
 
-void ArchiveOut::WriteClassRef(std::uint32_t i) {
-  if (i < 0x7FFF) {
-    w_.Put(static_cast<std::uint16_t>(i + 0x8000));
+void ArchiveOut::WriteClassRef(std::uint32_t I) {
+  if (I < 0x7FFF) {
+    W_.Put(static_cast<std::uint16_t>(I + 0x8000));
   } else {
-    w_.Put(std::uint16_t{0x7FFF});
-    w_.Put(static_cast<std::uint32_t>(i + 0x80000000u));
+    W_.Put(std::uint16_t{0x7FFF});
+    W_.Put(static_cast<std::uint32_t>(I + 0x80000000u));
   }
 }
 
-void ArchiveOut::WriteNewClass(std::uint16_t schema, std::string_view className) {
-  w_.Put(std::uint16_t{0xFFFF});
-  w_.Put(schema);
-  w_.Put(static_cast<std::uint16_t>(className.size()));
-  w_.Write(className.data(), className.size());
+void ArchiveOut::WriteNewClass(std::uint16_t Schema, std::string_view ClassName) {
+  W_.Put(std::uint16_t{0xFFFF});
+  W_.Put(Schema);
+  W_.Put(static_cast<std::uint16_t>(ClassName.size()));
+  W_.Write(ClassName.data(), ClassName.size());
 }

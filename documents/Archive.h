@@ -20,57 +20,57 @@ struct ArchiveError {
 // Reading side. MojiEncode becomes true when a string in UTF-16 form is read.
 class ArchiveIn {
  public:
-  ArchiveIn(ByteReader& r, bool& mojiEncode) : r_(r), mojiEncode_(mojiEncode) {}
-  ByteReader& reader() { return r_; }
+  ArchiveIn(ByteReader& R, bool& MojiEncode) : R_(R), MojiEncode_(MojiEncode) {}
+  ByteReader& reader() { return R_; }
 
   std::u16string ReadStr();
   std::u16string ReadStrClean();
   // A count of a tagged object list; false when its first two bytes are not
   // there at all.
-  bool ReadCount(std::uint32_t& n);
+  bool ReadCount(std::uint32_t& N);
 
   template <class T>
   T Get() {
-    T v{};
-    r_.Get(v);
-    return v;
+    T V{};
+    R_.Get(V);
+    return V;
   }
 
  private:
-  std::span<const std::uint8_t> ReadBlock(std::size_t n);
+  std::span<const std::uint8_t> ReadBlock(std::size_t N);
 
-  ByteReader& r_;
-  bool& mojiEncode_;
-  std::vector<std::uint8_t> scratch_;
+  ByteReader& R_;
+  bool& MojiEncode_;
+  std::vector<std::uint8_t> Scratch_;
 };
 
 // Writing side. Strings take the UTF-16 form when utf16 is set.
 class ArchiveOut {
  public:
-  ArchiveOut(ByteWriter& w, bool utf16) : w_(w), utf16_(utf16) {}
-  ByteWriter& writer() { return w_; }
+  ArchiveOut(ByteWriter& W, bool Utf16) : W_(W), Utf16_(Utf16) {}
+  ByteWriter& writer() { return W_; }
 
-  void WriteStr(std::u16string_view s);
+  void WriteStr(std::u16string_view S);
   // A name or text as a save writes it: CleanOutText of s, such that the
   // text a reader gets back holds no marker either, and a second save writes
   // the same bytes.
-  std::u16string CleanText(std::u16string_view s) const;
-  void WriteCount(std::uint32_t n);
-  void WriteClassRef(std::uint32_t classIndex);
-  void WriteNewClass(std::uint16_t schema, std::string_view className);
+  std::u16string CleanText(std::u16string_view S) const;
+  void WriteCount(std::uint32_t N);
+  void WriteClassRef(std::uint32_t ClassIndex);
+  void WriteNewClass(std::uint16_t Schema, std::string_view ClassName);
   template <class T>
-  void Put(T v) {
-    w_.Put(v);
+  void Put(T V) {
+    W_.Put(V);
   }
 
  private:
-  Bytes AnsiForm(std::u16string_view s) const;
+  Bytes AnsiForm(std::u16string_view S) const;
   // The text a reader gets back from WriteStr(s): the code page may change
   // characters (¥ becomes "\") and both forms cut what is too long.
-  std::u16string ReadBack(std::u16string_view s) const;
+  std::u16string ReadBack(std::u16string_view S) const;
 
-  ByteWriter& w_;
-  bool utf16_;
+  ByteWriter& W_;
+  bool Utf16_;
 };
 
 // Longest strings the format can hold: a 16-bit length in bytes (code page)

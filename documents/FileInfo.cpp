@@ -7,25 +7,25 @@
 #include "support/Func_2.h"
 
 JwFileKind FileKindOf(std::u16string_view FileName) {
-  const std::u16string e = FileExtLower(FileName);
-  if (e == u".jww" || e == u".bak" || e == u".jw$" || (e >= u".bk1" && e <= u".bk9")) return JwFileKind::Jww;
-  if (e == u".jws") return JwFileKind::Jws;
-  if (e == u".jwc") return JwFileKind::Jwc;
-  if (e == u".jwk") return JwFileKind::Jwk;
+  const std::u16string E = FileExtLower(FileName);
+  if (E == u".jww" || E == u".bak" || E == u".jw$" || (E >= u".bk1" && E <= u".bk9")) return JwFileKind::Jww;
+  if (E == u".jws") return JwFileKind::Jws;
+  if (E == u".jwc") return JwFileKind::Jwc;
+  if (E == u".jwk") return JwFileKind::Jwk;
   return JwFileKind::Other;
 }
 
 namespace {
 
-template <class Doc>
-bool ReadHeaderOf(Doc& doc, const std::u16string& FileName) {
-  return doc.FileCheck(FileName) && doc.FileHeaderIn(FileName);
+template <class TDoc>
+bool ReadHeaderOf(TDoc& Doc, const std::u16string& FileName) {
+  return Doc.FileCheck(FileName) && Doc.FileHeaderIn(FileName);
 }
 
 // The two comment lines of a DOS-era header as one memo.
-template <class Doc>
-std::u16string DosMemo(const Doc& doc) {
-  return StripBlanks(CleanOutText(doc.Enthd.comment1 + u" " + doc.Enthd.comment2));
+template <class TDoc>
+std::u16string DosMemo(const TDoc& Doc) {
+  return StripBlanks(CleanOutText(Doc.Enthd.comment1 + u" " + Doc.Enthd.comment2));
 }
 
 }  // namespace
@@ -34,25 +34,25 @@ void FileInfoGet(std::u16string_view FileName, TJwwData& JWW, TJwsData& JWS, TJw
                  std::u16string& Version, std::u16string& Memo) {
   Version.clear();
   Memo.clear();
-  const std::u16string name(FileName);
-  switch (FileKindOf(name)) {
+  const std::u16string Name(FileName);
+  switch (FileKindOf(Name)) {
     case JwFileKind::Jww:
-      if (ReadHeaderOf(JWW, name)) {
+      if (ReadHeaderOf(JWW, Name)) {
         Version = IntToText(JWW.Enthd.jwVer);
         Memo = StripBlanks(CleanOutText(JWW.Enthd.strMemo));
       }
       break;
     case JwFileKind::Jws:
-      if (ReadHeaderOf(JWS, name)) Version = IntToText(JWS.Enthd.jwVer);
+      if (ReadHeaderOf(JWS, Name)) Version = IntToText(JWS.Enthd.jwVer);
       break;
     case JwFileKind::Jwc:
-      if (ReadHeaderOf(JWC, name)) {
+      if (ReadHeaderOf(JWC, Name)) {
         Version = u"DOS";
         Memo = DosMemo(JWC);
       }
       break;
     case JwFileKind::Jwk:
-      if (ReadHeaderOf(JWK, name)) {
+      if (ReadHeaderOf(JWK, Name)) {
         Version = u"DOS";
         Memo = DosMemo(JWK);
       }

@@ -17,205 +17,205 @@ constexpr const char* kIoError = "File I/O Error";
 // below version 351. Bounds what a declared count may reserve.
 constexpr std::uint64_t kMinObjectBytes = 2 + 33;
 
-int KindOfClassName(std::string_view name) {
-  for (int k = kLine; k <= kBlock; ++k)
-    if (kClassNames[k] == name) return k;
+int KindOfClassName(std::string_view Name) {
+  for (int K = kLine; K <= kBlock; ++K)
+    if (kClassNames[K] == Name) return K;
   return 0;
 }
 
 // ---- Attribute rules ----
 
-int SxfLtypeToStandard(int style) {
+int SxfLtypeToStandard(int Style) {
   static constexpr int kMap[] = {1, 4, 3, 6, 8, 8, 2, 5, 7, 6, 6, 8, 8, 17, 17};  // 31..45
-  if (style >= 31 && style <= 45) return kMap[style - 31];
-  if (style >= 46 && style <= 62) return SxfFallbackLtype;
-  return style;
+  if (Style >= 31 && Style <= 45) return kMap[Style - 31];
+  if (Style >= 46 && Style <= 62) return SxfFallbackLtype;
+  return Style;
 }
 
-int SxfColorToStandard(int color) {
+int SxfColorToStandard(int Color) {
   static constexpr int kMap[] = {2, 8, 3, 6, 4, 5, 1, 2, 5, 8, 4, 3, 6, 5, 2, 2};  // 101..116
-  if (color >= 101 && color <= 116) return kMap[color - 101];
-  if (color >= 117 && color <= 356) return SxfFallbackColor;
-  return color;
+  if (Color >= 101 && Color <= 116) return kMap[Color - 101];
+  if (Color >= 117 && Color <= 356) return SxfFallbackColor;
+  return Color;
 }
 
-bool InRange(int v, int lo, int hi) { return v >= lo && v <= hi; }
-bool IsSxfColor(int c) { return InRange(c, 101, 356); }
+bool InRange(int V, int Lo, int Hi) { return V >= Lo && V <= Hi; }
+bool IsSxfColor(int C) { return InRange(C, 101, 356); }
 
 // ---- Fixed parts of records ----
 
 // Takes the fields of a fixed part, in file order, from a byte buffer.
 class Fields {
  public:
-  explicit Fields(const std::uint8_t* p) : p_(p) {}
+  explicit Fields(const std::uint8_t* P) : P_(P) {}
   template <class T>
-  Fields& operator()(T& v) {
-    std::memcpy(&v, p_, sizeof v);
-    p_ += sizeof v;
+  Fields& operator()(T& V) {
+    std::memcpy(&V, P_, sizeof V);
+    P_ += sizeof V;
     return *this;
   }
   template <class T, class... More>
-  Fields& operator()(T& v, More&... more) {
-    (*this)(v);
-    return (*this)(more...);
+  Fields& operator()(T& V, More&... Rest) {
+    (*this)(V);
+    return (*this)(Rest...);
   }
 
  private:
-  const std::uint8_t* p_;
+  const std::uint8_t* P_;
 };
 
-void TakeAttr(Fields& f, TEntJwwAttr& a, bool withWidth) {
-  f(a.lGroup, a.nPenStyle, a.nPenColor);
-  if (withWidth) f(a.nPenWidth);
-  f(a.nLayer, a.nGLayer, a.sFlg);
+void TakeAttr(Fields& F, TEntJwwAttr& A, bool WithWidth) {
+  F(A.lGroup, A.nPenStyle, A.nPenColor);
+  if (WithWidth) F(A.nPenWidth);
+  F(A.nLayer, A.nGLayer, A.sFlg);
 }
 
 // Reads the records of one file version. Each reader returns whether its
 // checked read delivered any bytes.
 class RecordReader {
  public:
-  RecordReader(ArchiveIn& in, std::int32_t ver)
-      : in_(in), r_(in.reader()), ver_(ver), wide_(ver >= 351), attr_(AttrSize(ver)) {}
+  RecordReader(ArchiveIn& In, std::int32_t Ver)
+      : In_(In), R_(In.reader()), Ver_(Ver), Wide_(Ver >= 351), Attr_(AttrSize(Ver)) {}
 
-  bool Line(TEntJwwLine& x) {
-    Fields f = Fixed(attr_ + 32);
-    TakeAttr(f, x.att, wide_);
-    f(x.start_x, x.start_y, x.end_x, x.end_y);
-    return got_;
+  bool Line(TEntJwwLine& X) {
+    Fields F = Fixed(Attr_ + 32);
+    TakeAttr(F, X.att, Wide_);
+    F(X.start_x, X.start_y, X.end_x, X.end_y);
+    return Got_;
   }
-  bool Enko(TEntJwwEnko& x) {
-    Fields f = Fixed(attr_ + 60);
-    TakeAttr(f, x.att, wide_);
-    f(x.start_x, x.start_y, x.dHankei, x.radKaishiKaku, x.radEnkoKaku, x.radKatamukiKaku, x.dHenpeiRitsu, x.bZenEnFlg);
-    return got_;
+  bool Enko(TEntJwwEnko& X) {
+    Fields F = Fixed(Attr_ + 60);
+    TakeAttr(F, X.att, Wide_);
+    F(X.start_x, X.start_y, X.dHankei, X.radKaishiKaku, X.radEnkoKaku, X.radKatamukiKaku, X.dHenpeiRitsu, X.bZenEnFlg);
+    return Got_;
   }
-  bool Ten(TEntJwwTen& x) {
-    Fields f = Fixed(attr_ + 20);
-    TakeAttr(f, x.att, wide_);
-    f(x.start_x, x.start_y, x.bKariten);
-    const bool ok = got_;
-    if (x.att.nPenStyle == 100) {
-      r_.Get(x.nCode);
-      r_.Get(x.radKaitenKaku);
-      r_.Get(x.dBairitsu);
+  bool Ten(TEntJwwTen& X) {
+    Fields F = Fixed(Attr_ + 20);
+    TakeAttr(F, X.att, Wide_);
+    F(X.start_x, X.start_y, X.bKariten);
+    const bool Ok = Got_;
+    if (X.att.nPenStyle == 100) {
+      R_.Get(X.nCode);
+      R_.Get(X.radKaitenKaku);
+      R_.Get(X.dBairitsu);
     }
-    return ok;
+    return Ok;
   }
-  bool Moji(TEntJwwMoji& x) {
-    Fields f = Fixed(attr_ + 68);
-    TakeAttr(f, x.att, wide_);
-    f(x.start_x, x.start_y, x.end_x, x.end_y, x.nMojiShu, x.dSizeX, x.dSizeY, x.dKankaku, x.degKakudo);
-    const bool ok = got_;
-    x.strFontName = in_.ReadStrClean();
-    x.str = in_.ReadStrClean();
-    RepairTextSize(x.dSizeX, x.dSizeY, x.dKankaku);
-    return ok;
+  bool Moji(TEntJwwMoji& X) {
+    Fields F = Fixed(Attr_ + 68);
+    TakeAttr(F, X.att, Wide_);
+    F(X.start_x, X.start_y, X.end_x, X.end_y, X.nMojiShu, X.dSizeX, X.dSizeY, X.dKankaku, X.degKakudo);
+    const bool Ok = Got_;
+    X.strFontName = In_.ReadStrClean();
+    X.str = In_.ReadStrClean();
+    RepairTextSize(X.dSizeX, X.dSizeY, X.dKankaku);
+    return Ok;
   }
-  bool Sunpo(TEntJwwSunpo& x) {
-    Fields f = Fixed(attr_);
-    TakeAttr(f, x.att, wide_);
-    Line(x.Sen);
-    bool ok = Moji(x.Moji);
-    if (ver_ >= 420) {
-      r_.Get(x.bSxfMode);
-      Line(x.Ho1);
-      Line(x.Ho2);
-      Ten(x.Te1);
-      Ten(x.Te2);
-      Ten(x.Kt1);
-      ok = Ten(x.Kt2) && ok;
+  bool Sunpo(TEntJwwSunpo& X) {
+    Fields F = Fixed(Attr_);
+    TakeAttr(F, X.att, Wide_);
+    Line(X.Sen);
+    bool Ok = Moji(X.Moji);
+    if (Ver_ >= 420) {
+      R_.Get(X.bSxfMode);
+      Line(X.Ho1);
+      Line(X.Ho2);
+      Ten(X.Te1);
+      Ten(X.Te2);
+      Ten(X.Kt1);
+      Ok = Ten(X.Kt2) && Ok;
     } else {
-      FillSxfPartFromOwnAttr(x);
+      FillSxfPartFromOwnAttr(X);
     }
-    return ok;
+    return Ok;
   }
-  bool Solid(TEntJwwSolid& x) {
-    Fields f = Fixed(attr_ + 64);
-    TakeAttr(f, x.att, wide_);
-    f(x.start_x, x.start_y, x.end_x, x.end_y, x.DPoint2_x, x.DPoint2_y, x.DPoint3_x, x.DPoint3_y);
-    const bool ok = got_;
-    if (x.att.nPenColor == 10) r_.Get(x.Color);
-    return ok;
+  bool Solid(TEntJwwSolid& X) {
+    Fields F = Fixed(Attr_ + 64);
+    TakeAttr(F, X.att, Wide_);
+    F(X.start_x, X.start_y, X.end_x, X.end_y, X.DPoint2_x, X.DPoint2_y, X.DPoint3_x, X.DPoint3_y);
+    const bool Ok = Got_;
+    if (X.att.nPenColor == 10) R_.Get(X.Color);
+    return Ok;
   }
-  bool Block(TEntJwwBlock& x) {
-    Fields f = Fixed(attr_ + 44);
-    TakeAttr(f, x.att, wide_);
-    f(x.DPKijunTen_x, x.DPKijunTen_y, x.dBairitsuX, x.dBairitsuY, x.radKaitenKaku, x.nNumber);
-    return got_;
+  bool Block(TEntJwwBlock& X) {
+    Fields F = Fixed(Attr_ + 44);
+    TakeAttr(F, X.att, Wide_);
+    F(X.DPKijunTen_x, X.DPKijunTen_y, X.dBairitsuX, X.dBairitsuY, X.radKaitenKaku, X.nNumber);
+    return Got_;
   }
-  bool BlockDefHead(TEntJwwBlockDef& d) {
-    Fields f = Fixed(attr_ + 12);
-    TakeAttr(f, d.att, wide_);
-    f(d.nNumber, d.bRefferd, d.dtime);
-    return got_;
+  bool BlockDefHead(TEntJwwBlockDef& D) {
+    Fields F = Fixed(Attr_ + 12);
+    TakeAttr(F, D.att, Wide_);
+    F(D.nNumber, D.bRefferd, D.dtime);
+    return Got_;
   }
 
  private:
   // A dimension of a file below 4.20 has no SXF part: its parts take the
   // dimension's own attribute; the points have no style.
-  static void FillSxfPartFromOwnAttr(TEntJwwSunpo& x) {
-    x.bSxfMode = 0;
-    x.Ho1 = x.Ho2 = TEntJwwLine{};
-    CopyAttr(x.att, x.Ho1.att);
-    CopyAttr(x.att, x.Ho2.att);
-    for (TEntJwwTen* t : {&x.Te1, &x.Te2, &x.Kt1, &x.Kt2}) {
-      *t = TEntJwwTen{};
-      CopyAttr(x.att, t->att);
-      t->att.nPenStyle = 0;
+  static void FillSxfPartFromOwnAttr(TEntJwwSunpo& X) {
+    X.bSxfMode = 0;
+    X.Ho1 = X.Ho2 = TEntJwwLine{};
+    CopyAttr(X.att, X.Ho1.att);
+    CopyAttr(X.att, X.Ho2.att);
+    for (TEntJwwTen* T : {&X.Te1, &X.Te2, &X.Kt1, &X.Kt2}) {
+      *T = TEntJwwTen{};
+      CopyAttr(X.att, T->att);
+      T->att.nPenStyle = 0;
     }
   }
 
   // Reads n bytes into a zeroed buffer; a short read leaves the rest zero.
-  Fields Fixed(std::size_t n) {
-    std::memset(buf_, 0, n);
-    got_ = r_.Read(buf_, n) > 0;
-    return Fields(buf_);
+  Fields Fixed(std::size_t N) {
+    std::memset(Buf_, 0, N);
+    Got_ = R_.Read(Buf_, N) > 0;
+    return Fields(Buf_);
   }
 
-  ArchiveIn& in_;
-  ByteReader& r_;
-  std::int32_t ver_;
-  bool wide_;
-  std::size_t attr_;
-  std::uint8_t buf_[128];
-  bool got_ = false;
+  ArchiveIn& In_;
+  ByteReader& R_;
+  std::int32_t Ver_;
+  bool Wide_;
+  std::size_t Attr_;
+  std::uint8_t Buf_[128];
+  bool Got_ = false;
 };
 
 // Reads the tagged object lists of one file: one running object index and
 // one class table serve the entity list and all block definitions.
 class ListReader {
  public:
-  ListReader(ArchiveIn& in, std::int32_t ver) : in_(in), r_(in.reader()), records_(in, ver) {}
+  ListReader(ArchiveIn& In, std::int32_t Ver) : In_(In), R_(In.reader()), Records_(In, Ver) {}
 
-  void ReadObjects(const EntityLists& L, std::uint32_t n) {
-    for (std::uint32_t counted = 0; counted < n;) {
-      const int kind = ReadTag();
-      if (kind == 0) continue;  // names no record type: only the tag is consumed
-      L.no.push_back(ReadRecord(kind, L));
-      ++running_;
-      ++counted;
+  void ReadObjects(const EntityLists& L, std::uint32_t N) {
+    for (std::uint32_t Counted = 0; Counted < N;) {
+      const int Kind = ReadTag();
+      if (Kind == 0) continue;  // names no record type: only the tag is consumed
+      L.no.push_back(ReadRecord(Kind, L));
+      ++Running_;
+      ++Counted;
     }
   }
 
-  void ReadBlockDefs(std::vector<TEntJwwBlockDef>& defs, std::uint32_t count) {
-    for (std::uint32_t i = 1; i <= count; ++i) {
+  void ReadBlockDefs(std::vector<TEntJwwBlockDef>& Defs, std::uint32_t Count) {
+    for (std::uint32_t I = 1; I <= Count; ++I) {
       ReadDefTag();
-      TEntJwwBlockDef& d = defs.emplace_back();
-      if (!records_.BlockDefHead(d)) {
-        defs.pop_back();
+      TEntJwwBlockDef& D = Defs.emplace_back();
+      if (!Records_.BlockDefHead(D)) {
+        Defs.pop_back();
         throw ArchiveError{kIoError};
       }
-      if (d.dtime & 0x80000000u) {
-        r_.Skip(8);
-        d.dtime = i;
+      if (D.dtime & 0x80000000u) {
+        R_.Skip(8);
+        D.dtime = I;
       }
-      d.strName = in_.ReadStrClean();
-      std::uint32_t members = 0;
-      in_.ReadCount(members);
-      d.N = static_cast<std::int32_t>(members);
-      ++running_;
-      const EntityLists M = Members(d);
-      ReadObjects(M, members);
+      D.strName = In_.ReadStrClean();
+      std::uint32_t MemberCount = 0;
+      In_.ReadCount(MemberCount);
+      D.N = static_cast<std::int32_t>(MemberCount);
+      ++Running_;
+      const EntityLists M = Members(D);
+      ReadObjects(M, MemberCount);
       Trim(M);
     }
   }
@@ -235,95 +235,95 @@ class ListReader {
   // Reads one tag of an object list and returns the record kind it selects,
   // or 0. The end of the data ends the load: an object list must be whole.
   int ReadTag() {
-    std::uint16_t t = 0;
-    if (r_.Get(t) < sizeof t) throw ArchiveError{kIoError};
-    if (t == 0xFFFF) {
-      const int kind = KindOfClassName(ReadClassName());
-      if (kind == 0) throw ArchiveError{kIoError};
-      classes_[running_++] = kind;
-      return kind;
+    std::uint16_t T = 0;
+    if (R_.Get(T) < sizeof T) throw ArchiveError{kIoError};
+    if (T == 0xFFFF) {
+      const int Kind = KindOfClassName(ReadClassName());
+      if (Kind == 0) throw ArchiveError{kIoError};
+      Classes_[Running_++] = Kind;
+      return Kind;
     }
-    if (t == 0x7FFF) {
-      std::uint32_t v = 0;
-      r_.Get(v);
-      return KindOfClass(v & 0x7FFFFFFFu);
+    if (T == 0x7FFF) {
+      std::uint32_t V = 0;
+      R_.Get(V);
+      return KindOfClass(V & 0x7FFFFFFFu);
     }
-    return (t & 0x8000) ? KindOfClass(t - 0x8000u) : 0;
+    return (T & 0x8000) ? KindOfClass(T - 0x8000u) : 0;
   }
 
   // The tag of a block definition: its class name is not checked.
   void ReadDefTag() {
-    std::uint16_t t = 0;
-    r_.Get(t);
-    if (t == 0xFFFF) {
+    std::uint16_t T = 0;
+    R_.Get(T);
+    if (T == 0xFFFF) {
       ReadClassName();
-      classes_[running_++] = kBlockDef;
-    } else if (t == 0x7FFF) {
-      std::uint32_t v = 0;
-      r_.Get(v);
+      Classes_[Running_++] = kBlockDef;
+    } else if (T == 0x7FFF) {
+      std::uint32_t V = 0;
+      R_.Get(V);
     }
   }
 
   std::string ReadClassName() {
-    std::uint16_t schema = 0, length = 0;
-    r_.Get(schema);
-    r_.Get(length);
-    std::string name(static_cast<std::size_t>(std::min<std::uint64_t>(length, r_.Remaining())), '\0');
-    name.resize(r_.Read(name.data(), name.size()));
-    return name;
+    std::uint16_t Schema = 0, Length = 0;
+    R_.Get(Schema);
+    R_.Get(Length);
+    std::string Name(static_cast<std::size_t>(std::min<std::uint64_t>(Length, R_.Remaining())), '\0');
+    Name.resize(R_.Read(Name.data(), Name.size()));
+    return Name;
   }
 
-  int KindOfClass(std::uint32_t index) const {
-    const auto it = classes_.find(index);
-    return it != classes_.end() && it->second != kBlockDef ? it->second : 0;
+  int KindOfClass(std::uint32_t Index) const {
+    const auto It = Classes_.find(Index);
+    return It != Classes_.end() && It->second != kBlockDef ? It->second : 0;
   }
 
   template <class T>
-  TEntJwwNo Append(RecordArray<T>& a, int kind, bool (RecordReader::*read)(T&)) {
-    T& rec = a.emplace_back();
-    if ((records_.*read)(rec)) return {kind, static_cast<std::int32_t>(a.size() - 1)};
-    a.pop_back();
+  TEntJwwNo Append(RecordArray<T>& A, int Kind, bool (RecordReader::*Read)(T&)) {
+    T& Rec = A.emplace_back();
+    if ((Records_.*Read)(Rec)) return {Kind, static_cast<std::int32_t>(A.size() - 1)};
+    A.pop_back();
     return {};
   }
 
-  TEntJwwNo ReadRecord(int kind, const EntityLists& L) {
-    switch (kind) {
-      case kLine: return Append(L.line, kind, &RecordReader::Line);
-      case kEnko: return Append(L.enko, kind, &RecordReader::Enko);
-      case kTen: return Append(L.ten, kind, &RecordReader::Ten);
-      case kMoji: return Append(L.moji, kind, &RecordReader::Moji);
-      case kSunpo: return Append(L.sunpo, kind, &RecordReader::Sunpo);
-      case kSolid: return Append(L.solid, kind, &RecordReader::Solid);
-      default: return Append(L.block, kind, &RecordReader::Block);
+  TEntJwwNo ReadRecord(int Kind, const EntityLists& L) {
+    switch (Kind) {
+      case kLine: return Append(L.line, Kind, &RecordReader::Line);
+      case kEnko: return Append(L.enko, Kind, &RecordReader::Enko);
+      case kTen: return Append(L.ten, Kind, &RecordReader::Ten);
+      case kMoji: return Append(L.moji, Kind, &RecordReader::Moji);
+      case kSunpo: return Append(L.sunpo, Kind, &RecordReader::Sunpo);
+      case kSolid: return Append(L.solid, Kind, &RecordReader::Solid);
+      default: return Append(L.block, Kind, &RecordReader::Block);
     }
   }
 
-  ArchiveIn& in_;
-  ByteReader& r_;
-  RecordReader records_;
-  std::unordered_map<std::uint32_t, int> classes_;  // class index -> kind
-  std::uint32_t running_ = 1;
+  ArchiveIn& In_;
+  ByteReader& R_;
+  RecordReader Records_;
+  std::unordered_map<std::uint32_t, int> Classes_;  // class index -> kind
+  std::uint32_t Running_ = 1;
 };
 
 // The first definition of each block number; inserts refer to it.
 class BlockLookup {
  public:
-  explicit BlockLookup(const std::vector<TEntJwwBlockDef>& defs) {
-    for (std::size_t i = 0; i < defs.size(); ++i) first_.try_emplace(defs[i].nNumber, static_cast<std::int32_t>(i));
+  explicit BlockLookup(const std::vector<TEntJwwBlockDef>& Defs) {
+    for (std::size_t I = 0; I < Defs.size(); ++I) First_.try_emplace(Defs[I].nNumber, static_cast<std::int32_t>(I));
   }
-  std::int32_t Find(std::uint32_t number) const {
-    const auto it = first_.find(number);
-    return it == first_.end() ? -1 : it->second;
+  std::int32_t Find(std::uint32_t Number) const {
+    const auto It = First_.find(Number);
+    return It == First_.end() ? -1 : It->second;
   }
 
  private:
-  std::unordered_map<std::uint32_t, std::int32_t> first_;
+  std::unordered_map<std::uint32_t, std::int32_t> First_;
 };
 
-std::uint32_t SavedBlockNumber(const std::vector<TEntJwwBlockDef>& defs, const BlockLookup& lookup, std::uint32_t n) {
-  const std::int32_t i = lookup.Find(n);
-  if (i < 0) return 0;
-  return defs[i].ref_flag ? static_cast<std::uint32_t>(defs[i].ref_no) : n;
+std::uint32_t SavedBlockNumber(const std::vector<TEntJwwBlockDef>& Defs, const BlockLookup& Lookup, std::uint32_t N) {
+  const std::int32_t I = Lookup.Find(N);
+  if (I < 0) return 0;
+  return Defs[I].ref_flag ? static_cast<std::uint32_t>(Defs[I].ref_no) : N;
 }
 
 // The start of an image reference "^@BM<path>,<placement>".
@@ -332,201 +332,201 @@ constexpr std::u16string_view kBm = u"^@BM";
 // Rewrites an image reference for the output options. The name is cut
 // before "%temp%" is dropped, and every leading "%temp%" goes, so that a
 // second save finds nothing more to rewrite.
-std::u16string RewriteImageReference(std::u16string s, std::int32_t opt) {
+std::u16string RewriteImageReference(std::u16string S, std::int32_t Opt) {
   static constexpr std::u16string_view kTemp = u"%temp%";
-  if ((opt & kOutImageNameOnly) && s.starts_with(kBm)) {
-    const std::size_t comma = s.find(u',');
-    if (comma != std::u16string::npos) {
-      const std::u16string_view path = std::u16string_view(s).substr(kBm.size(), comma - kBm.size());
-      s = std::u16string(kBm) + FileNameOnly(path) + s.substr(comma);
+  if ((Opt & kOutImageNameOnly) && S.starts_with(kBm)) {
+    const std::size_t Comma = S.find(u',');
+    if (Comma != std::u16string::npos) {
+      const std::u16string_view Path = std::u16string_view(S).substr(kBm.size(), Comma - kBm.size());
+      S = std::u16string(kBm) + FileNameOnly(Path) + S.substr(Comma);
     }
   }
-  if ((opt & kOutImageNoTemp) && s.starts_with(kBm)) {
-    std::size_t at = kBm.size();
-    while (std::u16string_view(s).substr(at).starts_with(kTemp)) at += kTemp.size();
-    s.erase(kBm.size(), at - kBm.size());
+  if ((Opt & kOutImageNoTemp) && S.starts_with(kBm)) {
+    std::size_t At = kBm.size();
+    while (std::u16string_view(S).substr(At).starts_with(kTemp)) At += kTemp.size();
+    S.erase(kBm.size(), At - kBm.size());
   }
-  return s;
+  return S;
 }
 
 // Writes the tagged object lists of one file for output version ver.
 class ListWriter {
  public:
-  ListWriter(ArchiveOut& out, std::int32_t ver, std::int32_t docVer, std::int32_t opt,
-             const std::vector<TEntJwwBlockDef>& defs)
-      : out_(out), ver_(ver), docVer_(docVer), opt_(opt), defs_(defs), lookup_(defs) {}
+  ListWriter(ArchiveOut& Out, std::int32_t Ver, std::int32_t DocVer, std::int32_t Opt,
+             const std::vector<TEntJwwBlockDef>& Defs)
+      : Out_(Out), Ver_(Ver), DocVer_(DocVer), Opt_(Opt), Defs_(Defs), Lookup_(Defs) {}
 
   void WriteObjects(const ConstEntityLists& L) {
-    out_.WriteCount(CountObjects(L));
-    for (const TEntJwwNo& e : L.no) {
-      if (!L.Valid(e)) continue;
-      const std::size_t i = static_cast<std::size_t>(e.EntNo);
-      switch (e.EntType) {
-        case kLine: Object(kLine, [&] { Line(L.line[i]); }); break;
-        case kEnko: Object(kEnko, [&] { Enko(L.enko[i]); }); break;
-        case kTen: Object(kTen, [&] { Ten(L.ten[i], L.ten[i].bKariten); }); break;
-        case kMoji: Object(kMoji, [&] { Moji(L.moji[i], true); }); break;
-        case kSunpo: Sunpo(L.sunpo[i]); break;
-        case kSolid: Object(kSolid, [&] { Solid(L.solid[i]); }); break;
-        case kBlock: Object(kBlock, [&] { Block(L.block[i]); }); break;
+    Out_.WriteCount(CountObjects(L));
+    for (const TEntJwwNo& E : L.no) {
+      if (!L.Valid(E)) continue;
+      const std::size_t I = static_cast<std::size_t>(E.EntNo);
+      switch (E.EntType) {
+        case kLine: Object(kLine, [&] { Line(L.line[I]); }); break;
+        case kEnko: Object(kEnko, [&] { Enko(L.enko[I]); }); break;
+        case kTen: Object(kTen, [&] { Ten(L.ten[I], L.ten[I].bKariten); }); break;
+        case kMoji: Object(kMoji, [&] { Moji(L.moji[I], true); }); break;
+        case kSunpo: Sunpo(L.sunpo[I]); break;
+        case kSolid: Object(kSolid, [&] { Solid(L.solid[I]); }); break;
+        case kBlock: Object(kBlock, [&] { Block(L.block[I]); }); break;
       }
     }
   }
 
   void WriteBlockDefs() {
-    std::uint32_t used = 0;
-    for (const TEntJwwBlockDef& d : defs_) used += d.ref_flag ? 1 : 0;
-    out_.WriteCount(used);
-    for (const TEntJwwBlockDef& d : defs_) {
-      if (!d.ref_flag) continue;
+    std::uint32_t Used = 0;
+    for (const TEntJwwBlockDef& D : Defs_) Used += D.ref_flag ? 1 : 0;
+    Out_.WriteCount(Used);
+    for (const TEntJwwBlockDef& D : Defs_) {
+      if (!D.ref_flag) continue;
       Tag(kBlockDef);
-      WriteAttr(out_, ver_, d.att, kBlockDef);
-      out_.Put(SavedBlockNumber(defs_, lookup_, d.nNumber));
-      out_.Put(d.bRefferd);
-      out_.Put(d.dtime);
-      out_.WriteStr(out_.CleanText(d.strName));
-      const ConstEntityLists M = Members(d);
-      ++running_;
+      WriteAttr(Out_, Ver_, D.att, kBlockDef);
+      Out_.Put(SavedBlockNumber(Defs_, Lookup_, D.nNumber));
+      Out_.Put(D.bRefferd);
+      Out_.Put(D.dtime);
+      Out_.WriteStr(Out_.CleanText(D.strName));
+      const ConstEntityLists M = Members(D);
+      ++Running_;
       WriteObjects(M);
     }
   }
 
  private:
-  bool Expands(const TEntJwwSunpo& x) const { return ver_ < 420 && docVer_ >= 420 && x.bSxfMode != 0; }
+  bool Expands(const TEntJwwSunpo& X) const { return Ver_ < 420 && DocVer_ >= 420 && X.bSxfMode != 0; }
 
   std::uint32_t CountObjects(const ConstEntityLists& L) const {
-    std::uint32_t n = 0;
-    for (const TEntJwwNo& e : L.no)
-      if (L.Valid(e)) n += (e.EntType == kSunpo && Expands(L.sunpo[static_cast<std::size_t>(e.EntNo)])) ? 7 : 1;
-    return n;
+    std::uint32_t N = 0;
+    for (const TEntJwwNo& E : L.no)
+      if (L.Valid(E)) N += (E.EntType == kSunpo && Expands(L.sunpo[static_cast<std::size_t>(E.EntNo)])) ? 7 : 1;
+    return N;
   }
 
-  void Tag(int kind) {
-    std::uint32_t& index = classIndex_[kind];
-    if (index == 0) {
-      out_.WriteNewClass(static_cast<std::uint16_t>(ver_), kClassNames[kind]);
-      index = running_++;
+  void Tag(int Kind) {
+    std::uint32_t& Index = ClassIndex_[Kind];
+    if (Index == 0) {
+      Out_.WriteNewClass(static_cast<std::uint16_t>(Ver_), kClassNames[Kind]);
+      Index = Running_++;
     } else {
-      out_.WriteClassRef(index);
+      Out_.WriteClassRef(Index);
     }
   }
 
   template <class F>
-  void Object(int kind, F record) {
-    Tag(kind);
-    record();
-    ++running_;
+  void Object(int Kind, F Record) {
+    Tag(Kind);
+    Record();
+    ++Running_;
   }
 
-  void Coords(std::initializer_list<double> values) {
-    for (double v : values) out_.Put(v);
+  void Coords(std::initializer_list<double> Values) {
+    for (double V : Values) Out_.Put(V);
   }
 
-  void Line(const TEntJwwLine& x) {
-    WriteAttr(out_, ver_, x.att, kLine);
-    Coords({x.start_x, x.start_y, x.end_x, x.end_y});
+  void Line(const TEntJwwLine& X) {
+    WriteAttr(Out_, Ver_, X.att, kLine);
+    Coords({X.start_x, X.start_y, X.end_x, X.end_y});
   }
-  void Enko(const TEntJwwEnko& x) {
-    WriteAttr(out_, ver_, x.att, kEnko);
-    Coords({x.start_x, x.start_y, x.dHankei, x.radKaishiKaku, x.radEnkoKaku, x.radKatamukiKaku, x.dHenpeiRitsu});
-    out_.Put(x.bZenEnFlg);
+  void Enko(const TEntJwwEnko& X) {
+    WriteAttr(Out_, Ver_, X.att, kEnko);
+    Coords({X.start_x, X.start_y, X.dHankei, X.radKaishiKaku, X.radEnkoKaku, X.radKatamukiKaku, X.dHenpeiRitsu});
+    Out_.Put(X.bZenEnFlg);
   }
-  void Ten(const TEntJwwTen& x, std::uint32_t kariten) {
-    WriteAttr(out_, ver_, x.att, kTen);
-    Coords({x.start_x, x.start_y});
-    out_.Put(kariten);
-    if (x.att.nPenStyle == 100) {
-      out_.Put(x.nCode);
-      Coords({x.radKaitenKaku, x.dBairitsu});
+  void Ten(const TEntJwwTen& X, std::uint32_t Kariten) {
+    WriteAttr(Out_, Ver_, X.att, kTen);
+    Coords({X.start_x, X.start_y});
+    Out_.Put(Kariten);
+    if (X.att.nPenStyle == 100) {
+      Out_.Put(X.nCode);
+      Coords({X.radKaitenKaku, X.dBairitsu});
     }
   }
-  void Moji(const TEntJwwMoji& x, bool imageReferences) {
-    WriteAttr(out_, ver_, x.att, kMoji);
-    Coords({x.start_x, x.start_y, x.end_x, x.end_y});
-    out_.Put(x.nMojiShu);
-    Coords({ClampTextSize(x.dSizeX), ClampTextSize(x.dSizeY), x.dKankaku, x.degKakudo});
-    out_.WriteStr(out_.CleanText(x.strFontName));
+  void Moji(const TEntJwwMoji& X, bool ImageReferences) {
+    WriteAttr(Out_, Ver_, X.att, kMoji);
+    Coords({X.start_x, X.start_y, X.end_x, X.end_y});
+    Out_.Put(X.nMojiShu);
+    Coords({ClampTextSize(X.dSizeX), ClampTextSize(X.dSizeY), X.dKankaku, X.degKakudo});
+    Out_.WriteStr(Out_.CleanText(X.strFontName));
     // The rewrite looks for folder separators in the text as it will read
     // back, so that a second save finds nothing more to cut.
-    std::u16string s = out_.CleanText(x.str);
-    if (imageReferences) s = RewriteImageReference(std::move(s), opt_);
-    out_.WriteStr(s);
+    std::u16string S = Out_.CleanText(X.str);
+    if (ImageReferences) S = RewriteImageReference(std::move(S), Opt_);
+    Out_.WriteStr(S);
   }
-  void Sunpo(const TEntJwwSunpo& x) {
+  void Sunpo(const TEntJwwSunpo& X) {
     Object(kSunpo, [&] {
-      WriteAttr(out_, ver_, x.att, kSunpo);
-      Line(x.Sen);
-      Moji(x.Moji, false);
-      if (ver_ >= 420) {
-        out_.Put(x.bSxfMode);
-        Line(x.Ho1);
-        Line(x.Ho2);
-        for (const TEntJwwTen* t : {&x.Te1, &x.Te2, &x.Kt1, &x.Kt2}) Ten(*t, t->bKariten);
+      WriteAttr(Out_, Ver_, X.att, kSunpo);
+      Line(X.Sen);
+      Moji(X.Moji, false);
+      if (Ver_ >= 420) {
+        Out_.Put(X.bSxfMode);
+        Line(X.Ho1);
+        Line(X.Ho2);
+        for (const TEntJwwTen* T : {&X.Te1, &X.Te2, &X.Kt1, &X.Kt2}) Ten(*T, T->bKariten);
       }
     });
-    if (!Expands(x)) return;
+    if (!Expands(X)) return;
     // An older version has no SXF dimensions: their parts follow as plain
     // lines and points; the auxiliary points become temporary points.
-    Object(kLine, [&] { Line(x.Ho1); });
-    Object(kLine, [&] { Line(x.Ho2); });
-    Object(kTen, [&] { Ten(x.Te1, x.Te1.bKariten); });
-    Object(kTen, [&] { Ten(x.Te2, x.Te2.bKariten); });
-    Object(kTen, [&] { Ten(x.Kt1, 1); });
-    Object(kTen, [&] { Ten(x.Kt2, 1); });
+    Object(kLine, [&] { Line(X.Ho1); });
+    Object(kLine, [&] { Line(X.Ho2); });
+    Object(kTen, [&] { Ten(X.Te1, X.Te1.bKariten); });
+    Object(kTen, [&] { Ten(X.Te2, X.Te2.bKariten); });
+    Object(kTen, [&] { Ten(X.Kt1, 1); });
+    Object(kTen, [&] { Ten(X.Kt2, 1); });
   }
-  void Solid(const TEntJwwSolid& x) {
-    WriteAttr(out_, ver_, x.att, kSolid);
-    Coords({x.start_x, x.start_y, x.end_x, x.end_y, x.DPoint2_x, x.DPoint2_y, x.DPoint3_x, x.DPoint3_y});
-    if (x.att.nPenColor == 10) out_.Put(x.Color);
+  void Solid(const TEntJwwSolid& X) {
+    WriteAttr(Out_, Ver_, X.att, kSolid);
+    Coords({X.start_x, X.start_y, X.end_x, X.end_y, X.DPoint2_x, X.DPoint2_y, X.DPoint3_x, X.DPoint3_y});
+    if (X.att.nPenColor == 10) Out_.Put(X.Color);
   }
-  void Block(const TEntJwwBlock& x) {
-    WriteAttr(out_, ver_, x.att, kBlock);
-    Coords({x.DPKijunTen_x, x.DPKijunTen_y, x.dBairitsuX, x.dBairitsuY, x.radKaitenKaku});
-    out_.Put(SavedBlockNumber(defs_, lookup_, x.nNumber));
+  void Block(const TEntJwwBlock& X) {
+    WriteAttr(Out_, Ver_, X.att, kBlock);
+    Coords({X.DPKijunTen_x, X.DPKijunTen_y, X.dBairitsuX, X.dBairitsuY, X.radKaitenKaku});
+    Out_.Put(SavedBlockNumber(Defs_, Lookup_, X.nNumber));
   }
 
-  ArchiveOut& out_;
-  std::int32_t ver_, docVer_, opt_;
-  const std::vector<TEntJwwBlockDef>& defs_;
-  BlockLookup lookup_;
-  std::uint32_t classIndex_[kBlockDef + 1] = {};
-  std::uint32_t running_ = 1;
+  ArchiveOut& Out_;
+  std::int32_t Ver_, DocVer_, Opt_;
+  const std::vector<TEntJwwBlockDef>& Defs_;
+  BlockLookup Lookup_;
+  std::uint32_t ClassIndex_[kBlockDef + 1] = {};
+  std::uint32_t Running_ = 1;
 };
 
 // Marks every definition that an insert of the entity list names, directly
 // or through the inserts of definitions already marked.
-void MarkUsedDefinitions(std::vector<TEntJwwBlockDef>& defs, const RecordArray<TEntJwwBlock>& inserts,
-                         const BlockLookup& lookup) {
-  std::vector<std::int32_t> pending;
-  auto mark = [&](std::uint32_t number) {
-    const std::int32_t i = lookup.Find(number);
-    if (i >= 0 && !defs[i].ref_flag) {
-      defs[i].ref_flag = true;
-      pending.push_back(i);
+void MarkUsedDefinitions(std::vector<TEntJwwBlockDef>& Defs, const RecordArray<TEntJwwBlock>& Inserts,
+                         const BlockLookup& Lookup) {
+  std::vector<std::int32_t> Pending;
+  auto Mark = [&](std::uint32_t Number) {
+    const std::int32_t I = Lookup.Find(Number);
+    if (I >= 0 && !Defs[I].ref_flag) {
+      Defs[I].ref_flag = true;
+      Pending.push_back(I);
     }
   };
-  for (const TEntJwwBlock& b : inserts) mark(b.nNumber);
-  while (!pending.empty()) {
-    const std::int32_t i = pending.back();
-    pending.pop_back();
-    for (const TEntJwwBlock& b : defs[i].mBlock) mark(b.nNumber);
+  for (const TEntJwwBlock& B : Inserts) Mark(B.nNumber);
+  while (!Pending.empty()) {
+    const std::int32_t I = Pending.back();
+    Pending.pop_back();
+    for (const TEntJwwBlock& B : Defs[I].mBlock) Mark(B.nNumber);
   }
 }
 
 // The placement matrix of an insert: rotation by its angle, then its scales.
-void InsertMatrix(const TEntJwwBlock& b, double& c1, double& c2, double& c3, double& c4) {
-  const double c = std::cos(b.radKaitenKaku), s = std::sin(b.radKaitenKaku);
-  c1 = c * b.dBairitsuX;
-  c2 = -s * b.dBairitsuY;
-  c3 = s * b.dBairitsuX;
-  c4 = c * b.dBairitsuY;
+void InsertMatrix(const TEntJwwBlock& B, double& C1, double& C2, double& C3, double& C4) {
+  const double C = std::cos(B.radKaitenKaku), S = std::sin(B.radKaitenKaku);
+  C1 = C * B.dBairitsuX;
+  C2 = -S * B.dBairitsuY;
+  C3 = S * B.dBairitsuX;
+  C4 = C * B.dBairitsuY;
 }
 
 // True when node k's definition already appears among its ancestors: a
 // definition that inserts itself ends the expansion there.
-bool RepeatsAncestor(const std::vector<TEntJwwBlockTree>& tree, std::size_t k) {
-  for (std::int32_t p = tree[k].parent; p >= 0; p = tree[p].parent)
-    if (tree[p].defno == tree[k].defno) return true;
+bool RepeatsAncestor(const std::vector<TEntJwwBlockTree>& Tree, std::size_t K) {
+  for (std::int32_t P = Tree[K].parent; P >= 0; P = Tree[P].parent)
+    if (Tree[P].defno == Tree[K].defno) return true;
   return false;
 }
 
@@ -543,13 +543,13 @@ constexpr std::int32_t kMaxTreeDepth = 256;
 // Where a node sits, copied out of the tree before a child is added to it
 // (which may move the tree), without the node's name.
 struct Placement {
-  explicit Placement(const TEntJwwBlockTree& t)
-      : level(t.level), x(t.x), y(t.y), r1(t.r1), r2(t.r2), r3(t.r3), r4(t.r4) {}
+  explicit Placement(const TEntJwwBlockTree& T)
+      : level(T.level), x(T.x), y(T.y), r1(T.r1), r2(T.r2), r3(T.r3), r4(T.r4) {}
   std::int32_t level;
   double x, y, r1, r2, r3, r4;
 };
 
-std::size_t NodeBytes(const TEntJwwBlockTree& t) { return sizeof t + t.name.size() * sizeof(char16_t); }
+std::size_t NodeBytes(const TEntJwwBlockTree& T) { return sizeof T + T.name.size() * sizeof(char16_t); }
 
 }  // namespace
 
@@ -561,57 +561,57 @@ void JwwTypeInit() {
   SxfFallbackLtype = 1;
 }
 
-void RepairTextSize(double& x, double& y, double& spacing) {
-  if (!DoubleIsFinite(x)) x = 3.0;
-  if (!DoubleIsFinite(y)) y = 3.0;
-  if (!DoubleIsFinite(spacing)) spacing = 0.0;
+void RepairTextSize(double& X, double& Y, double& Spacing) {
+  if (!DoubleIsFinite(X)) X = 3.0;
+  if (!DoubleIsFinite(Y)) Y = 3.0;
+  if (!DoubleIsFinite(Spacing)) Spacing = 0.0;
 }
 
-double ClampTextSize(double v) {
-  const double a = std::fabs(v);
-  return a < 1e-10 ? 1e-10 : a > 1e10 ? 1e10 : a;
+double ClampTextSize(double V) {
+  const double A = std::fabs(V);
+  return A < 1e-10 ? 1e-10 : A > 1e10 ? 1e10 : A;
 }
 
-std::size_t AttrSize(std::int32_t ver) { return ver >= 351 ? 15 : 13; }
+std::size_t AttrSize(std::int32_t Ver) { return Ver >= 351 ? 15 : 13; }
 
-void CopyAttr(const TEntJwwAttr& source, TEntJwwAttr& dest) { dest = source; }
+void CopyAttr(const TEntJwwAttr& Source, TEntJwwAttr& Dest) { Dest = Source; }
 
-void WriteAttr(ArchiveOut& out, std::int32_t ver, const TEntJwwAttr& a, int kind) {
-  int style = a.nPenStyle;
-  int color = a.nPenColor;
-  const bool lineLike = kind == kLine || kind == kEnko;
-  if (ver < 420) {
-    if (lineLike) style = SxfLtypeToStandard(style);
-    if (kind >= kLine && kind <= kSolid) color = SxfColorToStandard(color);
+void WriteAttr(ArchiveOut& Out, std::int32_t Ver, const TEntJwwAttr& A, int Kind) {
+  int Style = A.nPenStyle;
+  int Color = A.nPenColor;
+  const bool LineLike = Kind == kLine || Kind == kEnko;
+  if (Ver < 420) {
+    if (LineLike) Style = SxfLtypeToStandard(Style);
+    if (Kind >= kLine && Kind <= kSolid) Color = SxfColorToStandard(Color);
   }
-  if (lineLike && !(InRange(style, 1, 9) || InRange(style, 11, 19) || InRange(style, 31, 62))) style = SxfFallbackLtype;
-  if (kind == kTen && style != 1 && style != 100) style = 1;
-  if (kind == kMoji && !InRange(style, 1, 9)) style = 1;
-  if (kind >= kLine && kind <= kSunpo && !(InRange(color, 1, 9) || IsSxfColor(color))) color = SxfFallbackColor;
-  if (kind == kSolid && !(InRange(color, 1, 10) || IsSxfColor(color))) color = SxfFallbackColor;
+  if (LineLike && !(InRange(Style, 1, 9) || InRange(Style, 11, 19) || InRange(Style, 31, 62))) Style = SxfFallbackLtype;
+  if (Kind == kTen && Style != 1 && Style != 100) Style = 1;
+  if (Kind == kMoji && !InRange(Style, 1, 9)) Style = 1;
+  if (Kind >= kLine && Kind <= kSunpo && !(InRange(Color, 1, 9) || IsSxfColor(Color))) Color = SxfFallbackColor;
+  if (Kind == kSolid && !(InRange(Color, 1, 10) || IsSxfColor(Color))) Color = SxfFallbackColor;
 
-  std::uint8_t b[15];
-  std::size_t n = 0;
-  auto put = [&](auto v) {
-    std::memcpy(b + n, &v, sizeof v);
-    n += sizeof v;
+  std::uint8_t B[15];
+  std::size_t N = 0;
+  auto Put = [&](auto V) {
+    std::memcpy(B + N, &V, sizeof V);
+    N += sizeof V;
   };
-  put(a.lGroup);
-  put(static_cast<std::uint8_t>(style));
-  put(static_cast<std::uint16_t>(color));
-  if (ver >= 351) put(static_cast<std::uint16_t>(a.nPenWidth > 30000 ? 0 : a.nPenWidth));
-  put(static_cast<std::uint16_t>(a.nLayer > 15 ? 0 : a.nLayer));
-  put(static_cast<std::uint16_t>(a.nGLayer > 15 ? 0 : a.nGLayer));
-  put(a.sFlg);
-  out.writer().Write(b, n);
+  Put(A.lGroup);
+  Put(static_cast<std::uint8_t>(Style));
+  Put(static_cast<std::uint16_t>(Color));
+  if (Ver >= 351) Put(static_cast<std::uint16_t>(A.nPenWidth > 30000 ? 0 : A.nPenWidth));
+  Put(static_cast<std::uint16_t>(A.nLayer > 15 ? 0 : A.nLayer));
+  Put(static_cast<std::uint16_t>(A.nGLayer > 15 ? 0 : A.nGLayer));
+  Put(A.sFlg);
+  Out.writer().Write(B, N);
 }
 
-EntityLists Members(TEntJwwBlockDef& d) {
-  return {d.mNo, d.mLine, d.mEnko, d.mTen, d.mMoji, d.mSunpo, d.mSolid, d.mBlock};
+EntityLists Members(TEntJwwBlockDef& D) {
+  return {D.mNo, D.mLine, D.mEnko, D.mTen, D.mMoji, D.mSunpo, D.mSolid, D.mBlock};
 }
 
-ConstEntityLists Members(const TEntJwwBlockDef& d) {
-  return {d.mNo, d.mLine, d.mEnko, d.mTen, d.mMoji, d.mSunpo, d.mSolid, d.mBlock};
+ConstEntityLists Members(const TEntJwwBlockDef& D) {
+  return {D.mNo, D.mLine, D.mEnko, D.mTen, D.mMoji, D.mSunpo, D.mSolid, D.mBlock};
 }
 
 EntityLists TJwBody::Entities() { return {EntNo, EntLine, EntEnko, EntTen, EntMoji, EntSunpo, EntSolid, EntBlock}; }
@@ -620,7 +620,7 @@ ConstEntityLists TJwBody::Entities() const {
   return {EntNo, EntLine, EntEnko, EntTen, EntMoji, EntSunpo, EntSolid, EntBlock};
 }
 
-void TJwBody::SetFileOutOption(int n) { FileOutOpt = (n >= 0 && n <= 63) ? n : 0; }
+void TJwBody::SetFileOutOption(int N) { FileOutOpt = (N >= 0 && N <= 63) ? N : 0; }
 
 void TJwBody::BindImageInit() { BindImage.clear(); }
 
@@ -644,91 +644,91 @@ void TJwBody::BodyInit() {
   BindImageInit();
 }
 
-std::uint32_t TJwBody::ChangeBlockNo(std::uint32_t n) const {
-  return SavedBlockNumber(EntBlockDef, BlockLookup(EntBlockDef), n);
+std::uint32_t TJwBody::ChangeBlockNo(std::uint32_t N) const {
+  return SavedBlockNumber(EntBlockDef, BlockLookup(EntBlockDef), N);
 }
 
-void TJwBody::ReadBody(ArchiveIn& in, std::int32_t ver, std::int32_t& n1, std::int32_t& n2) {
-  std::uint32_t n = 0;
-  if (!in.ReadCount(n)) throw ArchiveError{kIoError};
-  n1 = static_cast<std::int32_t>(n);
-  n2 = 0;
-  EntNo.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(n, in.reader().Remaining() / kMinObjectBytes + 1)));
-  ListReader lists(in, ver);
-  lists.ReadObjects(Entities(), n);
+void TJwBody::ReadBody(ArchiveIn& In, std::int32_t Ver, std::int32_t& N1, std::int32_t& N2) {
+  std::uint32_t N = 0;
+  if (!In.ReadCount(N)) throw ArchiveError{kIoError};
+  N1 = static_cast<std::int32_t>(N);
+  N2 = 0;
+  EntNo.reserve(static_cast<std::size_t>(std::min<std::uint64_t>(N, In.reader().Remaining() / kMinObjectBytes + 1)));
+  ListReader Lists(In, Ver);
+  Lists.ReadObjects(Entities(), N);
   ListReader::Trim(Entities());
-  std::uint32_t defs = 0;
-  in.ReadCount(defs);
-  if (defs == 0) return;
-  n2 = static_cast<std::int32_t>(defs);
-  lists.ReadBlockDefs(EntBlockDef, defs);
+  std::uint32_t Defs = 0;
+  In.ReadCount(Defs);
+  if (Defs == 0) return;
+  N2 = static_cast<std::int32_t>(Defs);
+  Lists.ReadBlockDefs(EntBlockDef, Defs);
 }
 
-void TJwBody::WriteBody(ArchiveOut& out, std::int32_t ver, std::int32_t docVer) const {
-  ListWriter lists(out, ver, docVer, FileOutOpt, EntBlockDef);
-  lists.WriteObjects(Entities());
-  lists.WriteBlockDefs();
+void TJwBody::WriteBody(ArchiveOut& Out, std::int32_t Ver, std::int32_t DocVer) const {
+  ListWriter Lists(Out, Ver, DocVer, FileOutOpt, EntBlockDef);
+  Lists.WriteObjects(Entities());
+  Lists.WriteBlockDefs();
 }
 
 void TJwBody::MakeBlockTree() {
   EntBlockTree.clear();
-  for (TEntJwwBlockDef& d : EntBlockDef) {
-    d.ref_flag = false;
-    d.ref_no = -1;
+  for (TEntJwwBlockDef& D : EntBlockDef) {
+    D.ref_flag = false;
+    D.ref_no = -1;
   }
   if (EntBlock.empty()) return;
-  const BlockLookup lookup(EntBlockDef);
-  MarkUsedDefinitions(EntBlockDef, EntBlock, lookup);
+  const BlockLookup Lookup(EntBlockDef);
+  MarkUsedDefinitions(EntBlockDef, EntBlock, Lookup);
 
-  auto node = [&](const TEntJwwAttr& att, std::int32_t level, std::int32_t parent,
-                  std::uint32_t no) -> TEntJwwBlockTree& {
-    TEntJwwBlockTree& t = EntBlockTree.emplace_back();
-    t.att = att;
-    t.level = level;
-    t.parent = parent;
-    t.no = no;
-    t.defno = lookup.Find(no);
-    if (t.defno >= 0) t.name = EntBlockDef[t.defno].strName;
-    return t;
+  auto Node = [&](const TEntJwwAttr& Att, std::int32_t Level, std::int32_t Parent,
+                  std::uint32_t No) -> TEntJwwBlockTree& {
+    TEntJwwBlockTree& T = EntBlockTree.emplace_back();
+    T.att = Att;
+    T.level = Level;
+    T.parent = Parent;
+    T.no = No;
+    T.defno = Lookup.Find(No);
+    if (T.defno >= 0) T.name = EntBlockDef[T.defno].strName;
+    return T;
   };
-  for (const TEntJwwBlock& b : EntBlock) {
-    TEntJwwBlockTree& t = node(b.att, 0, -1, b.nNumber);
-    t.x = b.DPKijunTen_x;
-    t.y = b.DPKijunTen_y;
-    InsertMatrix(b, t.r1, t.r2, t.r3, t.r4);
+  for (const TEntJwwBlock& B : EntBlock) {
+    TEntJwwBlockTree& T = Node(B.att, 0, -1, B.nNumber);
+    T.x = B.DPKijunTen_x;
+    T.y = B.DPKijunTen_y;
+    InsertMatrix(B, T.r1, T.r2, T.r3, T.r4);
   }
-  const std::size_t limit = EntBlockTree.size() + kMaxNestedTreeNodes;
+  const std::size_t Limit = EntBlockTree.size() + kMaxNestedTreeNodes;
   // Room for the whole expansion at once: growing node by node would move
   // every node (and touch fresh memory) again at each step.
-  if (std::any_of(EntBlockDef.begin(), EntBlockDef.end(), [](const TEntJwwBlockDef& d) { return !d.mBlock.empty(); }))
-    EntBlockTree.reserve(limit);
-  std::size_t budget = kMaxNestedTreeBytes;
-  for (std::size_t k = 0; k < EntBlockTree.size() && budget > 0; ++k) {
-    if (EntBlockTree[k].defno < 0 || EntBlockTree[k].level >= kMaxTreeDepth || RepeatsAncestor(EntBlockTree, k))
+  if (std::any_of(EntBlockDef.begin(), EntBlockDef.end(), [](const TEntJwwBlockDef& D) { return !D.mBlock.empty(); }))
+    EntBlockTree.reserve(Limit);
+  std::size_t Budget = kMaxNestedTreeBytes;
+  for (std::size_t K = 0; K < EntBlockTree.size() && Budget > 0; ++K) {
+    if (EntBlockTree[K].defno < 0 || EntBlockTree[K].level >= kMaxTreeDepth || RepeatsAncestor(EntBlockTree, K))
       continue;
-    const TEntJwwBlockDef& d = EntBlockDef[EntBlockTree[k].defno];
-    for (const TEntJwwBlock& m : d.mBlock) {
-      if (EntBlockTree.size() >= limit) break;
-      const Placement p(EntBlockTree[k]);
-      TEntJwwBlockTree& t = node(d.att, p.level + 1, static_cast<std::int32_t>(k), m.nNumber);
-      if (NodeBytes(t) > budget) {
+    const TEntJwwBlockDef& D = EntBlockDef[EntBlockTree[K].defno];
+    for (const TEntJwwBlock& M : D.mBlock) {
+      if (EntBlockTree.size() >= Limit) break;
+      const Placement P(EntBlockTree[K]);
+      TEntJwwBlockTree& T = Node(D.att, P.level + 1, static_cast<std::int32_t>(K), M.nNumber);
+      if (NodeBytes(T) > Budget) {
         EntBlockTree.pop_back();
-        budget = 0;
+        Budget = 0;
         break;
       }
-      budget -= NodeBytes(t);
-      double c1, c2, c3, c4;
-      InsertMatrix(m, c1, c2, c3, c4);
-      t.x = p.x + p.r1 * m.DPKijunTen_x + p.r2 * m.DPKijunTen_y;
-      t.y = p.y + p.r3 * m.DPKijunTen_x + p.r4 * m.DPKijunTen_y;
-      t.r1 = p.r1 * c1 + p.r2 * c3;
-      t.r2 = p.r1 * c2 + p.r2 * c4;
-      t.r3 = p.r3 * c1 + p.r4 * c3;
-      t.r4 = p.r3 * c2 + p.r4 * c4;
+      Budget -= NodeBytes(T);
+      double C1, C2, C3, C4;
+      InsertMatrix(M, C1, C2, C3, C4);
+      T.x = P.x + P.r1 * M.DPKijunTen_x + P.r2 * M.DPKijunTen_y;
+      T.y = P.y + P.r3 * M.DPKijunTen_x + P.r4 * M.DPKijunTen_y;
+      T.r1 = P.r1 * C1 + P.r2 * C3;
+      T.r2 = P.r1 * C2 + P.r2 * C4;
+      T.r3 = P.r3 * C1 + P.r4 * C3;
+      T.r4 = P.r3 * C2 + P.r4 * C4;
     }
   }
-  std::int32_t next = 0;
-  for (TEntJwwBlockDef& d : EntBlockDef)
-    if (d.ref_flag) d.ref_no = next++;
-  EntBlockNum = next;
+  std::int32_t Next = 0;
+  for (TEntJwwBlockDef& D : EntBlockDef)
+    if (D.ref_flag) D.ref_no = Next++;
+  EntBlockNum = Next;
 }

@@ -29,8 +29,8 @@ struct EntityListsOf {
   operator EntityListsOf<true>() const requires(!Const) { return {no, line, enko, ten, moji, sunpo, solid, block}; }
 
   // Number of records of a kind (0 for other codes).
-  std::size_t Count(std::int32_t kind) const {
-    switch (kind) {
+  std::size_t Count(std::int32_t Kind) const {
+    switch (Kind) {
       case kLine: return line.size();
       case kEnko: return enko.size();
       case kTen: return ten.size();
@@ -42,13 +42,13 @@ struct EntityListsOf {
     }
   }
   // True when an order-list entry names an existing record.
-  bool Valid(const TEntJwwNo& e) const { return e.EntNo >= 0 && static_cast<std::size_t>(e.EntNo) < Count(e.EntType); }
+  bool Valid(const TEntJwwNo& E) const { return E.EntNo >= 0 && static_cast<std::size_t>(E.EntNo) < Count(E.EntType); }
 };
 using EntityLists = EntityListsOf<false>;
 using ConstEntityLists = EntityListsOf<true>;
 
-EntityLists Members(TEntJwwBlockDef& d);
-ConstEntityLists Members(const TEntJwwBlockDef& d);
+EntityLists Members(TEntJwwBlockDef& D);
+ConstEntityLists Members(const TEntJwwBlockDef& D);
 
 // Output option bits of the next save.
 enum FileOutOption : std::int32_t {
@@ -84,9 +84,9 @@ class TJwBody {
   EntityLists Entities();
   ConstEntityLists Entities() const;
 
-  void SetFileOutOption(int n);
+  void SetFileOutOption(int N);
   void MakeBlockTree();
-  std::uint32_t ChangeBlockNo(std::uint32_t n) const;
+  std::uint32_t ChangeBlockNo(std::uint32_t N) const;
   void BindImageInit();
 
  protected:
@@ -100,18 +100,18 @@ class TJwBody {
   void BodyInit();
   // Reads the entity list and the block definition list for file version
   // ver; n1 and n2 receive the declared counts. Throws ArchiveError.
-  void ReadBody(ArchiveIn& in, std::int32_t ver, std::int32_t& n1, std::int32_t& n2);
+  void ReadBody(ArchiveIn& In, std::int32_t Ver, std::int32_t& N1, std::int32_t& N2);
   // Writes both lists for output version ver; docVer is the version of the
   // document in memory (it decides the SXF dimension expansion).
-  void WriteBody(ArchiveOut& out, std::int32_t ver, std::int32_t docVer) const;
+  void WriteBody(ArchiveOut& Out, std::int32_t Ver, std::int32_t DocVer) const;
 };
 
 // Text sizes: non-finite values read become 3.0 (sizes) and 0.0 (spacing);
 // sizes are written as absolute values within 1e-10 .. 1e10.
-void RepairTextSize(double& x, double& y, double& spacing);
-double ClampTextSize(double v);
+void RepairTextSize(double& X, double& Y, double& Spacing);
+double ClampTextSize(double V);
 
 // The attribute block and its rules, shared by every record writer.
-std::size_t AttrSize(std::int32_t ver);
-void WriteAttr(ArchiveOut& out, std::int32_t ver, const TEntJwwAttr& attr, int kind);
-void CopyAttr(const TEntJwwAttr& source, TEntJwwAttr& dest);
+std::size_t AttrSize(std::int32_t Ver);
+void WriteAttr(ArchiveOut& Out, std::int32_t Ver, const TEntJwwAttr& Attr, int Kind);
+void CopyAttr(const TEntJwwAttr& Source, TEntJwwAttr& Dest);

@@ -2,49 +2,49 @@
 
 template <class Header>
 bool TJwDocument<Header>::FileHeaderIn(std::u16string_view FName) {
-  auto r = ByteReader::OpenFile(FName);
-  if (r) return HeaderFrom(*r);
+  auto R = ByteReader::OpenFile(FName);
+  if (R) return HeaderFrom(*R);
   DataInit();
   return false;
 }
 
 template <class Header>
-bool TJwDocument<Header>::HeaderFrom(ByteReader& r) {
+bool TJwDocument<Header>::HeaderFrom(ByteReader& R) {
   DataInit();
-  ArchiveIn in(r, MojiEncode);
-  return ReadHeader(in);
+  ArchiveIn In(R, MojiEncode);
+  return ReadHeader(In);
 }
 
 template <class Header>
 bool TJwDocument<Header>::FileIn(std::u16string_view FName) {
-  auto r = ByteReader::OpenFile(FName);
-  if (r) return LoadFrom(*r);
+  auto R = ByteReader::OpenFile(FName);
+  if (R) return LoadFrom(*R);
   DataInit();
   MakeBlockTree();
   return false;
 }
 
 template <class Header>
-bool TJwDocument<Header>::LoadFrom(ByteReader& r) {
+bool TJwDocument<Header>::LoadFrom(ByteReader& R) {
   DataInit();
-  ArchiveIn in(r, MojiEncode);
-  if (!ReadHeader(in)) return false;
-  bool ok = true;
+  ArchiveIn In(R, MojiEncode);
+  if (!ReadHeader(In)) return false;
+  bool Ok = true;
   try {
-    ReadBody(in, Enthd.jwVer, Enthd.n1, Enthd.n2);
-    ReadTail(in);
+    ReadBody(In, Enthd.jwVer, Enthd.n1, Enthd.n2);
+    ReadTail(In);
   } catch (const ArchiveError&) {
-    ok = false;
+    Ok = false;
   } catch (const std::bad_alloc&) {
-    ok = false;
+    Ok = false;
   }
   MakeBlockTree();
-  return ok;
+  return Ok;
 }
 
 template <class Header>
 bool TJwDocument<Header>::FileOut(std::u16string_view FName, std::int32_t Ver) {
-  return WriteFileReplacing(FName, [&](ByteWriter& w) { return SaveTo(w, Ver); });
+  return WriteFileReplacing(FName, [&](ByteWriter& W) { return SaveTo(W, Ver); });
 }
 
 template class TJwDocument<TEntJwwHeader>;

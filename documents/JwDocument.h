@@ -27,14 +27,14 @@ class TJwDocument : public TJwBody {
   bool FileOut(std::u16string_view FName, std::int32_t Ver);
 
   // The same steps on a stream that is already open.
-  bool HeaderFrom(ByteReader& r);
-  bool LoadFrom(ByteReader& r);
+  bool HeaderFrom(ByteReader& R);
+  bool LoadFrom(ByteReader& R);
   // Writes the whole file; false when the document was never loaded or a
   // write failed.
-  virtual bool SaveTo(ByteWriter& w, std::int32_t Ver) = 0;
+  virtual bool SaveTo(ByteWriter& W, std::int32_t Ver) = 0;
 
  protected:
-  virtual bool ReadHeader(ArchiveIn& in) = 0;
+  virtual bool ReadHeader(ArchiveIn& In) = 0;
   // What follows the block definitions; nothing unless the format says so.
   virtual void ReadTail(ArchiveIn&) {}
 };

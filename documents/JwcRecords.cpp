@@ -26,19 +26,19 @@ bool ReadHeaderBytes(const std::u16string& FName, int Records, std::vector<std::
 }
 
 bool RecordReader::Next() {
-  window_.fill(0);
-  const std::size_t N = std::min(kRecordSize, head_.size() - std::min(pos_, head_.size()));
+  Window_.fill(0);
+  const std::size_t N = std::min(kRecordSize, Head_.size() - std::min(Pos_, Head_.size()));
   if (N == 0) return false;
-  std::copy_n(head_.begin() + static_cast<std::ptrdiff_t>(pos_), N, window_.begin());
-  pos_ += N;
+  std::copy_n(Head_.begin() + static_cast<std::ptrdiff_t>(Pos_), N, Window_.begin());
+  Pos_ += N;
   return true;
 }
 
-void DecodeTitle(const RecordReader::Window& W, std::u16string& jwID, std::u16string& comment1,
-                 std::u16string& comment2) {
-  jwID = DecodeField(W, 0, 40);
-  comment1 = DecodeField(W, 40, 32);
-  comment2 = DecodeField(W, 72, 32);
+void DecodeTitle(const RecordReader::Window& W, std::u16string& JwId, std::u16string& Comment1,
+                 std::u16string& Comment2) {
+  JwId = DecodeField(W, 0, 40);
+  Comment1 = DecodeField(W, 40, 32);
+  Comment2 = DecodeField(W, 72, 32);
 }
 
 std::u16string DecodeNumbers(const RecordReader::Window& W) {

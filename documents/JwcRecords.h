@@ -27,22 +27,22 @@ bool ReadHeaderBytes(const std::u16string& FName, int Records, std::vector<std::
 class RecordReader {
  public:
   using Window = std::array<std::uint8_t, 256>;
-  explicit RecordReader(std::span<const std::uint8_t> Head) : head_(Head) {}
+  explicit RecordReader(std::span<const std::uint8_t> Head) : Head_(Head) {}
   // The window is cleared first, so a record cut short by the end of the
   // file never shows bytes of the one before. False when no byte is left.
   bool Next();
-  const Window& Record() const { return window_; }
+  const Window& Record() const { return Window_; }
 
  private:
-  std::span<const std::uint8_t> head_;
-  std::size_t pos_ = 0;
-  Window window_{};
+  std::span<const std::uint8_t> Head_;
+  std::size_t Pos_ = 0;
+  Window Window_{};
 };
 
 // The texts of the first record: each ends at its first zero byte or at the
 // end of its field.
-void DecodeTitle(const RecordReader::Window& W, std::u16string& jwID, std::u16string& comment1,
-                 std::u16string& comment2);
+void DecodeTitle(const RecordReader::Window& W, std::u16string& JwId, std::u16string& Comment1,
+                 std::u16string& Comment2);
 
 // A numeric record as text: the whole window decoded, its zero characters
 // kept (they end a number but not a field).

@@ -14,8 +14,8 @@ constexpr int kHeaderRecords = 4;
 
 // Paper length in millimetres for a paper size code; drawWidth itself for an
 // unknown code, so that dataUnit becomes 1.0.
-double PaperLength(std::int32_t psize, std::int32_t drawWidth) {
-  switch (psize) {
+double PaperLength(std::int32_t Psize, std::int32_t DrawWidth) {
+  switch (Psize) {
     case 0: return 1189;
     case 1: return 841;
     case 2: return 594;
@@ -28,7 +28,7 @@ double PaperLength(std::int32_t psize, std::int32_t drawWidth) {
     case 12: return 10000;
     case 13: return 50000;
     case 14: return 100000;
-    default: return drawWidth;
+    default: return DrawWidth;
   }
 }
 

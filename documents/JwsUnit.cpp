@@ -10,11 +10,11 @@ constexpr std::size_t kFillerBytes = 193;
 constexpr std::int32_t kMinVersion = 230;
 constexpr std::int32_t kMaxVersion = 700;
 
-bool ReadSignature(ByteReader& r, std::u16string& id) {
-  std::uint8_t sig[kSignatureBytes] = {};
-  r.Read(sig, sizeof sig);
-  id = AnsiBytesToText(sig);
-  return id == u"JwsData";
+bool ReadSignature(ByteReader& R, std::u16string& Id) {
+  std::uint8_t Sig[kSignatureBytes] = {};
+  R.Read(Sig, sizeof Sig);
+  Id = AnsiBytesToText(Sig);
+  return Id == u"JwsData";
 }
 
 }  // namespace
@@ -34,51 +34,51 @@ std::int32_t TJwsData::OutputVersion(std::int32_t Ver) {
 }
 
 bool TJwsData::FileCheck(std::u16string_view FName) const {
-  auto r = ByteReader::OpenFile(FName);
-  if (!r) return false;
-  std::u16string id;
-  std::int32_t ver = 0;
-  if (!ReadSignature(*r, id) || r->Skip(kFillerBytes) != kFillerBytes || r->Get(ver) != sizeof ver) return false;
-  return ver >= kMinVersion && ver <= kMaxVersion;
+  auto R = ByteReader::OpenFile(FName);
+  if (!R) return false;
+  std::u16string Id;
+  std::int32_t Ver = 0;
+  if (!ReadSignature(*R, Id) || R->Skip(kFillerBytes) != kFillerBytes || R->Get(Ver) != sizeof Ver) return false;
+  return Ver >= kMinVersion && Ver <= kMaxVersion;
 }
 
-bool TJwsData::ReadHeader(ArchiveIn& in) {
-  ByteReader& r = in.reader();
-  TEntJwsHeader& h = Enthd;
+bool TJwsData::ReadHeader(ArchiveIn& In) {
+  ByteReader& R = In.reader();
+  TEntJwsHeader& H = Enthd;
   EntLgrp.assign(16, {});
-  if (!ReadSignature(r, h.jwID)) return false;  // "JWS-Header Error"
-  r.Skip(kFillerBytes);
-  r.Get(h.jwVer);
-  if (h.jwVer < kMinVersion || h.jwVer > kMaxVersion) return false;  // "JWS-Version Error"
-  r.Get(h.BasePoint_x);
-  r.Get(h.BasePoint_y);
-  for (TEntJwwLayerGroup& g : EntLgrp) {
-    r.Get(g.adScale);
-    g.anGLay = 2;
-    g.anWriteLay = 0;
-    g.anGLayProtect = 0;
-    g.aStrGLayName.clear();
+  if (!ReadSignature(R, H.jwID)) return false;  // "JWS-Header Error"
+  R.Skip(kFillerBytes);
+  R.Get(H.jwVer);
+  if (H.jwVer < kMinVersion || H.jwVer > kMaxVersion) return false;  // "JWS-Version Error"
+  R.Get(H.BasePoint_x);
+  R.Get(H.BasePoint_y);
+  for (TEntJwwLayerGroup& G : EntLgrp) {
+    R.Get(G.adScale);
+    G.anGLay = 2;
+    G.anWriteLay = 0;
+    G.anGLayProtect = 0;
+    G.aStrGLayName.clear();
   }
-  for (std::int32_t* v : {&h.dmy01, &h.dmy02, &h.dmy03, &h.dmy04, &h.dmy05, &h.dmy06}) r.Get(*v);
-  for (double* v : {&h.dmy11, &h.dmy12, &h.dmy13, &h.dmy14, &h.dmy15, &h.dmy16, &h.Mx1, &h.My1, &h.Mx2}) r.Get(*v);
-  return r.Get(h.My2) > 0;  // "File I/O Error" when nothing is left
+  for (std::int32_t* V : {&H.dmy01, &H.dmy02, &H.dmy03, &H.dmy04, &H.dmy05, &H.dmy06}) R.Get(*V);
+  for (double* V : {&H.dmy11, &H.dmy12, &H.dmy13, &H.dmy14, &H.dmy15, &H.dmy16, &H.Mx1, &H.My1, &H.Mx2}) R.Get(*V);
+  return R.Get(H.My2) > 0;  // "File I/O Error" when nothing is left
 }
 
-bool TJwsData::SaveTo(ByteWriter& w, std::int32_t Ver) {
+bool TJwsData::SaveTo(ByteWriter& W, std::int32_t Ver) {
   // Only a load gives the 16 layer groups whose scales the header holds.
   if (EntLgrp.size() != 16) return false;
-  const std::int32_t v = OutputVersion(Ver);
-  TEntJwsHeader& h = Enthd;
-  h.jwID = u"JwsData";
-  ArchiveOut out(w, (FileOutOpt & kOutUtf16) != 0);
-  w.Write(kSignature, kSignatureBytes);
-  w.Fill('.', kFillerBytes);
-  out.Put(v);
-  out.Put(h.BasePoint_x);
-  out.Put(h.BasePoint_y);
-  for (const TEntJwwLayerGroup& g : EntLgrp) out.Put(g.adScale);
-  for (std::int32_t d : {h.dmy01, h.dmy02, h.dmy03, h.dmy04, h.dmy05, h.dmy06}) out.Put(d);
-  for (double d : {h.dmy11, h.dmy12, h.dmy13, h.dmy14, h.dmy15, h.dmy16, h.Mx1, h.My1, h.Mx2, h.My2}) out.Put(d);
-  WriteBody(out, v, h.jwVer);
-  return w.Flush();
+  const std::int32_t V = OutputVersion(Ver);
+  TEntJwsHeader& H = Enthd;
+  H.jwID = u"JwsData";
+  ArchiveOut Out(W, (FileOutOpt & kOutUtf16) != 0);
+  W.Write(kSignature, kSignatureBytes);
+  W.Fill('.', kFillerBytes);
+  Out.Put(V);
+  Out.Put(H.BasePoint_x);
+  Out.Put(H.BasePoint_y);
+  for (const TEntJwwLayerGroup& G : EntLgrp) Out.Put(G.adScale);
+  for (std::int32_t D : {H.dmy01, H.dmy02, H.dmy03, H.dmy04, H.dmy05, H.dmy06}) Out.Put(D);
+  for (double D : {H.dmy11, H.dmy12, H.dmy13, H.dmy14, H.dmy15, H.dmy16, H.Mx1, H.My1, H.Mx2, H.My2}) Out.Put(D);
+  WriteBody(Out, V, H.jwVer);
+  return W.Flush();
 }

@@ -20,11 +20,11 @@ class TJwsData : public TJwDocument<TEntJwsHeader> {
   void DataInit() override;
   // True for a JWS file of an accepted version; the document is not changed.
   bool FileCheck(std::u16string_view FName) const;
-  bool SaveTo(ByteWriter& w, std::int32_t Ver) override;
+  bool SaveTo(ByteWriter& W, std::int32_t Ver) override;
 
   // The version a save writes for a requested one.
   static std::int32_t OutputVersion(std::int32_t Ver);
 
  protected:
-  bool ReadHeader(ArchiveIn& in) override;
+  bool ReadHeader(ArchiveIn& In) override;
 };

@@ -16,58 +16,58 @@ constexpr std::int32_t kMaxVersion = 700;
 // Reads scalars in file order; short reads leave fields as they were.
 class ScalarsIn {
  public:
-  explicit ScalarsIn(ByteReader& r) : r_(r) {}
+  explicit ScalarsIn(ByteReader& R) : R_(R) {}
   template <class... T>
-  void operator()(T&... v) {
-    (r_.Get(v), ...);
+  void operator()(T&... V) {
+    (R_.Get(V), ...);
   }
   template <class T, std::size_t N>
-  void Each(std::array<T, N>& a) {
-    for (T& v : a) r_.Get(v);
+  void Each(std::array<T, N>& A) {
+    for (T& V : A) R_.Get(V);
   }
 
  private:
-  ByteReader& r_;
+  ByteReader& R_;
 };
 
 class ScalarsOut {
  public:
-  explicit ScalarsOut(ArchiveOut& out) : out_(out) {}
+  explicit ScalarsOut(ArchiveOut& Out) : Out_(Out) {}
   template <class... T>
-  void operator()(const T&... v) {
-    (out_.Put(v), ...);
+  void operator()(const T&... V) {
+    (Out_.Put(V), ...);
   }
   template <class T, std::size_t N>
-  void Each(const std::array<T, N>& a) {
-    for (const T& v : a) out_.Put(v);
+  void Each(const std::array<T, N>& A) {
+    for (const T& V : A) Out_.Put(V);
   }
 
  private:
-  ArchiveOut& out_;
+  ArchiveOut& Out_;
 };
 
 // nMaxDrawWid below -100 selects the 1/100 mm width mode; the back-up value
 // is decoded from the ranges Jw_cad uses.
-void DeriveLineWidthMode(TEntJwwHeader& h) {
-  const std::int32_t w = h.nMaxDrawWid;
-  h.bSenHaba100 = w < -100;
-  if (w >= -100) h.nMaxDrawWidBak = w;
-  else if (w >= -500 && w <= -401) h.nMaxDrawWidBak = w + 400;
-  else if (w >= -300 && w <= -201) h.nMaxDrawWidBak = -w - 200;
-  else h.nMaxDrawWidBak = -100;
+void DeriveLineWidthMode(TEntJwwHeader& H) {
+  const std::int32_t W = H.nMaxDrawWid;
+  H.bSenHaba100 = W < -100;
+  if (W >= -100) H.nMaxDrawWidBak = W;
+  else if (W >= -500 && W <= -401) H.nMaxDrawWidBak = W + 400;
+  else if (W >= -300 && W <= -201) H.nMaxDrawWidBak = -W - 200;
+  else H.nMaxDrawWidBak = -100;
 }
 
-std::int32_t ClampColor(std::int32_t c) { return c < 0 || c > 0xFFFFFF ? 0 : c; }
+std::int32_t ClampColor(std::int32_t C) { return C < 0 || C > 0xFFFFFF ? 0 : C; }
 template <class T>
-T Clamp(T v, T lo, T hi) {
-  return v < lo ? lo : v > hi ? hi : v;
+T Clamp(T V, T Lo, T Hi) {
+  return V < Lo ? Lo : V > Hi ? Hi : V;
 }
 
 // A name that is blank after cleaning is replaced by prefix and number.
-std::u16string NameOr(const ArchiveOut& out, std::u16string_view name, std::u16string_view prefix, int k) {
-  std::u16string s = out.CleanText(name);
-  if (StripBlanks(s).empty()) s = std::u16string(prefix) + IntToText(k);
-  return s;
+std::u16string NameOr(const ArchiveOut& Out, std::u16string_view Name, std::u16string_view Prefix, int K) {
+  std::u16string S = Out.CleanText(Name);
+  if (StripBlanks(S).empty()) S = std::u16string(Prefix) + IntToText(K);
+  return S;
 }
 
 // From version 6.00 the print resolution shares the field with the flag
@@ -75,15 +75,15 @@ std::u16string NameOr(const ArchiveOut& out, std::u16string_view name, std::u16s
 // gives one) would read back as a different digit after the resolution is
 // added, so it is written as 0: a save followed by a reload and another save
 // then writes the same value.
-std::int32_t PrintPacking(const TEntJwwHeader& h, std::int32_t Ver) {
-  if (Ver < 600) return h.nPrtDispOnlyNonDraw;
-  const std::int64_t dpi = h.nPrtDpi > 0 ? std::int64_t{h.nPrtDpi} : 1;
-  return static_cast<std::int32_t>(10 * dpi + std::max(h.nPrtDispOnlyNonDraw, 0));
+std::int32_t PrintPacking(const TEntJwwHeader& H, std::int32_t Ver) {
+  if (Ver < 600) return H.nPrtDispOnlyNonDraw;
+  const std::int64_t Dpi = H.nPrtDpi > 0 ? std::int64_t{H.nPrtDpi} : 1;
+  return static_cast<std::int32_t>(10 * Dpi + std::max(H.nPrtDispOnlyNonDraw, 0));
 }
 
 // User-defined SXF line types need 2, 4, 6 or 8 segments; others are written
 // as a default dash pattern.
-bool ValidSegments(std::int32_t s) { return s == 2 || s == 4 || s == 6 || s == 8; }
+bool ValidSegments(std::int32_t S) { return S == 2 || S == 4 || S == 6 || S == 8; }
 
 }  // namespace
 
@@ -99,98 +99,98 @@ void TJwwData::SizeHeaderTables() {
   EntMoj.assign(10, {});
 }
 
-bool TJwwData::ReadHeader(ArchiveIn& in) {
+bool TJwwData::ReadHeader(ArchiveIn& In) {
   try {
-    ByteReader& r = in.reader();
-    ScalarsIn get(r);
-    TEntJwwHeader& h = Enthd;
+    ByteReader& R = In.reader();
+    ScalarsIn Get(R);
+    TEntJwwHeader& H = Enthd;
     SizeHeaderTables();
 
-    std::uint8_t sig[8] = {};
-    r.Read(sig, sizeof sig);
-    h.jwID = AnsiBytesToText(sig);
-    if (h.jwID != u"JwwData.") throw ArchiveError{"JWW-Header Error"};
-    get(h.jwVer);
-    if (h.jwVer < kMinVersion || h.jwVer > kMaxVersion) throw ArchiveError{"JWW-Version Error"};
-    const std::int32_t v = h.jwVer;
+    std::uint8_t Sig[8] = {};
+    R.Read(Sig, sizeof Sig);
+    H.jwID = AnsiBytesToText(Sig);
+    if (H.jwID != u"JwwData.") throw ArchiveError{"JWW-Header Error"};
+    Get(H.jwVer);
+    if (H.jwVer < kMinVersion || H.jwVer > kMaxVersion) throw ArchiveError{"JWW-Version Error"};
+    const std::int32_t V = H.jwVer;
 
-    h.strMemo = in.ReadStr();
-    get(h.nZumen, h.nWriteGLay);
-    for (int g = 0; g < 16; ++g) {
-      TEntJwwLayerGroup& grp = EntLgrp[g];
-      get(grp.anGLay, grp.anWriteLay, grp.adScale, grp.anGLayProtect);
-      for (int l = 0; l < 16; ++l) get(EntLay[g * 16 + l].aanLay, EntLay[g * 16 + l].aanLayProtect);
+    H.strMemo = In.ReadStr();
+    Get(H.nZumen, H.nWriteGLay);
+    for (int G = 0; G < 16; ++G) {
+      TEntJwwLayerGroup& Grp = EntLgrp[G];
+      Get(Grp.anGLay, Grp.anWriteLay, Grp.adScale, Grp.anGLayProtect);
+      for (int L = 0; L < 16; ++L) Get(EntLay[G * 16 + L].aanLay, EntLay[G * 16 + L].aanLayProtect);
     }
-    if (std::array<std::uint8_t, 56> a{}; r.Read(a.data(), a.size()) == a.size()) h.reserved56 = a;
-    get(h.lnSunpou1, h.lnSunpou2, h.lnSunpou3, h.lnSunpou4, h.lnSunpou5);
-    if (std::array<std::uint8_t, 4> a{}; r.Read(a.data(), a.size()) == a.size()) h.reserved4 = a;
-    get(h.nMaxDrawWid);
-    DeriveLineWidthMode(h);
-    get(h.DPPrtGenten_x, h.DPPrtGenten_y, h.dPrtBairitsu);
-    get(h.nPrtSet, h.nMemoriMode);
-    get(h.dMemoriHyoujiMin, h.dMemoriX, h.dMemoriY, h.DpMemoriKjTen_x, h.DpMemoriKjTen_y);
-    for (TEntJwwLayer& lay : EntLay) lay.aStrLayName = in.ReadStrClean();
-    for (TEntJwwLayerGroup& grp : EntLgrp) grp.aStrGLayName = in.ReadStrClean();
-    get(h.dKageLevel, h.dKageIdo);
-    get(h.nKage9_15JiFlg);
-    get(h.dKabeKageLevel);
-    if (v >= 300) get(h.dTenkuuZuLevel, h.dTenkuuZuEnkoR);
-    get(h.nMMTani3D);
-    get(h.dBairitsu, h.DPGenten_x, h.DPGenten_y, h.dHanniBairitsu, h.DPHanniGenten_x, h.DPHanniGenten_y);
-    if (v >= 231) {
-      for (int i = 0; i < 8; ++i)
-        get(h.dZoomJumpBairitsu[i], h.DPZoomJumpGenten_x[i], h.DPZoomJumpGenten_y[i], h.nZoomJumpGLay[i]);
-      get(h.dDm11, h.dDm12, h.dDm13, h.lnDm1, h.dDm21, h.dDm22, h.dMojiBG, h.nMojiBG);
+    if (std::array<std::uint8_t, 56> A{}; R.Read(A.data(), A.size()) == A.size()) H.reserved56 = A;
+    Get(H.lnSunpou1, H.lnSunpou2, H.lnSunpou3, H.lnSunpou4, H.lnSunpou5);
+    if (std::array<std::uint8_t, 4> A{}; R.Read(A.data(), A.size()) == A.size()) H.reserved4 = A;
+    Get(H.nMaxDrawWid);
+    DeriveLineWidthMode(H);
+    Get(H.DPPrtGenten_x, H.DPPrtGenten_y, H.dPrtBairitsu);
+    Get(H.nPrtSet, H.nMemoriMode);
+    Get(H.dMemoriHyoujiMin, H.dMemoriX, H.dMemoriY, H.DpMemoriKjTen_x, H.DpMemoriKjTen_y);
+    for (TEntJwwLayer& Lay : EntLay) Lay.aStrLayName = In.ReadStrClean();
+    for (TEntJwwLayerGroup& Grp : EntLgrp) Grp.aStrGLayName = In.ReadStrClean();
+    Get(H.dKageLevel, H.dKageIdo);
+    Get(H.nKage9_15JiFlg);
+    Get(H.dKabeKageLevel);
+    if (V >= 300) Get(H.dTenkuuZuLevel, H.dTenkuuZuEnkoR);
+    Get(H.nMMTani3D);
+    Get(H.dBairitsu, H.DPGenten_x, H.DPGenten_y, H.dHanniBairitsu, H.DPHanniGenten_x, H.DPHanniGenten_y);
+    if (V >= 231) {
+      for (int I = 0; I < 8; ++I)
+        Get(H.dZoomJumpBairitsu[I], H.DPZoomJumpGenten_x[I], H.DPZoomJumpGenten_y[I], H.nZoomJumpGLay[I]);
+      Get(H.dDm11, H.dDm12, H.dDm13, H.lnDm1, H.dDm21, H.dDm22, H.dMojiBG, H.nMojiBG);
     } else {
-      for (int i = 0; i < 4; ++i) get(h.dZoomJumpBairitsu[i], h.DPZoomJumpGenten_x[i], h.DPZoomJumpGenten_y[i]);
+      for (int I = 0; I < 4; ++I) Get(H.dZoomJumpBairitsu[I], H.DPZoomJumpGenten_x[I], H.DPZoomJumpGenten_y[I]);
     }
-    get.Each(h.adFukusenSuuchi);
-    get(h.dRyougawaFukusenTomeDe);
-    for (TEntJwwColorNo& c : EntCol) get(c.aPenColor, c.anPenWidth);
-    for (TEntJwwColorNo& c : EntCol) get(c.aPrtPenColor, c.anPrtPenWidth, c.adPrtTenHankei);
-    for (TEntJwwLineTypeNo& t : EntLtp1)
-      get(t.alLType, t.anTokushuSenUintDot, t.anTokushuSenPich, t.anPrtTokushuSenPich);
-    for (TEntJwwRandomLineNo& t : EntLtp2)
-      get(t.alLType, t.anRandSenWide, t.anTokushuSenPich, t.anPrtRandSenWide, t.anPrtTokushuSenPich);
-    for (TEntJwwLineTypeNo& t : EntLtp3)
-      get(t.alLType, t.anTokushuSenUintDot, t.anTokushuSenPich, t.anPrtTokushuSenPich);
-    get(h.nDrawGamenTen, h.nDrawPrtTen, h.nBitMapFirstDraw, h.nGyakuDraw, h.nGyakuSearch, h.nColorPrint, h.nLayJunPrint,
-        h.nColJunPrint, h.nPrtRenzoku, h.nPrtKyoutsuuGray);
-    std::int32_t packed = 0;
-    get(packed);
-    h.nPrtDpi = packed / 10;
-    h.nPrtDispOnlyNonDraw = packed % 10;
-    if (v >= 223) {
-      get(h.lnDrawTime, h.nEyeInit, h.dEye_H_Ichi_1, h.dEye_H_Ichi_2, h.dEye_H_Ichi_3);
-      get(h.dEye_Z_Ichi_1, h.dEye_Y_Ichi_1, h.dEye_Z_Ichi_2, h.dEye_Y_Ichi_2, h.dEye_V_Ichi_3);
+    Get.Each(H.adFukusenSuuchi);
+    Get(H.dRyougawaFukusenTomeDe);
+    for (TEntJwwColorNo& C : EntCol) Get(C.aPenColor, C.anPenWidth);
+    for (TEntJwwColorNo& C : EntCol) Get(C.aPrtPenColor, C.anPrtPenWidth, C.adPrtTenHankei);
+    for (TEntJwwLineTypeNo& T : EntLtp1)
+      Get(T.alLType, T.anTokushuSenUintDot, T.anTokushuSenPich, T.anPrtTokushuSenPich);
+    for (TEntJwwRandomLineNo& T : EntLtp2)
+      Get(T.alLType, T.anRandSenWide, T.anTokushuSenPich, T.anPrtRandSenWide, T.anPrtTokushuSenPich);
+    for (TEntJwwLineTypeNo& T : EntLtp3)
+      Get(T.alLType, T.anTokushuSenUintDot, T.anTokushuSenPich, T.anPrtTokushuSenPich);
+    Get(H.nDrawGamenTen, H.nDrawPrtTen, H.nBitMapFirstDraw, H.nGyakuDraw, H.nGyakuSearch, H.nColorPrint, H.nLayJunPrint,
+        H.nColJunPrint, H.nPrtRenzoku, H.nPrtKyoutsuuGray);
+    std::int32_t Packed = 0;
+    Get(Packed);
+    H.nPrtDpi = Packed / 10;
+    H.nPrtDispOnlyNonDraw = Packed % 10;
+    if (V >= 223) {
+      Get(H.lnDrawTime, H.nEyeInit, H.dEye_H_Ichi_1, H.dEye_H_Ichi_2, H.dEye_H_Ichi_3);
+      Get(H.dEye_Z_Ichi_1, H.dEye_Y_Ichi_1, H.dEye_Z_Ichi_2, H.dEye_Y_Ichi_2, H.dEye_V_Ichi_3);
     }
-    if (v >= 225) get(h.dSenNagasaSnpou, h.dBoxSunpouX, h.dBoxSunpouY, h.dEnHankeiSnpou);
-    if (v >= 230) get(h.nSolidNinniColor, h.SolidColor);
-    if (v >= 420) {
-      for (TEntJwwColorExNo& c : EntColS) get(c.aPenColor, c.anPenWidth);
-      for (TEntJwwColorExNo& c : EntColS) {
-        c.astrUDColorName = in.ReadStrClean();
-        get(c.aPrtPenColor, c.anPrtPenWidth, c.adPrtTenHankei);
+    if (V >= 225) Get(H.dSenNagasaSnpou, H.dBoxSunpouX, H.dBoxSunpouY, H.dEnHankeiSnpou);
+    if (V >= 230) Get(H.nSolidNinniColor, H.SolidColor);
+    if (V >= 420) {
+      for (TEntJwwColorExNo& C : EntColS) Get(C.aPenColor, C.anPenWidth);
+      for (TEntJwwColorExNo& C : EntColS) {
+        C.astrUDColorName = In.ReadStrClean();
+        Get(C.aPrtPenColor, C.anPrtPenWidth, C.adPrtTenHankei);
       }
-      for (TEntJwwLineTypeExNo& t : EntLtpS)
-        get(t.alLType, t.anTokushuSenUintDot, t.anTokushuSenPich, t.anPrtTokushuSenPich);
-      for (TEntJwwLineTypeExNo& t : EntLtpS) {
-        t.astrUDLTypeName = in.ReadStrClean();
-        get(t.anUDLTypeSegment);
-        get.Each(t.aadUDLTypePitch);
+      for (TEntJwwLineTypeExNo& T : EntLtpS)
+        Get(T.alLType, T.anTokushuSenUintDot, T.anTokushuSenPich, T.anPrtTokushuSenPich);
+      for (TEntJwwLineTypeExNo& T : EntLtpS) {
+        T.astrUDLTypeName = In.ReadStrClean();
+        Get(T.anUDLTypeSegment);
+        Get.Each(T.aadUDLTypePitch);
       }
     }
-    for (TEntJwwMojiType& m : EntMoj) {
-      get(m.adMojiX, m.adMojiY, m.adMojiD, m.anMojiCol);
-      RepairTextSize(m.adMojiX, m.adMojiY, m.adMojiD);
+    for (TEntJwwMojiType& M : EntMoj) {
+      Get(M.adMojiX, M.adMojiY, M.adMojiD, M.anMojiCol);
+      RepairTextSize(M.adMojiX, M.adMojiY, M.adMojiD);
     }
-    get(h.dMojiSizeX, h.dMojiSizeY, h.dMojiKankaku);
-    RepairTextSize(h.dMojiSizeX, h.dMojiSizeY, h.dMojiKankaku);
-    get(h.nMojiColor, h.nMojiShu);
-    get(h.dMojiSeiriGyouKan, h.dMojiSeiriSuu);
-    get(h.nMojiKijunZureOn);
-    get(h.adMojiKijunZureX0, h.adMojiKijunZureX1, h.adMojiKijunZureX2, h.adMojiKijunZureY0, h.adMojiKijunZureY1);
-    if (r.Get(h.adMojiKijunZureY2) == 0) throw ArchiveError{"File I/O Error"};
+    Get(H.dMojiSizeX, H.dMojiSizeY, H.dMojiKankaku);
+    RepairTextSize(H.dMojiSizeX, H.dMojiSizeY, H.dMojiKankaku);
+    Get(H.nMojiColor, H.nMojiShu);
+    Get(H.dMojiSeiriGyouKan, H.dMojiSeiriSuu);
+    Get(H.nMojiKijunZureOn);
+    Get(H.adMojiKijunZureX0, H.adMojiKijunZureX1, H.adMojiKijunZureX2, H.adMojiKijunZureY0, H.adMojiKijunZureY1);
+    if (R.Get(H.adMojiKijunZureY2) == 0) throw ArchiveError{"File I/O Error"};
     return true;
   } catch (const ArchiveError&) {
     return false;
@@ -199,101 +199,101 @@ bool TJwwData::ReadHeader(ArchiveIn& in) {
   }
 }
 
-void TJwwData::WriteHeader(ArchiveOut& out, std::int32_t Ver) const {
-  ScalarsOut put(out);
-  const TEntJwwHeader& h = Enthd;
+void TJwwData::WriteHeader(ArchiveOut& Out, std::int32_t Ver) const {
+  ScalarsOut Put(Out);
+  const TEntJwwHeader& H = Enthd;
 
-  out.writer().Write(kSignature, 8);
-  put(Ver);
-  out.WriteStr(h.strMemo);
-  put(h.nZumen, h.nWriteGLay);
-  for (int g = 0; g < 16; ++g) {
-    const TEntJwwLayerGroup& grp = EntLgrp[g];
-    put(grp.anGLay, grp.anWriteLay, grp.adScale, grp.anGLayProtect);
-    for (int l = 0; l < 16; ++l) put(EntLay[g * 16 + l].aanLay, EntLay[g * 16 + l].aanLayProtect);
+  Out.writer().Write(kSignature, 8);
+  Put(Ver);
+  Out.WriteStr(H.strMemo);
+  Put(H.nZumen, H.nWriteGLay);
+  for (int G = 0; G < 16; ++G) {
+    const TEntJwwLayerGroup& Grp = EntLgrp[G];
+    Put(Grp.anGLay, Grp.anWriteLay, Grp.adScale, Grp.anGLayProtect);
+    for (int L = 0; L < 16; ++L) Put(EntLay[G * 16 + L].aanLay, EntLay[G * 16 + L].aanLayProtect);
   }
-  if (h.reserved56) out.writer().Write(h.reserved56->data(), 56);
-  else out.writer().Fill(0x20, 56);
-  put(h.lnSunpou1, h.lnSunpou2, h.lnSunpou3, h.lnSunpou4, h.lnSunpou5);
-  if (h.reserved4) out.writer().Write(h.reserved4->data(), 4);
-  else out.writer().Fill(0, 4);
-  put(Ver <= 420 && h.nMaxDrawWid < -101 ? std::int32_t{-101} : h.nMaxDrawWid);
-  put(h.DPPrtGenten_x, h.DPPrtGenten_y, h.dPrtBairitsu);
-  put(h.nPrtSet, h.nMemoriMode);
-  put(h.dMemoriHyoujiMin, h.dMemoriX, h.dMemoriY, h.DpMemoriKjTen_x, h.DpMemoriKjTen_y);
-  for (const TEntJwwLayer& lay : EntLay) out.WriteStr(out.CleanText(lay.aStrLayName));
-  for (const TEntJwwLayerGroup& grp : EntLgrp) out.WriteStr(out.CleanText(grp.aStrGLayName));
-  put(h.dKageLevel, h.dKageIdo);
-  put(h.nKage9_15JiFlg);
-  put(h.dKabeKageLevel);
-  if (Ver >= 300) put(h.dTenkuuZuLevel, h.dTenkuuZuEnkoR);
-  put(h.nMMTani3D);
-  put(h.dBairitsu, h.DPGenten_x, h.DPGenten_y, h.dHanniBairitsu, h.DPHanniGenten_x, h.DPHanniGenten_y);
+  if (H.reserved56) Out.writer().Write(H.reserved56->data(), 56);
+  else Out.writer().Fill(0x20, 56);
+  Put(H.lnSunpou1, H.lnSunpou2, H.lnSunpou3, H.lnSunpou4, H.lnSunpou5);
+  if (H.reserved4) Out.writer().Write(H.reserved4->data(), 4);
+  else Out.writer().Fill(0, 4);
+  Put(Ver <= 420 && H.nMaxDrawWid < -101 ? std::int32_t{-101} : H.nMaxDrawWid);
+  Put(H.DPPrtGenten_x, H.DPPrtGenten_y, H.dPrtBairitsu);
+  Put(H.nPrtSet, H.nMemoriMode);
+  Put(H.dMemoriHyoujiMin, H.dMemoriX, H.dMemoriY, H.DpMemoriKjTen_x, H.DpMemoriKjTen_y);
+  for (const TEntJwwLayer& Lay : EntLay) Out.WriteStr(Out.CleanText(Lay.aStrLayName));
+  for (const TEntJwwLayerGroup& Grp : EntLgrp) Out.WriteStr(Out.CleanText(Grp.aStrGLayName));
+  Put(H.dKageLevel, H.dKageIdo);
+  Put(H.nKage9_15JiFlg);
+  Put(H.dKabeKageLevel);
+  if (Ver >= 300) Put(H.dTenkuuZuLevel, H.dTenkuuZuEnkoR);
+  Put(H.nMMTani3D);
+  Put(H.dBairitsu, H.DPGenten_x, H.DPGenten_y, H.dHanniBairitsu, H.DPHanniGenten_x, H.DPHanniGenten_y);
   if (Ver >= 231) {
-    for (int i = 0; i < 8; ++i)
-      put(h.dZoomJumpBairitsu[i], h.DPZoomJumpGenten_x[i], h.DPZoomJumpGenten_y[i], h.nZoomJumpGLay[i]);
-    put(h.dDm11, h.dDm12, h.dDm13, h.lnDm1, h.dDm21, h.dDm22, h.dMojiBG, h.nMojiBG);
+    for (int I = 0; I < 8; ++I)
+      Put(H.dZoomJumpBairitsu[I], H.DPZoomJumpGenten_x[I], H.DPZoomJumpGenten_y[I], H.nZoomJumpGLay[I]);
+    Put(H.dDm11, H.dDm12, H.dDm13, H.lnDm1, H.dDm21, H.dDm22, H.dMojiBG, H.nMojiBG);
   } else {
-    for (int i = 0; i < 4; ++i) put(h.dZoomJumpBairitsu[i], h.DPZoomJumpGenten_x[i], h.DPZoomJumpGenten_y[i]);
+    for (int I = 0; I < 4; ++I) Put(H.dZoomJumpBairitsu[I], H.DPZoomJumpGenten_x[I], H.DPZoomJumpGenten_y[I]);
   }
-  put.Each(h.adFukusenSuuchi);
-  put(h.dRyougawaFukusenTomeDe);
-  for (const TEntJwwColorNo& c : EntCol) put(ClampColor(c.aPenColor), Clamp(c.anPenWidth, 1, 16));
-  for (std::size_t k = 0; k < EntCol.size(); ++k) {
-    const TEntJwwColorNo& c = EntCol[k];
-    put(k == 0 ? std::int32_t{0xFFFFFF} : ClampColor(c.aPrtPenColor), Clamp(c.anPrtPenWidth, 1, 500),
-        Clamp(c.adPrtTenHankei, 0.1, 10.0));
+  Put.Each(H.adFukusenSuuchi);
+  Put(H.dRyougawaFukusenTomeDe);
+  for (const TEntJwwColorNo& C : EntCol) Put(ClampColor(C.aPenColor), Clamp(C.anPenWidth, 1, 16));
+  for (std::size_t K = 0; K < EntCol.size(); ++K) {
+    const TEntJwwColorNo& C = EntCol[K];
+    Put(K == 0 ? std::int32_t{0xFFFFFF} : ClampColor(C.aPrtPenColor), Clamp(C.anPrtPenWidth, 1, 500),
+        Clamp(C.adPrtTenHankei, 0.1, 10.0));
   }
-  for (const TEntJwwLineTypeNo& t : EntLtp1)
-    put(t.alLType, t.anTokushuSenUintDot, t.anTokushuSenPich, t.anPrtTokushuSenPich);
-  for (const TEntJwwRandomLineNo& t : EntLtp2)
-    put(t.alLType, t.anRandSenWide, t.anTokushuSenPich, t.anPrtRandSenWide, t.anPrtTokushuSenPich);
-  for (const TEntJwwLineTypeNo& t : EntLtp3)
-    put(t.alLType, t.anTokushuSenUintDot, t.anTokushuSenPich, t.anPrtTokushuSenPich);
-  put(h.nDrawGamenTen, h.nDrawPrtTen, h.nBitMapFirstDraw, h.nGyakuDraw, h.nGyakuSearch, h.nColorPrint, h.nLayJunPrint,
-      h.nColJunPrint, h.nPrtRenzoku, h.nPrtKyoutsuuGray);
-  put(PrintPacking(h, Ver));
+  for (const TEntJwwLineTypeNo& T : EntLtp1)
+    Put(T.alLType, T.anTokushuSenUintDot, T.anTokushuSenPich, T.anPrtTokushuSenPich);
+  for (const TEntJwwRandomLineNo& T : EntLtp2)
+    Put(T.alLType, T.anRandSenWide, T.anTokushuSenPich, T.anPrtRandSenWide, T.anPrtTokushuSenPich);
+  for (const TEntJwwLineTypeNo& T : EntLtp3)
+    Put(T.alLType, T.anTokushuSenUintDot, T.anTokushuSenPich, T.anPrtTokushuSenPich);
+  Put(H.nDrawGamenTen, H.nDrawPrtTen, H.nBitMapFirstDraw, H.nGyakuDraw, H.nGyakuSearch, H.nColorPrint, H.nLayJunPrint,
+      H.nColJunPrint, H.nPrtRenzoku, H.nPrtKyoutsuuGray);
+  Put(PrintPacking(H, Ver));
   if (Ver >= 223) {
-    put(h.lnDrawTime, h.nEyeInit, h.dEye_H_Ichi_1, h.dEye_H_Ichi_2, h.dEye_H_Ichi_3);
-    put(h.dEye_Z_Ichi_1, h.dEye_Y_Ichi_1, h.dEye_Z_Ichi_2, h.dEye_Y_Ichi_2, h.dEye_V_Ichi_3);
+    Put(H.lnDrawTime, H.nEyeInit, H.dEye_H_Ichi_1, H.dEye_H_Ichi_2, H.dEye_H_Ichi_3);
+    Put(H.dEye_Z_Ichi_1, H.dEye_Y_Ichi_1, H.dEye_Z_Ichi_2, H.dEye_Y_Ichi_2, H.dEye_V_Ichi_3);
   }
-  if (Ver >= 225) put(h.dSenNagasaSnpou, h.dBoxSunpouX, h.dBoxSunpouY, h.dEnHankeiSnpou);
-  if (Ver >= 230) put(h.nSolidNinniColor, h.SolidColor);
+  if (Ver >= 225) Put(H.dSenNagasaSnpou, H.dBoxSunpouX, H.dBoxSunpouY, H.dEnHankeiSnpou);
+  if (Ver >= 230) Put(H.nSolidNinniColor, H.SolidColor);
   if (Ver >= 420) {
-    for (const TEntJwwColorExNo& c : EntColS) put(c.aPenColor, c.anPenWidth);
-    for (std::size_t k = 0; k < EntColS.size(); ++k) {
-      const TEntJwwColorExNo& c = EntColS[k];
-      out.WriteStr(NameOr(out, c.astrUDColorName, u"Color_", static_cast<int>(k)));
-      put(k <= 16 ? c.aPrtPenColor : c.aPenColor, c.anPrtPenWidth, c.adPrtTenHankei);
+    for (const TEntJwwColorExNo& C : EntColS) Put(C.aPenColor, C.anPenWidth);
+    for (std::size_t K = 0; K < EntColS.size(); ++K) {
+      const TEntJwwColorExNo& C = EntColS[K];
+      Out.WriteStr(NameOr(Out, C.astrUDColorName, u"Color_", static_cast<int>(K)));
+      Put(K <= 16 ? C.aPrtPenColor : C.aPenColor, C.anPrtPenWidth, C.adPrtTenHankei);
     }
-    for (std::size_t k = 0; k < EntLtpS.size(); ++k) {
-      const TEntJwwLineTypeExNo& t = EntLtpS[k];
-      if (k >= 17 && !ValidSegments(t.anUDLTypeSegment))
-        put(static_cast<std::int32_t>(0xC3C3C3C3u), std::int32_t{8}, std::int32_t{1}, std::int32_t{8});
+    for (std::size_t K = 0; K < EntLtpS.size(); ++K) {
+      const TEntJwwLineTypeExNo& T = EntLtpS[K];
+      if (K >= 17 && !ValidSegments(T.anUDLTypeSegment))
+        Put(static_cast<std::int32_t>(0xC3C3C3C3u), std::int32_t{8}, std::int32_t{1}, std::int32_t{8});
       else
-        put(t.alLType == 0 ? std::int32_t{-1} : t.alLType, t.anTokushuSenUintDot, t.anTokushuSenPich,
-            t.anPrtTokushuSenPich);
+        Put(T.alLType == 0 ? std::int32_t{-1} : T.alLType, T.anTokushuSenUintDot, T.anTokushuSenPich,
+            T.anPrtTokushuSenPich);
     }
-    for (std::size_t k = 0; k < EntLtpS.size(); ++k) {
-      const TEntJwwLineTypeExNo& t = EntLtpS[k];
-      const int n = static_cast<int>(k);
-      if (k >= 17 && !ValidSegments(t.anUDLTypeSegment)) {
-        out.WriteStr(u"LType_" + IntToText(n));
-        put(std::int32_t{2});
-        put.Each(std::array<double, 10>{1.0, 1.0});
+    for (std::size_t K = 0; K < EntLtpS.size(); ++K) {
+      const TEntJwwLineTypeExNo& T = EntLtpS[K];
+      const int N = static_cast<int>(K);
+      if (K >= 17 && !ValidSegments(T.anUDLTypeSegment)) {
+        Out.WriteStr(u"LType_" + IntToText(N));
+        Put(std::int32_t{2});
+        Put.Each(std::array<double, 10>{1.0, 1.0});
       } else {
-        out.WriteStr(NameOr(out, t.astrUDLTypeName, u"LType_", n));
-        put(t.anUDLTypeSegment);
-        put.Each(t.aadUDLTypePitch);
+        Out.WriteStr(NameOr(Out, T.astrUDLTypeName, u"LType_", N));
+        Put(T.anUDLTypeSegment);
+        Put.Each(T.aadUDLTypePitch);
       }
     }
   }
-  for (const TEntJwwMojiType& m : EntMoj)
-    put(ClampTextSize(m.adMojiX), ClampTextSize(m.adMojiY), m.adMojiD, m.anMojiCol);
-  put(ClampTextSize(h.dMojiSizeX), ClampTextSize(h.dMojiSizeY), h.dMojiKankaku);
-  put(h.nMojiColor, h.nMojiShu);
-  put(h.dMojiSeiriGyouKan, h.dMojiSeiriSuu);
-  put(h.nMojiKijunZureOn);
-  put(h.adMojiKijunZureX0, h.adMojiKijunZureX1, h.adMojiKijunZureX2, h.adMojiKijunZureY0, h.adMojiKijunZureY1,
-      h.adMojiKijunZureY2);
+  for (const TEntJwwMojiType& M : EntMoj)
+    Put(ClampTextSize(M.adMojiX), ClampTextSize(M.adMojiY), M.adMojiD, M.anMojiCol);
+  Put(ClampTextSize(H.dMojiSizeX), ClampTextSize(H.dMojiSizeY), H.dMojiKankaku);
+  Put(H.nMojiColor, H.nMojiShu);
+  Put(H.dMojiSeiriGyouKan, H.dMojiSeiriSuu);
+  Put(H.nMojiKijunZureOn);
+  Put(H.adMojiKijunZureX0, H.adMojiKijunZureX1, H.adMojiKijunZureX2, H.adMojiKijunZureY0, H.adMojiKijunZureY1,
+      H.adMojiKijunZureY2);
 }

@@ -17,54 +17,54 @@ constexpr std::u16string_view kTempReference = u"^@BM%temp%";
 
 // Only a plain file name may be joined to the working folder: a stored name
 // with a folder part must never reach outside it.
-bool IsPlainFileName(std::u16string_view n) {
-  return !n.empty() && n != u"." && n != u".." && n.find_first_of(u"/\\:") == std::u16string_view::npos;
+bool IsPlainFileName(std::u16string_view N) {
+  return !N.empty() && N != u"." && N != u".." && N.find_first_of(u"/\\:") == std::u16string_view::npos;
 }
 
-std::u16string WithoutGz(const std::u16string& name) {
-  return FileExtLower(name) == u".gz" ? name.substr(0, name.size() - 3) : name;
+std::u16string WithoutGz(const std::u16string& Name) {
+  return FileExtLower(Name) == u".gz" ? Name.substr(0, Name.size() - 3) : Name;
 }
 
 // Copies size bytes of the drawing into a new file at path. A failure
 // removes the partial file; the rest of the entry's data is consumed.
-void ExtractImage(ByteReader& r, const std::u16string& path, std::int32_t size) {
-  std::uint64_t left = static_cast<std::uint64_t>(size);
-  const std::unique_ptr<FileSink> file = FileSink::Create(path);
-  bool ok = file != nullptr;
-  std::uint8_t buf[kCopyChunk];
-  while (ok && left > 0) {
-    const std::size_t got = r.Read(buf, static_cast<std::size_t>(std::min<std::uint64_t>(left, sizeof buf)));
-    if (got == 0) break;
-    left -= got;
-    ok = file->Put(buf, got);
+void ExtractImage(ByteReader& R, const std::u16string& Path, std::int32_t Size) {
+  std::uint64_t Left = static_cast<std::uint64_t>(Size);
+  const std::unique_ptr<FileSink> File = FileSink::Create(Path);
+  bool Ok = File != nullptr;
+  std::uint8_t Buf[kCopyChunk];
+  while (Ok && Left > 0) {
+    const std::size_t Got = R.Read(Buf, static_cast<std::size_t>(std::min<std::uint64_t>(Left, sizeof Buf)));
+    if (Got == 0) break;
+    Left -= Got;
+    Ok = File->Put(Buf, Got);
   }
-  if (file) ok = file->Close() && ok;
-  if (!ok) {
-    if (file) FileDeleteQuiet(path);
-    r.Skip(left);
+  if (File) Ok = File->Close() && Ok;
+  if (!Ok) {
+    if (File) FileDeleteQuiet(Path);
+    R.Skip(Left);
   }
 }
 
 // Copies an image file into the drawing: its size, then its bytes. False when
 // it cannot be read whole.
-bool CopyImageFile(ArchiveOut& out, const std::u16string& path) {
-  auto in = ByteReader::OpenFile(path);
-  if (!in) return false;
-  const std::uint64_t size = in->Remaining();
-  out.Put(static_cast<std::int32_t>(size));
-  std::uint8_t buf[kCopyChunk];
-  for (std::uint64_t left = size; left > 0;) {
-    const std::size_t got = in->Read(buf, static_cast<std::size_t>(std::min<std::uint64_t>(left, sizeof buf)));
-    if (got == 0) return false;
-    out.writer().Write(buf, got);
-    left -= got;
+bool CopyImageFile(ArchiveOut& Out, const std::u16string& Path) {
+  auto In = ByteReader::OpenFile(Path);
+  if (!In) return false;
+  const std::uint64_t Size = In->Remaining();
+  Out.Put(static_cast<std::int32_t>(Size));
+  std::uint8_t Buf[kCopyChunk];
+  for (std::uint64_t Left = Size; Left > 0;) {
+    const std::size_t Got = In->Read(Buf, static_cast<std::size_t>(std::min<std::uint64_t>(Left, sizeof Buf)));
+    if (Got == 0) return false;
+    Out.writer().Write(Buf, Got);
+    Left -= Got;
   }
   return true;
 }
 
-bool IsWritableImage(const std::u16string& path) {
-  auto in = ByteReader::OpenFile(path);
-  return in && in->Remaining() <= 0x7FFFFFFF;
+bool IsWritableImage(const std::u16string& Path) {
+  auto In = ByteReader::OpenFile(Path);
+  return In && In->Remaining() <= 0x7FFFFFFF;
 }
 
 // Finds for a reference the first image, in list order, whose upper-cased
@@ -74,104 +74,104 @@ bool IsWritableImage(const std::u16string& path) {
 // references and many images is thus marked in n log n, not in n squared.
 class ImagePrefixIndex {
  public:
-  explicit ImagePrefixIndex(const std::vector<TBindImageType>& images) {
-    sorted_.reserve(images.size());
-    for (std::size_t i = 0; i < images.size(); ++i) sorted_.emplace_back(TextUpper(images[i].Fname), i);
-    std::sort(sorted_.begin(), sorted_.end());
-    first_.resize(2 * sorted_.size());
-    for (std::size_t i = 0; i < sorted_.size(); ++i) first_[sorted_.size() + i] = sorted_[i].second;
-    for (std::size_t i = sorted_.size(); i-- > 1;) first_[i] = std::min(first_[2 * i], first_[2 * i + 1]);
+  explicit ImagePrefixIndex(const std::vector<TBindImageType>& Images) {
+    Sorted_.reserve(Images.size());
+    for (std::size_t I = 0; I < Images.size(); ++I) Sorted_.emplace_back(TextUpper(Images[I].Fname), I);
+    std::sort(Sorted_.begin(), Sorted_.end());
+    First_.resize(2 * Sorted_.size());
+    for (std::size_t I = 0; I < Sorted_.size(); ++I) First_[Sorted_.size() + I] = Sorted_[I].second;
+    for (std::size_t I = Sorted_.size(); I-- > 1;) First_[I] = std::min(First_[2 * I], First_[2 * I + 1]);
   }
 
   // The list position of the first match, or nullopt.
-  std::optional<std::size_t> FirstBeginningWith(std::u16string_view upper) const {
-    const auto lo = std::lower_bound(sorted_.begin(), sorted_.end(), upper, [](const Entry& e, std::u16string_view q) {
-      return std::u16string_view(e.first) < q;
+  std::optional<std::size_t> FirstBeginningWith(std::u16string_view Upper) const {
+    const auto Lo = std::lower_bound(Sorted_.begin(), Sorted_.end(), Upper, [](const Entry& E, std::u16string_view Q) {
+      return std::u16string_view(E.first) < Q;
     });
-    const auto hi = std::partition_point(lo, sorted_.end(), [&](const Entry& e) { return e.first.starts_with(upper); });
-    if (lo == hi) return std::nullopt;
-    std::size_t l = static_cast<std::size_t>(lo - sorted_.begin()) + sorted_.size();
-    std::size_t r = static_cast<std::size_t>(hi - sorted_.begin()) + sorted_.size();
-    std::size_t best = first_[l];
-    for (; l < r; l /= 2, r /= 2) {
-      if (l & 1) best = std::min(best, first_[l++]);
-      if (r & 1) best = std::min(best, first_[--r]);
+    const auto Hi = std::partition_point(Lo, Sorted_.end(), [&](const Entry& E) { return E.first.starts_with(Upper); });
+    if (Lo == Hi) return std::nullopt;
+    std::size_t L = static_cast<std::size_t>(Lo - Sorted_.begin()) + Sorted_.size();
+    std::size_t R = static_cast<std::size_t>(Hi - Sorted_.begin()) + Sorted_.size();
+    std::size_t Best = First_[L];
+    for (; L < R; L /= 2, R /= 2) {
+      if (L & 1) Best = std::min(Best, First_[L++]);
+      if (R & 1) Best = std::min(Best, First_[--R]);
     }
-    return best;
+    return Best;
   }
 
  private:
   using Entry = std::pair<std::u16string, std::size_t>;
-  std::vector<Entry> sorted_;
-  std::vector<std::size_t> first_;  // minimum list positions, a tree over sorted_
+  std::vector<Entry> Sorted_;
+  std::vector<std::size_t> First_;  // minimum list positions, a tree over sorted_
 };
 
 }  // namespace
 
-void TJwwData::ReadTail(ArchiveIn& in) {
+void TJwwData::ReadTail(ArchiveIn& In) {
   if (Enthd.jwVer < 700) return;
   BindImageInit();
   if (!BindImageExp && !BindImageExr) return;
-  ByteReader& r = in.reader();
-  std::int32_t count = 0;
-  r.Get(count);
-  for (std::int32_t i = 0; i < count && r.Remaining() > 0; ++i) {
-    TBindImageType& e = BindImage.emplace_back();
-    e.Fname = in.ReadStrClean();
-    r.Get(e.Fsize);
-    if (e.Fname.empty() || e.Fsize <= 0) continue;
-    if (BindImageExp && !BindImageFolder.empty() && IsPlainFileName(e.Fname))
-      ExtractImage(r, BindImageFolder + e.Fname, e.Fsize);
-    else r.Skip(static_cast<std::uint64_t>(e.Fsize));
+  ByteReader& R = In.reader();
+  std::int32_t Count = 0;
+  R.Get(Count);
+  for (std::int32_t I = 0; I < Count && R.Remaining() > 0; ++I) {
+    TBindImageType& E = BindImage.emplace_back();
+    E.Fname = In.ReadStrClean();
+    R.Get(E.Fsize);
+    if (E.Fname.empty() || E.Fsize <= 0) continue;
+    if (BindImageExp && !BindImageFolder.empty() && IsPlainFileName(E.Fname))
+      ExtractImage(R, BindImageFolder + E.Fname, E.Fsize);
+    else R.Skip(static_cast<std::uint64_t>(E.Fsize));
   }
 }
 
 void TJwwData::MarkReferencedImages() {
-  for (TBindImageType& e : BindImage) e.exf = false;
-  const ImagePrefixIndex index(BindImage);
-  auto mark = [&](const std::u16string& s) {
-    if (s.size() < 11 || !s.starts_with(kTempReference)) return;
-    const std::size_t comma = s.find(u',');
-    if (comma == std::u16string::npos || comma == kTempReference.size()) return;
-    const std::u16string name =
-        TextUpper(std::u16string_view(s).substr(kTempReference.size(), comma - kTempReference.size()));
-    if (const auto first = index.FirstBeginningWith(name)) BindImage[*first].exf = true;
+  for (TBindImageType& E : BindImage) E.exf = false;
+  const ImagePrefixIndex Index(BindImage);
+  auto Mark = [&](const std::u16string& S) {
+    if (S.size() < 11 || !S.starts_with(kTempReference)) return;
+    const std::size_t Comma = S.find(u',');
+    if (Comma == std::u16string::npos || Comma == kTempReference.size()) return;
+    const std::u16string Name =
+        TextUpper(std::u16string_view(S).substr(kTempReference.size(), Comma - kTempReference.size()));
+    if (const auto First = Index.FirstBeginningWith(Name)) BindImage[*First].exf = true;
   };
-  auto markTexts = [&](const ConstEntityLists& L) {
-    for (const TEntJwwNo& no : L.no)
-      if (no.EntType == kMoji && L.Valid(no)) mark(L.moji[static_cast<std::size_t>(no.EntNo)].str);
+  auto MarkTexts = [&](const ConstEntityLists& L) {
+    for (const TEntJwwNo& No : L.no)
+      if (No.EntType == kMoji && L.Valid(No)) Mark(L.moji[static_cast<std::size_t>(No.EntNo)].str);
   };
-  markTexts(Entities());
-  for (const TEntJwwBlockDef& d : EntBlockDef) markTexts(Members(d));
+  MarkTexts(Entities());
+  for (const TEntJwwBlockDef& D : EntBlockDef) MarkTexts(Members(D));
 }
 
-bool TJwwData::WriteImages(ArchiveOut& out) {
+bool TJwwData::WriteImages(ArchiveOut& Out) {
   MarkReferencedImages();
-  const bool enabled = (BindImageExp || BindImageExr) && !BindImageFolder.empty();
-  std::int32_t count = 0;
-  for (TBindImageType& e : BindImage) {
-    e.exf = e.exf && enabled && IsPlainFileName(e.Fname) && IsWritableImage(BindImageFolder + e.Fname);
-    count += e.exf ? 1 : 0;
+  const bool Enabled = (BindImageExp || BindImageExr) && !BindImageFolder.empty();
+  std::int32_t Count = 0;
+  for (TBindImageType& E : BindImage) {
+    E.exf = E.exf && Enabled && IsPlainFileName(E.Fname) && IsWritableImage(BindImageFolder + E.Fname);
+    Count += E.exf ? 1 : 0;
   }
-  out.Put(count);
-  for (const TBindImageType& e : BindImage) {
-    if (!e.exf) continue;
-    out.WriteStr(e.Fname);
-    if (!CopyImageFile(out, BindImageFolder + e.Fname)) return false;
+  Out.Put(Count);
+  for (const TBindImageType& E : BindImage) {
+    if (!E.exf) continue;
+    Out.WriteStr(E.Fname);
+    if (!CopyImageFile(Out, BindImageFolder + E.Fname)) return false;
   }
   return true;
 }
 
 void TJwwData::BindImageDeleteGzFile() const {
   if (BindImageFolder.empty()) return;
-  for (const TBindImageType& e : BindImage)
-    if (IsPlainFileName(e.Fname) && FileExtLower(e.Fname) == u".gz") FileDeleteQuiet(BindImageFolder + e.Fname);
+  for (const TBindImageType& E : BindImage)
+    if (IsPlainFileName(E.Fname) && FileExtLower(E.Fname) == u".gz") FileDeleteQuiet(BindImageFolder + E.Fname);
 }
 
 void TJwwData::BindImageDeleteNonGzFile() const {
   if (BindImageFolder.empty()) return;
-  for (const TBindImageType& e : BindImage) {
-    const std::u16string name = WithoutGz(e.Fname);
-    if (IsPlainFileName(name)) FileDeleteQuiet(BindImageFolder + name);
+  for (const TBindImageType& E : BindImage) {
+    const std::u16string Name = WithoutGz(E.Fname);
+    if (IsPlainFileName(Name)) FileDeleteQuiet(BindImageFolder + Name);
   }
 }

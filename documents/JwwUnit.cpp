@@ -6,10 +6,10 @@ TJwwData::TJwwData() { DataInit(); }
 
 void TJwwData::DataInit() {
   Enthd = TEntJwwHeader{};
-  TEntJwwHeader& h = Enthd;
-  h.dPrtBairitsu = h.dMemoriHyoujiMin = h.dMemoriX = h.dMemoriY = h.dBairitsu = h.dHanniBairitsu = 1.0;
-  h.dZoomJumpBairitsu.fill(1.0);
-  h.nZoomJumpGLay.fill(-1);
+  TEntJwwHeader& H = Enthd;
+  H.dPrtBairitsu = H.dMemoriHyoujiMin = H.dMemoriX = H.dMemoriY = H.dBairitsu = H.dHanniBairitsu = 1.0;
+  H.dZoomJumpBairitsu.fill(1.0);
+  H.nZoomJumpGLay.fill(-1);
   EntLgrp.clear();
   EntLay.clear();
   EntCol.clear();
@@ -23,26 +23,26 @@ void TJwwData::DataInit() {
 }
 
 bool TJwwData::FileCheck(std::u16string_view FName) const {
-  auto r = ByteReader::OpenFile(FName);
-  if (!r) return false;
-  std::uint8_t sig[8] = {};
-  std::int32_t ver = 0;
-  if (r->Read(sig, sizeof sig) != sizeof sig || r->Get(ver) != sizeof ver) return false;
-  return AnsiBytesToText(sig) == u"JwwData." && ver >= 220 && ver <= 700;
+  auto R = ByteReader::OpenFile(FName);
+  if (!R) return false;
+  std::uint8_t Sig[8] = {};
+  std::int32_t Ver = 0;
+  if (R->Read(Sig, sizeof Sig) != sizeof Sig || R->Get(Ver) != sizeof Ver) return false;
+  return AnsiBytesToText(Sig) == u"JwwData." && Ver >= 220 && Ver <= 700;
 }
 
-bool TJwwData::SaveTo(ByteWriter& w, std::int32_t Ver) {
+bool TJwwData::SaveTo(ByteWriter& W, std::int32_t Ver) {
   // The header writer needs the fixed-length tables that only a load gives.
   if (EntLgrp.size() != 16 || EntLay.size() != 256 || EntCol.size() != 10 || EntLtp1.size() != 8 ||
       EntLtp2.size() != 5 || EntLtp3.size() != 4 || EntColS.size() != 257 || EntLtpS.size() != 33 ||
       EntMoj.size() != 10)
     return false;
   Enthd.jwID = u"JwwData.";
-  ArchiveOut out(w, (FileOutOpt & kOutUtf16) != 0);
-  WriteHeader(out, Ver);
-  WriteBody(out, Ver, Enthd.jwVer);
-  if (Ver >= 700 && !WriteImages(out)) return false;
-  return w.Flush();
+  ArchiveOut Out(W, (FileOutOpt & kOutUtf16) != 0);
+  WriteHeader(Out, Ver);
+  WriteBody(Out, Ver, Enthd.jwVer);
+  if (Ver >= 700 && !WriteImages(Out)) return false;
+  return W.Flush();
 }
 
 void JwwDataFree(TJwwData& JWW) {

@@ -29,19 +29,19 @@ class TJwwData : public TJwDocument<TEntJwwHeader> {
   // True for a JWW file of an accepted version; the document is not changed.
   bool FileCheck(std::u16string_view FName) const;
   // Also false when an image could not be copied into the file.
-  bool SaveTo(ByteWriter& w, std::int32_t Ver) override;
+  bool SaveTo(ByteWriter& W, std::int32_t Ver) override;
 
   void BindImageDeleteGzFile() const;
   void BindImageDeleteNonGzFile() const;
 
  protected:
-  bool ReadHeader(ArchiveIn& in) override;
+  bool ReadHeader(ArchiveIn& In) override;
   // The image section, from version 7.00 on.
-  void ReadTail(ArchiveIn& in) override;
+  void ReadTail(ArchiveIn& In) override;
 
  private:
-  void WriteHeader(ArchiveOut& out, std::int32_t Ver) const;
-  bool WriteImages(ArchiveOut& out);
+  void WriteHeader(ArchiveOut& Out, std::int32_t Ver) const;
+  bool WriteImages(ArchiveOut& Out);
   void MarkReferencedImages();
 };
 

@@ -19,14 +19,14 @@ class RecordArray {
 
   // Chunk 0 holds one record and chunk k (1 .. 12) records 2^(k-1) .. 2^k - 1;
   // from record 4096 on every chunk holds 4096.
-  static std::size_t ChunkOf(std::size_t i) { return i < kBig ? std::bit_width(i) : kBigShift + (i >> kBigShift); }
-  static std::size_t ChunkStart(std::size_t k) {
-    return k == 0 ? 0 : k <= kBigShift + 1 ? std::size_t{1} << (k - 1) : (k - kBigShift) * kBig;
+  static std::size_t ChunkOf(std::size_t I) { return I < kBig ? std::bit_width(I) : kBigShift + (I >> kBigShift); }
+  static std::size_t ChunkStart(std::size_t K) {
+    return K == 0 ? 0 : K <= kBigShift + 1 ? std::size_t{1} << (K - 1) : (K - kBigShift) * kBig;
   }
-  static std::size_t ChunkSize(std::size_t k) { return k == 0 ? 1 : k <= kBigShift ? std::size_t{1} << (k - 1) : kBig; }
-  T& At(std::size_t i) const {
-    const std::size_t k = ChunkOf(i);
-    return chunks_[k][i - ChunkStart(k)];
+  static std::size_t ChunkSize(std::size_t K) { return K == 0 ? 1 : K <= kBigShift ? std::size_t{1} << (K - 1) : kBig; }
+  T& At(std::size_t I) const {
+    const std::size_t K = ChunkOf(I);
+    return Chunks_[K][I - ChunkStart(K)];
   }
 
  public:
@@ -40,83 +40,83 @@ class RecordArray {
     using reference = Ref;
 
     Iter() = default;
-    Iter(Owner* a, std::size_t i) : a_(a), i_(i) {}
-    Ref operator*() const { return (*a_)[i_]; }
-    pointer operator->() const { return &(*a_)[i_]; }
-    Ref operator[](difference_type n) const { return (*a_)[i_ + n]; }
+    Iter(Owner* A, std::size_t I) : A_(A), I_(I) {}
+    Ref operator*() const { return (*A_)[I_]; }
+    pointer operator->() const { return &(*A_)[I_]; }
+    Ref operator[](difference_type N) const { return (*A_)[I_ + N]; }
     Iter& operator++() {
-      ++i_;
+      ++I_;
       return *this;
     }
     Iter operator++(int) {
-      Iter t = *this;
-      ++i_;
-      return t;
+      Iter Old = *this;
+      ++I_;
+      return Old;
     }
     Iter& operator--() {
-      --i_;
+      --I_;
       return *this;
     }
     Iter operator--(int) {
-      Iter t = *this;
-      --i_;
-      return t;
+      Iter Old = *this;
+      --I_;
+      return Old;
     }
-    Iter& operator+=(difference_type n) {
-      i_ += n;
+    Iter& operator+=(difference_type N) {
+      I_ += N;
       return *this;
     }
-    Iter& operator-=(difference_type n) {
-      i_ -= n;
+    Iter& operator-=(difference_type N) {
+      I_ -= N;
       return *this;
     }
-    friend Iter operator+(Iter it, difference_type n) { return it += n; }
-    friend Iter operator+(difference_type n, Iter it) { return it += n; }
-    friend Iter operator-(Iter it, difference_type n) { return it -= n; }
-    friend difference_type operator-(const Iter& a, const Iter& b) {
-      return static_cast<difference_type>(a.i_) - static_cast<difference_type>(b.i_);
+    friend Iter operator+(Iter It, difference_type N) { return It += N; }
+    friend Iter operator+(difference_type N, Iter It) { return It += N; }
+    friend Iter operator-(Iter It, difference_type N) { return It -= N; }
+    friend difference_type operator-(const Iter& A, const Iter& B) {
+      return static_cast<difference_type>(A.I_) - static_cast<difference_type>(B.I_);
     }
-    friend bool operator==(const Iter& a, const Iter& b) { return a.i_ == b.i_; }
-    friend auto operator<=>(const Iter& a, const Iter& b) { return a.i_ <=> b.i_; }
+    friend bool operator==(const Iter& A, const Iter& B) { return A.I_ == B.I_; }
+    friend auto operator<=>(const Iter& A, const Iter& B) { return A.I_ <=> B.I_; }
 
    private:
-    Owner* a_ = nullptr;
-    std::size_t i_ = 0;
+    Owner* A_ = nullptr;
+    std::size_t I_ = 0;
   };
   using iterator = Iter<RecordArray, T&>;
   using const_iterator = Iter<const RecordArray, const T&>;
 
-  std::size_t size() const { return size_; }
-  bool empty() const { return size_ == 0; }
-  T& operator[](std::size_t i) { return At(i); }
-  const T& operator[](std::size_t i) const { return At(i); }
-  T& back() { return (*this)[size_ - 1]; }
+  std::size_t size() const { return Size_; }
+  bool empty() const { return Size_ == 0; }
+  T& operator[](std::size_t I) { return At(I); }
+  const T& operator[](std::size_t I) const { return At(I); }
+  T& back() { return (*this)[Size_ - 1]; }
 
   // Appends a value-initialised record and returns it.
   T& emplace_back() {
-    if (size_ == ChunkStart(chunks_.size())) chunks_.push_back(std::make_unique<T[]>(ChunkSize(chunks_.size())));
-    T& r = (*this)[size_++];
-    r = T{};
-    return r;
+    if (Size_ == ChunkStart(Chunks_.size())) Chunks_.push_back(std::make_unique<T[]>(ChunkSize(Chunks_.size())));
+    T& R = (*this)[Size_++];
+    R = T{};
+    return R;
   }
-  void push_back(const T& v) { emplace_back() = v; }
-  void pop_back() { --size_; }
+  void push_back(const T& V) { emplace_back() = V; }
+  void pop_back() { --Size_; }
   void clear() {
-    chunks_.clear();
-    size_ = 0;
+    Chunks_.clear();
+    Size_ = 0;
   }
   // Releases the chunks beyond the last record.
   void shrink_to_fit() {
-    chunks_.resize(size_ == 0 ? 0 : ChunkOf(size_ - 1) + 1);
-    chunks_.shrink_to_fit();
+    Chunks_.resize(Size_ == 0 ? 0 : ChunkOf(Size_ - 1) + 1);
+    Chunks_.shrink_to_fit();
   }
 
   iterator begin() { return {this, 0}; }
-  iterator end() { return {this, size_}; }
+  iterator end() { return {this, Size_}; }
   const_iterator begin() const { return {this, 0}; }
-  const_iterator end() const { return {this, size_}; }
+  const_iterator end() const { return {this, Size_}; }
 
  private:
-  std::vector<std::unique_ptr<T[]>> chunks_;
-  std::size_t size_ = 0;
+  std::vector<std::unique_ptr<T[]>> Chunks_;
+  std::size_t Size_ = 0;
 };

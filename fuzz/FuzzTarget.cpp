@@ -6,10 +6,10 @@
 
 #include "fuzz/Properties.h"
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string fault = fuzzprops::LINTORRA_FUZZ_PROPERTY({data, size});
-  if (!fault.empty()) {
-    std::fprintf(stderr, "property violated: %s\n", fault.c_str());
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
+  const std::string Fault = fuzzprops::LINTORRA_FUZZ_PROPERTY({Data, Size});
+  if (!Fault.empty()) {
+    std::fprintf(stderr, "property violated: %s\n", Fault.c_str());
     std::abort();
   }
   return 0;

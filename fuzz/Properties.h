@@ -24,7 +24,7 @@ namespace fuzzprops {
 
 using Input = std::span<const std::uint8_t>;
 
-inline Input AsBytes(const std::string& s) { return {reinterpret_cast<const std::uint8_t*>(s.data()), s.size()}; }
+inline Input AsBytes(const std::string& S) { return {reinterpret_cast<const std::uint8_t*>(S.data()), S.size()}; }
 
 // ---- Drawings: JWW and JWS ----
 //
@@ -36,89 +36,89 @@ inline Input AsBytes(const std::string& s) { return {reinterpret_cast<const std:
 // accepts, raised and lowered.
 
 // The image list is read but no file is extracted: a fuzzer writes nothing.
-inline void Prepare(TJwwData& doc) { doc.BindImageExr = true; }
+inline void Prepare(TJwwData& Doc) { Doc.BindImageExr = true; }
 inline void Prepare(TJwsData&) {}
 
-template <class Doc>
-bool Load(Doc& doc, Input bytes) {
-  Prepare(doc);
-  ByteReader r(bytes);
-  return doc.LoadFrom(r);
+template <class TDoc>
+bool Load(TDoc& Doc, Input Bytes) {
+  Prepare(Doc);
+  ByteReader R(Bytes);
+  return Doc.LoadFrom(R);
 }
 
-template <class Doc>
-bool Save(Doc& doc, std::int32_t ver, std::int32_t options, std::vector<std::uint8_t>& out) {
-  doc.SetFileOutOption(options);
-  MemorySink sink;
-  ByteWriter w(sink);
-  const bool ok = doc.SaveTo(w, ver);
-  out = std::move(sink.bytes);
-  return ok;
+template <class TDoc>
+bool Save(TDoc& Doc, std::int32_t Ver, std::int32_t Options, std::vector<std::uint8_t>& Out) {
+  Doc.SetFileOutOption(Options);
+  MemorySink Sink;
+  ByteWriter W(Sink);
+  const bool Ok = Doc.SaveTo(W, Ver);
+  Out = std::move(Sink.bytes);
+  return Ok;
 }
 
-template <class Doc>
-std::string SaveIsFixedPoint(Doc& doc, std::int32_t ver, std::int32_t options) {
-  std::vector<std::uint8_t> first, second;
-  if (!Save(doc, ver, options, first)) return "the save of a loaded document failed";
-  Doc again;
-  if (!Load(again, first)) return "a saved document does not load completely";
-  if (!Save(again, again.Enthd.jwVer, options, second)) return "the save of a reloaded document failed";
-  if (first != second) {
-    std::size_t at = 0;
-    while (at < first.size() && at < second.size() && first[at] == second[at]) ++at;
-    return "a second save differs from the first at byte " + std::to_string(at);
+template <class TDoc>
+std::string SaveIsFixedPoint(TDoc& Doc, std::int32_t Ver, std::int32_t Options) {
+  std::vector<std::uint8_t> First, Second;
+  if (!Save(Doc, Ver, Options, First)) return "the save of a loaded document failed";
+  TDoc Again;
+  if (!Load(Again, First)) return "a saved document does not load completely";
+  if (!Save(Again, Again.Enthd.jwVer, Options, Second)) return "the save of a reloaded document failed";
+  if (First != Second) {
+    std::size_t At = 0;
+    while (At < First.size() && At < Second.size() && First[At] == Second[At]) ++At;
+    return "a second save differs from the first at byte " + std::to_string(At);
   }
   return {};
 }
 
-template <class Doc>
-std::string DocumentRoundTrip(Input input, std::span<const std::int32_t> otherVersions) {
-  Doc doc;
-  if (!Load(doc, input)) {
-    Doc probe;
-    Prepare(probe);
-    ByteReader r(input);
-    if (!probe.HeaderFrom(r)) return {};
+template <class TDoc>
+std::string DocumentRoundTrip(Input Bytes, std::span<const std::int32_t> OtherVersions) {
+  TDoc Doc;
+  if (!Load(Doc, Bytes)) {
+    TDoc Probe;
+    Prepare(Probe);
+    ByteReader R(Bytes);
+    if (!Probe.HeaderFrom(R)) return {};
   }
   // The conversion writes UTF-16 strings exactly when the file held some;
   // the other bits flip with the length.
-  const std::size_t pick = input.size();
-  std::int32_t options = doc.MojiEncode ? kOutUtf16 : 0;
-  if (pick & 1) options ^= kOutUtf16;
-  if (pick & 2) options |= kOutImageNoTemp;
-  if (pick & 4) options |= kOutImageNameOnly;
-  const std::size_t choice = (pick / 8) % (otherVersions.size() + 1);
-  const std::int32_t ver = choice < otherVersions.size() ? otherVersions[choice] : doc.Enthd.jwVer;
-  return SaveIsFixedPoint(doc, ver, options);
+  const std::size_t Pick = Bytes.size();
+  std::int32_t Options = Doc.MojiEncode ? kOutUtf16 : 0;
+  if (Pick & 1) Options ^= kOutUtf16;
+  if (Pick & 2) Options |= kOutImageNoTemp;
+  if (Pick & 4) Options |= kOutImageNameOnly;
+  const std::size_t Choice = (Pick / 8) % (OtherVersions.size() + 1);
+  const std::int32_t Ver = Choice < OtherVersions.size() ? OtherVersions[Choice] : Doc.Enthd.jwVer;
+  return SaveIsFixedPoint(Doc, Ver, Options);
 }
 
-inline std::string JwwRoundTrip(Input input) {
+inline std::string JwwRoundTrip(Input Bytes) {
   static constexpr std::int32_t kVersions[] = {220, 230, 300, 351, 420, 600, 700};
-  return DocumentRoundTrip<TJwwData>(input, kVersions);
+  return DocumentRoundTrip<TJwwData>(Bytes, kVersions);
 }
 
-inline std::string JwsRoundTrip(Input input) {
+inline std::string JwsRoundTrip(Input Bytes) {
   static constexpr std::int32_t kVersions[] = {230, 300, 351, 420, 600, 700};
-  return DocumentRoundTrip<TJwsData>(input, kVersions);
+  return DocumentRoundTrip<TJwsData>(Bytes, kVersions);
 }
 
 // ---- Headers of all four kinds, as the file list reads them ----
 
-inline std::string HeadersRead(Input input) {
+inline std::string HeadersRead(Input Bytes) {
   {
-    TJwwData jww;
-    ByteReader r(input);
-    jww.HeaderFrom(r);
+    TJwwData Jww;
+    ByteReader R(Bytes);
+    Jww.HeaderFrom(R);
   }
   {
-    TJwsData jws;
-    ByteReader r(input);
-    jws.HeaderFrom(r);
+    TJwsData Jws;
+    ByteReader R(Bytes);
+    Jws.HeaderFrom(R);
   }
-  TJwcData jwc;
-  jwc.HeaderFrom(input);
-  TJwkData jwk;
-  jwk.HeaderFrom(input);
+  TJwcData Jwc;
+  Jwc.HeaderFrom(Bytes);
+  TJwkData Jwk;
+  Jwk.HeaderFrom(Bytes);
   return {};
 }
 
@@ -127,32 +127,32 @@ inline std::string HeadersRead(Input input) {
 // Whatever a file holds is read; writing what was read and reading that back
 // gives the same bytes.
 
-inline std::string IniRoundTrip(Input input) {
-  const std::string first = IniFileBytes(IniFromText(DecodeSettingsText(input)));
-  const std::string second = IniFileBytes(IniFromText(DecodeSettingsText(AsBytes(first))));
-  return first == second ? std::string() : "a second SaveIni differs from the first";
+inline std::string IniRoundTrip(Input Bytes) {
+  const std::string First = IniFileBytes(IniFromText(DecodeSettingsText(Bytes)));
+  const std::string Second = IniFileBytes(IniFromText(DecodeSettingsText(AsBytes(First))));
+  return First == Second ? std::string() : "a second SaveIni differs from the first";
 }
 
 // The dialog's open button (TSettingsDialogModel::OpenFile without the file
 // system), then its save button.
-inline std::string OpenAndSave(Input bytes, int page) {
-  TConvSettings s;
-  s.ConvMode = page;
-  ApplySettingsText(DecodeSettingsText(bytes), s);
-  TSettingsDialogModel dialog;
-  dialog.FillFrom(s);
-  return SettingsFileBytes(dialog.ToSettings());
+inline std::string OpenAndSave(Input Bytes, int Page) {
+  TConvSettings S;
+  S.ConvMode = Page;
+  ApplySettingsText(DecodeSettingsText(Bytes), S);
+  TSettingsDialogModel Dialog;
+  Dialog.FillFrom(S);
+  return SettingsFileBytes(Dialog.ToSettings());
 }
 
-inline std::string SettingsFileRoundTrip(Input input) {
-  const int page = static_cast<int>(input.size() & 1);
-  const std::string first = OpenAndSave(input, page);
-  if (OpenAndSave(AsBytes(first), page) != first) return "a second settings-file save differs from the first";
-  TConvSettings s;
-  ApplySettingsText(DecodeSettingsText(input), s);
-  TSettingsDialogModel dialog;
-  dialog.FillFrom(s);
-  dialog.CheckInput();
+inline std::string SettingsFileRoundTrip(Input Bytes) {
+  const int Page = static_cast<int>(Bytes.size() & 1);
+  const std::string First = OpenAndSave(Bytes, Page);
+  if (OpenAndSave(AsBytes(First), Page) != First) return "a second settings-file save differs from the first";
+  TConvSettings S;
+  ApplySettingsText(DecodeSettingsText(Bytes), S);
+  TSettingsDialogModel Dialog;
+  Dialog.FillFrom(S);
+  Dialog.CheckInput();
   return {};
 }
 

@@ -29,8 +29,8 @@ void ReapLater(pid_t Pid) {
 
 }  // namespace
 
-void TMisc::Open(const std::u16string& sCommand) {
-  std::string Path = ToNativeName(sCommand);
+void TMisc::Open(const std::u16string& SCommand) {
+  std::string Path = ToNativeName(SCommand);
   if (Path.empty()) return;
   if (Path.front() == '-') Path.insert(0, "./");  // never read as an option
 

@@ -7,5 +7,5 @@ class TMisc {
  public:
   // Asks the desktop (xdg-open) to open the file sCommand. Returns at once;
   // whether a program was found is not reported.
-  static void Open(const std::u16string& sCommand);
+  static void Open(const std::u16string& SCommand);
 };

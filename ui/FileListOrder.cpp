@@ -25,11 +25,11 @@ int CompareText(std::u16string_view A, std::u16string_view B) {
 }
 
 int ListTextCompare(int Sort1, int Sort2, std::u16string_view A, std::u16string_view B) {
-  std::u16string a(A), b(B);
+  std::u16string First(A), Second(B);
   if (Sort1 == kSizeColumn) {
-    const std::size_t Length = std::max(a.size(), b.size());
-    a = PadLeft(a, Length);
-    b = PadLeft(b, Length);
+    const std::size_t Length = std::max(First.size(), Second.size());
+    First = PadLeft(First, Length);
+    Second = PadLeft(Second, Length);
   }
-  return Sort2 == 1 ? CompareText(b, a) : CompareText(a, b);
+  return Sort2 == 1 ? CompareText(Second, First) : CompareText(First, Second);
 }

@@ -210,11 +210,11 @@ void TForm1::FormShow() {
   ApplyIni(LoadIni(Paths_.IniFileName));
   BrowseStart_ = Edit1->text();
   DocumentsCreate();
-  plExplorerFolderTree1->SetSelectFolder(Q(preFolder_));
-  Sort1 = -1;
-  Sort2 = 0;
-  Label1->setText(kLabel1Prefix + Q(preFolder_));
-  FileListMake(preFolder_);
+  plExplorerFolderTree1->SetSelectFolder(Q(PreFolder_));
+  Sort1_ = -1;
+  Sort2_ = 0;
+  Label1->setText(kLabel1Prefix + Q(PreFolder_));
+  FileListMake(PreFolder_);
   StartTimer();
 }
 
@@ -229,7 +229,7 @@ void TForm1::ApplyIni(const TIniState& Ini) {
   Splitter1->setSizes({Extent(Ini.Panel1Width), std::max(width() - Extent(Ini.Panel1Width), 1)});
   for (int Column = 0; Column < kFileListColumns; ++Column)
     ListView1->setColumnWidth(Column, Extent(Ini.ColumnWidths[Column]));
-  preFolder_ = Ini.preFolder;
+  PreFolder_ = Ini.preFolder;
   Edit1->setText(Q(Ini.DestFolder));
   ComboBox1->setCurrentIndex(Ini.FileTypeIndex);
   Settings_ = Ini.Settings;
@@ -245,7 +245,7 @@ TIniState TForm1::CaptureIni() const {
   Ini.Form3Top = Form3->pos().y();
   Ini.Panel1Width = Splitter1->sizes().value(0);
   for (int Column = 0; Column < kFileListColumns; ++Column) Ini.ColumnWidths[Column] = ListView1->columnWidth(Column);
-  Ini.preFolder = preFolder_;
+  Ini.preFolder = PreFolder_;
   Ini.DestFolder = U(Edit1->text());
   Ini.FileTypeIndex = ComboBox1->currentIndex();
   Ini.Settings = Settings_;
@@ -255,25 +255,25 @@ TIniState TForm1::CaptureIni() const {
 void TForm1::DocumentsCreate() {
   JwcTypeInit();
   JwwTypeInit();
-  JWW = std::make_unique<TJwwData>();
-  JWS = std::make_unique<TJwsData>();
-  JWC = std::make_unique<TJwcData>();
-  JWK = std::make_unique<TJwkData>();
-  JWW->BindImageExp = true;
-  JWW->BindImageExr = true;
-  JWW->BindImageFolder = Paths_.WorkFolder;
-  JWS->BindImageFolder = Paths_.WorkFolder;
-  JWS->BindImageExp = false;
-  JWS->BindImageExr = false;
+  Jww_ = std::make_unique<TJwwData>();
+  Jws_ = std::make_unique<TJwsData>();
+  Jwc_ = std::make_unique<TJwcData>();
+  Jwk_ = std::make_unique<TJwkData>();
+  Jww_->BindImageExp = true;
+  Jww_->BindImageExr = true;
+  Jww_->BindImageFolder = Paths_.WorkFolder;
+  Jws_->BindImageFolder = Paths_.WorkFolder;
+  Jws_->BindImageExp = false;
+  Jws_->BindImageExr = false;
 }
 
 void TForm1::DocumentsFree() {
-  JWS->DataFree();
-  JwwDataFree(*JWW);
-  JWK.reset();
-  JWC.reset();
-  JWS.reset();
-  JWW.reset();
+  Jws_->DataFree();
+  JwwDataFree(*Jww_);
+  Jwk_.reset();
+  Jwc_.reset();
+  Jws_.reset();
+  Jww_.reset();
 }
 
 void TForm1::closeEvent(QCloseEvent* Event) {
@@ -286,7 +286,7 @@ void TForm1::closeEvent(QCloseEvent* Event) {
 
 void TForm1::FormClose() {
   StopTimer();
-  if (JWW) DocumentsFree();
+  if (Jww_) DocumentsFree();
   FolderRemove(Paths_.WorkFolder);  // only an empty folder goes
   SaveIni(Paths_.IniFileName, CaptureIni());
 }
@@ -308,10 +308,10 @@ void TForm1::StopTimer() { Timer1->stop(); }
 void TForm1::Timer1Timer() {
   StopTimer();
   const std::u16string Folder = U(plExplorerFolderTree1->SelectFolder());
-  if (Folder != preFolder_ && !Folder.empty()) {
+  if (Folder != PreFolder_ && !Folder.empty()) {
     Label1->setText(kLabel1Prefix + Q(Folder));
     FileListMake(Folder);
-    preFolder_ = Folder;
+    PreFolder_ = Folder;
   }
   StartTimer();
 }
@@ -342,8 +342,8 @@ void TForm1::ButtonTClick() {
   Entries.reserve(static_cast<std::size_t>(ListView1->rowCount()));
   for (int Row = 0; Row < ListView1->rowCount(); ++Row)
     Entries.push_back({U(ListView1->Caption(Row)), ListView1->IsRowSelected(Row)});
-  TBatchRun Run(Settings_, *JWW, *JWS, *this);
-  Run.Run(preFolder_, U(Edit1->text()), Entries);
+  TBatchRun Run(Settings_, *Jww_, *Jws_, *this);
+  Run.Run(PreFolder_, U(Edit1->text()), Entries);
 }
 
 // ---- The batch run's host ----
@@ -381,7 +381,7 @@ void TForm1::FileListMake(const std::u16string& Folder) {
   for (int I = 0; I < FileListN; ++I) {
     const TFileField& F = FileList[static_cast<std::size_t>(I)];
     std::u16string Version, Memo;
-    FileInfoGet(FolderFile(Folder, F.name), *JWW, *JWS, *JWC, *JWK, Version, Memo);
+    FileInfoGet(FolderFile(Folder, F.name), *Jww_, *Jws_, *Jwc_, *Jwk_, Version, Memo);
     ListView1->AddRow(
         {Q(F.name), Q(FileExtLower(F.name)), Q(Memo), Q(F.date + u" " + F.time), Q(IntToText(F.size)), Q(Version)});
   }
@@ -391,28 +391,28 @@ void TForm1::FileListMake(const std::u16string& Folder) {
   StartTimer();
 }
 
-void TForm1::ComboBox1Select() { FileListMake(preFolder_); }
+void TForm1::ComboBox1Select() { FileListMake(PreFolder_); }
 
 void TForm1::ListView1ColumnClick(int Column) {
-  Sort1 = Column;
-  Sort2 = 1 - Sort2;
-  ListView1->SortBy(Sort1);
+  Sort1_ = Column;
+  Sort2_ = 1 - Sort2_;
+  ListView1->SortBy(Sort1_);
 }
 
 int TForm1::ListView1Compare(const QTableWidgetItem& Item1, const QTableWidgetItem& Item2) const {
-  return ListTextCompare(Sort1, Sort2, U(Item1.text()), U(Item2.text()));
+  return ListTextCompare(Sort1_, Sort2_, U(Item1.text()), U(Item2.text()));
 }
 
 void TForm1::ListView1DblClick() {
   const QString NoFile = QStringLiteral("ファイルを指示して下さい。");
-  if (StripBlanks(preFolder_).empty()) {
+  if (StripBlanks(PreFolder_).empty()) {
     const QString Text = QStringLiteral("参照フォルダを指定して下さい。");
     Prompts().Beep();
     Prompts().Message(this, TMessageIcon::Error, Text);
     SetStatus(Text);
     return;
   }
-  if (!IsFolder(preFolder_)) {
+  if (!IsFolder(PreFolder_)) {
     const QString Text = QStringLiteral("参照フォルダが存在しません。");
     Prompts().Message(this, TMessageIcon::None, Text);
     SetStatus(Text);
@@ -429,7 +429,7 @@ void TForm1::ListView1DblClick() {
     SetStatus(NoFile);
     return;
   }
-  const std::u16string Path = FolderFile(preFolder_, Caption);
+  const std::u16string Path = FolderFile(PreFolder_, Caption);
   try {
     TMisc::Open(Path);
     SetStatus(QStringLiteral("ファイル「%1」").arg(Q(Path)));

@@ -39,7 +39,7 @@ class TForm1 : public QMainWindow, private TBatchRunHost {
   ~TForm1() override;
 
   const TAppPaths& Paths() const { return Paths_; }
-  const std::u16string& preFolder() const { return preFolder_; }
+  const std::u16string& preFolder() const { return PreFolder_; }
   TConvSettings& Settings() { return Settings_; }
 
   QLabel* Label1;
@@ -107,15 +107,15 @@ class TForm1 : public QMainWindow, private TBatchRunHost {
   void SetStatusText(std::u16string_view Text) override;
 
   TAppPaths Paths_;
-  std::u16string preFolder_;
-  int Sort1 = -1;  // the column last sorted by; -1 none
-  int Sort2 = 0;   // 0 ascending, 1 descending
+  std::u16string PreFolder_;
+  int Sort1_ = -1;  // the column last sorted by; -1 none
+  int Sort2_ = 0;   // 0 ascending, 1 descending
   TConvSettings Settings_;
   QString BrowseStart_;  // the folder the destination chooser opens on
-  std::unique_ptr<TJwwData> JWW;
-  std::unique_ptr<TJwsData> JWS;
-  std::unique_ptr<TJwcData> JWC;
-  std::unique_ptr<TJwkData> JWK;
+  std::unique_ptr<TJwwData> Jww_;
+  std::unique_ptr<TJwsData> Jws_;
+  std::unique_ptr<TJwcData> Jwc_;
+  std::unique_ptr<TJwkData> Jwk_;
   bool Shown_ = false;
   bool Closed_ = false;
 };

@@ -33,84 +33,84 @@ QString CleanFolder(const QString& Path) { return QDir::cleanPath(QFileInfo(Path
 }  // namespace
 
 TplExplorerFolderTree::TplExplorerFolderTree(QWidget* AOwner)
-    : QWidget(AOwner), FModel(new QFileSystemModel(this)), FTree(new QTreeView(this)) {
+    : QWidget(AOwner), FModel_(new QFileSystemModel(this)), FTree_(new QTreeView(this)) {
   resize(250, 300);
   setAutoFillBackground(true);
   QPalette White = palette();
   White.setColor(QPalette::Window, Qt::white);
   setPalette(White);
 
-  FModel->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden);
-  FModel->setReadOnly(true);
-  FTree->setModel(FModel);
-  for (int Column = 1; Column < FModel->columnCount(); ++Column) FTree->hideColumn(Column);
-  FTree->setHeaderHidden(true);
-  FTree->setItemDelegate(new TFocusRedDelegate(FTree));
-  connect(FTree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+  FModel_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden);
+  FModel_->setReadOnly(true);
+  FTree_->setModel(FModel_);
+  for (int Column = 1; Column < FModel_->columnCount(); ++Column) FTree_->hideColumn(Column);
+  FTree_->setHeaderHidden(true);
+  FTree_->setItemDelegate(new TFocusRedDelegate(FTree_));
+  connect(FTree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this](const QModelIndex& Current) { UserSelected(Current); });
   // The model reads folders in the background and sorts what it read later;
   // rows that arrive above a folder the program selected push it out of
   // sight, so it is scrolled to again after each such change.
   const auto RevealLater = [this] {
-    if (FRevealPending) QTimer::singleShot(0, this, &TplExplorerFolderTree::RevealShownFolder);
+    if (FRevealPending_) QTimer::singleShot(0, this, &TplExplorerFolderTree::RevealShownFolder);
   };
-  connect(FModel, &QAbstractItemModel::rowsInserted, this, RevealLater);
-  connect(FModel, &QAbstractItemModel::layoutChanged, this, RevealLater);
+  connect(FModel_, &QAbstractItemModel::rowsInserted, this, RevealLater);
+  connect(FModel_, &QAbstractItemModel::layoutChanged, this, RevealLater);
 
   auto* Layout = new QVBoxLayout(this);
   Layout->setContentsMargins(0, 0, 0, 0);
-  Layout->addWidget(FTree);
+  Layout->addWidget(FTree_);
 }
 
 void TplExplorerFolderTree::SetRootFolder(const QString& Value) {
-  if (FRooted && !Value.isEmpty() && Value == FRootFolder) return;
+  if (FRooted_ && !Value.isEmpty() && Value == FRootFolder_) return;
   const QString Path = Value.isEmpty() ? QDir::rootPath() : CleanFolder(Value);
   if (!QFileInfo(Path).isDir()) return;
-  FModel->setRootPath(Path);
+  FModel_->setRootPath(Path);
   if (Value.isEmpty()) {
     // The file system's root shows as the one top item, expanded.
-    FTree->setRootIndex(QModelIndex());
-    FTree->expand(FModel->index(Path));
+    FTree_->setRootIndex(QModelIndex());
+    FTree_->expand(FModel_->index(Path));
   } else {
-    FTree->setRootIndex(FModel->index(Path));
+    FTree_->setRootIndex(FModel_->index(Path));
   }
-  FRooted = true;
-  FRootFolder = Value;
-  FRootPath = Path;
-  emit RootFolderChanged(FRootFolder);
+  FRooted_ = true;
+  FRootFolder_ = Value;
+  FRootPath_ = Path;
+  emit RootFolderChanged(FRootFolder_);
 }
 
 bool TplExplorerFolderTree::LiesUnderRoot(const QString& Path) const {
-  if (!FRooted) return false;
-  if (FRootFolder.isEmpty()) return true;  // the whole file system, "/" included
-  const QString Prefix = FRootPath.endsWith(QLatin1Char('/')) ? FRootPath : FRootPath + QLatin1Char('/');
+  if (!FRooted_) return false;
+  if (FRootFolder_.isEmpty()) return true;  // the whole file system, "/" included
+  const QString Prefix = FRootPath_.endsWith(QLatin1Char('/')) ? FRootPath_ : FRootPath_ + QLatin1Char('/');
   return Path.startsWith(Prefix) && Path.size() > Prefix.size();
 }
 
 void TplExplorerFolderTree::SetSelectFolder(const QString& Value) {
   if (Value.isEmpty()) return;
   const QString Path = CleanFolder(Value);
-  if (!QFileInfo(Path).isDir() || Path == FShownFolder || !LiesUnderRoot(Path)) return;
-  const QModelIndex Index = FModel->index(Path);
+  if (!QFileInfo(Path).isDir() || Path == FShownFolder_ || !LiesUnderRoot(Path)) return;
+  const QModelIndex Index = FModel_->index(Path);
   if (!Index.isValid()) return;
-  FSelectingByProgram = true;
-  FTree->setCurrentIndex(Index);
-  FTree->scrollTo(Index);
-  FSelectingByProgram = false;
-  FShownFolder = Path;
-  FRevealPending = true;
+  FSelectingByProgram_ = true;
+  FTree_->setCurrentIndex(Index);
+  FTree_->scrollTo(Index);
+  FSelectingByProgram_ = false;
+  FShownFolder_ = Path;
+  FRevealPending_ = true;
 }
 
 void TplExplorerFolderTree::RevealShownFolder() {
-  if (FRevealPending) FTree->scrollTo(FModel->index(FShownFolder), QAbstractItemView::PositionAtCenter);
+  if (FRevealPending_) FTree_->scrollTo(FModel_->index(FShownFolder_), QAbstractItemView::PositionAtCenter);
 }
 
 void TplExplorerFolderTree::UserSelected(const QModelIndex& Index) {
-  if (FSelectingByProgram || !Index.isValid()) return;
-  const QString Path = FModel->filePath(Index);
-  if (Path == FShownFolder) return;
-  FShownFolder = Path;
-  FSelectFolder = Path;
-  FRevealPending = false;
-  emit SelectFolderChanged(FSelectFolder);
+  if (FSelectingByProgram_ || !Index.isValid()) return;
+  const QString Path = FModel_->filePath(Index);
+  if (Path == FShownFolder_) return;
+  FShownFolder_ = Path;
+  FSelectFolder_ = Path;
+  FRevealPending_ = false;
+  emit SelectFolderChanged(FSelectFolder_);
 }

@@ -19,11 +19,11 @@ class TplExplorerFolderTree : public QWidget {
   // The folder the tree starts from. The empty string stands for the whole
   // file system, "/". A folder that does not exist leaves the root as it
   // was; the same non-empty folder again does nothing.
-  QString RootFolder() const { return FRootFolder; }
+  QString RootFolder() const { return FRootFolder_; }
   void SetRootFolder(const QString& Value);
 
   // The path of the folder the user last selected; empty until then.
-  QString SelectFolder() const { return FSelectFolder; }
+  QString SelectFolder() const { return FSelectFolder_; }
   // Shows the existing folder Value selected when it lies below the root,
   // without changing SelectFolder. Nothing for an empty Value.
   void SetSelectFolder(const QString& Value);
@@ -33,8 +33,8 @@ class TplExplorerFolderTree : public QWidget {
   void IdleStop() {}
   void IdleRestart() {}
 
-  QTreeView* View() const { return FTree; }
-  QFileSystemModel* Model() const { return FModel; }
+  QTreeView* View() const { return FTree_; }
+  QFileSystemModel* Model() const { return FModel_; }
 
  signals:
   void RootFolderChanged(const QString& FullPath);
@@ -45,13 +45,13 @@ class TplExplorerFolderTree : public QWidget {
   void RevealShownFolder();
   bool LiesUnderRoot(const QString& Path) const;
 
-  QString FRootFolder;    // as written; empty for the whole file system
-  QString FRootPath;      // the folder the tree shows, "/" for the whole file system
-  QString FSelectFolder;  // the user's last selection
-  QString FShownFolder;   // the selection as far as the tree knows it (user or program)
-  bool FRooted = false;
-  bool FSelectingByProgram = false;
-  bool FRevealPending = false;  // the program's selection is still to be scrolled into view
-  QFileSystemModel* FModel;
-  QTreeView* FTree;
+  QString FRootFolder_;    // as written; empty for the whole file system
+  QString FRootPath_;      // the folder the tree shows, "/" for the whole file system
+  QString FSelectFolder_;  // the user's last selection
+  QString FShownFolder_;   // the selection as far as the tree knows it (user or program)
+  bool FRooted_ = false;
+  bool FSelectingByProgram_ = false;
+  bool FRevealPending_ = false;  // the program's selection is still to be scrolled into view
+  QFileSystemModel* FModel_;
+  QTreeView* FTree_;
 };

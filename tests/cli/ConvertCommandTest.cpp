@@ -44,21 +44,21 @@ class ConvertCommandTest : public ::testing::Test {
     WriteJww(Src() / "b.jww", 600, Pen(2, 1));
     WriteJww(Src() / "a.jww", 600, Pen(2, 1));
     WriteFileBytes(Src() / "notes.txt", {'x'});
-    Settings.ColorMap[2] = 3;
-    Settings.CombRows[3] = {.Enabled = true, .SrcColorIdx = 1, .SrcLtypeIdx = 0, .DstColor = 7};
+    Settings_.ColorMap[2] = 3;
+    Settings_.CombRows[3] = {.Enabled = true, .SrcColorIdx = 1, .SrcLtypeIdx = 0, .DstColor = 7};
   }
 
-  fs::path Src() const { return Dir / "src"; }
-  fs::path Dst() const { return Dir / "dst"; }
+  fs::path Src() const { return Dir_ / "src"; }
+  fs::path Dst() const { return Dir_ / "dst"; }
   std::string SetFile(const std::string& Name = "conv.set") {
-    const fs::path P = Dir / Name;
-    EXPECT_TRUE(WriteSettingsFile(U16(P), Settings));
+    const fs::path P = Dir_ / Name;
+    EXPECT_TRUE(WriteSettingsFile(U16(P), Settings_));
     return P.string();
   }
   std::string IniFile() {
-    const fs::path P = Dir / "lintorra.ini";
+    const fs::path P = Dir_ / "lintorra.ini";
     TIniState State;
-    State.Settings = Settings;
+    State.Settings = Settings_;
     EXPECT_TRUE(SaveIni(U16(P), State));
     return P.string();
   }
@@ -66,13 +66,13 @@ class ConvertCommandTest : public ::testing::Test {
     return "ファイル「" + (Src() / Name).string() + "」→「" + (Dst() / Name).string() + "」変換中です。\n";
   }
 
-  TempDir Dir, Scratch;
-  TConvSettings Settings;
+  TempDir Dir_, Scratch_;
+  TConvSettings Settings_;
 };
 
 TEST_F(ConvertCommandTest, ConvertsEveryFileOfTheFolderInNameOrder) {
   WriteFileBytes(Dst() / "a.jww", {'o', 'l', 'd'});
-  const Result R = RunCli({"--settings", SetFile(), Src().string(), Dst().string()}, Scratch);
+  const Result R = RunCli({"--settings", SetFile(), Src().string(), Dst().string()}, Scratch_);
   EXPECT_EQ(R.Exit, 0) << R.Err;
   EXPECT_EQ(R.Out, Progress("a.jww") + Progress("b.jww") + "2個のファイルを変換しました。\n");
   EXPECT_EQ(R.Err, "このファイル拡張子（種類）の変換には対応していません。\nファイル名：notes.txt\n　　拡張子：.txt\n");
@@ -100,11 +100,11 @@ TEST_F(ConvertCommandTest, ModeFromTheFileOrTheOption) {
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);
-    Settings.ConvMode = C.Stored;
+    Settings_.ConvMode = C.Stored;
     std::vector<std::string> Args = {"--settings", C.Ini ? IniFile() : SetFile()};
     Args.insert(Args.end(), C.Mode.begin(), C.Mode.end());
     Args.insert(Args.end(), {Src().string(), Dst().string(), "b.jww"});
-    const Result R = RunCli(Args, Scratch);
+    const Result R = RunCli(Args, Scratch_);
     EXPECT_EQ(R.Exit, 0) << R.Err;
     EXPECT_EQ(R.Out, Progress("b.jww") + "1個のファイルを変換しました。\n");
     EXPECT_EQ(FirstLineColor(Dst() / "b.jww"), C.Color);
@@ -113,7 +113,7 @@ TEST_F(ConvertCommandTest, ModeFromTheFileOrTheOption) {
 
 TEST_F(ConvertCommandTest, RefusedRunsExitWithOne) {
   const std::string Set = SetFile();
-  Settings.CombRows[3].Enabled = false;
+  Settings_.CombRows[3].Enabled = false;
   const std::string NoRows = SetFile("norows.set");
   struct Case {
     const char* Name;
@@ -123,13 +123,13 @@ TEST_F(ConvertCommandTest, RefusedRunsExitWithOne) {
   const Case Cases[] = {
       {"empty destination", {"--settings", Set, Src().string(), ""}, "保存先フォルダを指示して下さい。\n"},
       {"missing destination",
-       {"--settings", Set, Src().string(), (Dir / "none").string()},
+       {"--settings", Set, Src().string(), (Dir_ / "none").string()},
        "保存先フォルダが存在しません。\n"},
       {"same folder",
        {"--settings", Set, Src().string(), Src().string() + "/"},
        "保存先フォルダは参照フォルダと同じにしないで下さい。\n"},
       {"missing source",
-       {"--settings", Set, (Dir / "none").string(), Dst().string()},
+       {"--settings", Set, (Dir_ / "none").string(), Dst().string()},
        "参照フォルダが存在しません。\n"},
       {"no combination row",
        {"--settings", NoRows, "--mode", "combination", Src().string(), Dst().string()},
@@ -137,7 +137,7 @@ TEST_F(ConvertCommandTest, RefusedRunsExitWithOne) {
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);
-    const Result R = RunCli(C.Args, Scratch);
+    const Result R = RunCli(C.Args, Scratch_);
     EXPECT_EQ(R.Exit, 1);
     EXPECT_EQ(R.Err, C.Err);
     EXPECT_EQ(R.Out, "");
@@ -146,7 +146,7 @@ TEST_F(ConvertCommandTest, RefusedRunsExitWithOne) {
 }
 
 TEST_F(ConvertCommandTest, SettingsThatCannotBeUsedExitWithTwo) {
-  WriteFileBytes(Dir / "bad.set",
+  WriteFileBytes(Dir_ / "bad.set",
                  {'[', 'J', 'W', 'W', ']', '\r', '\n', 'C', '5', '=', '1', '2', '3', '4', '5', '\r', '\n'});
   struct Case {
     const char* Name;
@@ -154,13 +154,13 @@ TEST_F(ConvertCommandTest, SettingsThatCannotBeUsedExitWithTwo) {
     std::string Err;
   };
   const Case Cases[] = {
-      {"missing settings file", (Dir / "none.set").string(), "cannot read"},
-      {"missing INI file", (Dir / "none.ini").string(), "cannot read"},
-      {"faulty value", (Dir / "bad.set").string(), "invalid value in colour row 5 (線色 5), colour \"12345\""},
+      {"missing settings file", (Dir_ / "none.set").string(), "cannot read"},
+      {"missing INI file", (Dir_ / "none.ini").string(), "cannot read"},
+      {"faulty value", (Dir_ / "bad.set").string(), "invalid value in colour row 5 (線色 5), colour \"12345\""},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);
-    const Result R = RunCli({"--settings", C.File, Src().string(), Dst().string()}, Scratch);
+    const Result R = RunCli({"--settings", C.File, Src().string(), Dst().string()}, Scratch_);
     EXPECT_EQ(R.Exit, 2);
     EXPECT_NE(R.Err.find(C.Err), std::string::npos) << R.Err;
     EXPECT_TRUE(fs::is_empty(Dst()));
@@ -171,8 +171,8 @@ TEST_F(ConvertCommandTest, SettingsThatCannotBeUsedExitWithTwo) {
 // reported on standard error; the run still went through.
 TEST_F(ConvertCommandTest, ReportsFilesThatDidNotConvert) {
   WriteFileBytes(Src() / "c.jww", {'n', 'o'});
-  Settings.WidthMap[1] = 25;
-  const Result R = RunCli({"--settings", SetFile(), Src().string(), Dst().string(), "c.jww", "a.jww"}, Scratch);
+  Settings_.WidthMap[1] = 25;
+  const Result R = RunCli({"--settings", SetFile(), Src().string(), Dst().string(), "c.jww", "a.jww"}, Scratch_);
   EXPECT_EQ(R.Exit, 0);
   EXPECT_EQ(R.Out, Progress("c.jww") + Progress("a.jww") + "2個のファイルを変換しました。\n");
   EXPECT_EQ(R.Err,

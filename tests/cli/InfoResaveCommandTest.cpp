@@ -25,150 +25,150 @@ using testsupport::TempDir;
 using testsupport::U16;
 using testsupport::WriteFileBytes;
 
-ProcessResult Cli(std::vector<std::string> args, const TempDir& scratch) {
-  args.insert(args.begin(), LINTORRA_CLI_PATH);
-  return testsupport::RunProcess(args, scratch);
+ProcessResult Cli(std::vector<std::string> Args, const TempDir& Scratch) {
+  Args.insert(Args.begin(), LINTORRA_CLI_PATH);
+  return testsupport::RunProcess(Args, Scratch);
 }
 
-std::vector<nlohmann::json> JsonLines(const std::string& out) {
-  std::vector<nlohmann::json> lines;
-  std::istringstream in(out);
-  for (std::string line; std::getline(in, line);) lines.push_back(nlohmann::json::parse(line));
-  return lines;
+std::vector<nlohmann::json> JsonLines(const std::string& Out) {
+  std::vector<nlohmann::json> Lines;
+  std::istringstream In(Out);
+  for (std::string Line; std::getline(In, Line);) Lines.push_back(nlohmann::json::parse(Line));
+  return Lines;
 }
 
 // A version-700 drawing with a memo on two lines, a line and a text that
 // places the bound image "site.png" (5 bytes).
-void WriteDrawingWithImage(const fs::path& file, const TempDir& work) {
-  TJwwData d;
-  convfixtures::InitJww(d, 700);
-  d.Enthd.strMemo = u"平面図\r\n1階";
-  convfixtures::AddContent(d, convfixtures::Pen(2, 1));
-  d.EntMoji[0].str = u"^@BM%temp%site.png,1,0,0,100,100,0";
-  WriteFileBytes(work / "site.png", {'i', 'm', 'a', 'g', 'e'});
-  d.BindImageFolder = work.u16();
-  d.BindImageExr = true;
-  d.BindImage.push_back({u"site.png", 5, false});
-  d.SetFileOutOption(kOutUtf16);
-  ASSERT_TRUE(d.FileOut(U16(file), 700));
+void WriteDrawingWithImage(const fs::path& File, const TempDir& Work) {
+  TJwwData D;
+  convfixtures::InitJww(D, 700);
+  D.Enthd.strMemo = u"平面図\r\n1階";
+  convfixtures::AddContent(D, convfixtures::Pen(2, 1));
+  D.EntMoji[0].str = u"^@BM%temp%site.png,1,0,0,100,100,0";
+  WriteFileBytes(Work / "site.png", {'i', 'm', 'a', 'g', 'e'});
+  D.BindImageFolder = Work.u16();
+  D.BindImageExr = true;
+  D.BindImage.push_back({u"site.png", 5, false});
+  D.SetFileOutOption(kOutUtf16);
+  ASSERT_TRUE(D.FileOut(U16(File), 700));
 }
 
 class CliTest : public ::testing::Test {
  protected:
-  CliTest() { ::setenv("TMPDIR", tmp.path().c_str(), 1); }
+  CliTest() { ::setenv("TMPDIR", Tmp_.path().c_str(), 1); }
   ~CliTest() override { ::unsetenv("TMPDIR"); }
-  std::string P(const std::string& name) const { return (dir / name).string(); }
+  std::string P(const std::string& Name) const { return (Dir_ / Name).string(); }
 
-  TempDir dir, scratch, tmp, work;
+  TempDir Dir_, Scratch_, Tmp_, Work_;
 };
 
 TEST_F(CliTest, InfoShowsWhatTheFileListShows) {
-  WriteDrawingWithImage(dir / "a.jww", work);
-  convfixtures::WriteJws(dir / "b.jws", 351, convfixtures::Pen(1, 1));
-  WriteFileBytes(dir / "c.jwc", Concat({TitleRecord(kJwcSignature, "first", "second"), NumberRecord(Counting(32)),
-                                        NumberRecord(Counting(28)), NumberRecord("6000:0000")}));
-  WriteFileBytes(dir / "d.jwk", Concat({TitleRecord(kJwkSignature, "sym", "bol"), NumberRecord(Counting(9))}));
-  WriteFileBytes(dir / "e.jww", {'n', 'o', 't'});
+  WriteDrawingWithImage(Dir_ / "a.jww", Work_);
+  convfixtures::WriteJws(Dir_ / "b.jws", 351, convfixtures::Pen(1, 1));
+  WriteFileBytes(Dir_ / "c.jwc", Concat({TitleRecord(kJwcSignature, "first", "second"), NumberRecord(Counting(32)),
+                                         NumberRecord(Counting(28)), NumberRecord("6000:0000")}));
+  WriteFileBytes(Dir_ / "d.jwk", Concat({TitleRecord(kJwkSignature, "sym", "bol"), NumberRecord(Counting(9))}));
+  WriteFileBytes(Dir_ / "e.jww", {'n', 'o', 't'});
 
-  const ProcessResult r = Cli({"info", "--json", P("a.jww"), P("b.jws"), P("c.jwc"), P("d.jwk"), P("e.jww")}, scratch);
-  EXPECT_EQ(r.Exit, 1) << "one file is not recognised";
-  const auto lines = JsonLines(r.Out);
-  ASSERT_EQ(lines.size(), 5u) << r.Out;
+  const ProcessResult R = Cli({"info", "--json", P("a.jww"), P("b.jws"), P("c.jwc"), P("d.jwk"), P("e.jww")}, Scratch_);
+  EXPECT_EQ(R.Exit, 1) << "one file is not recognised";
+  const auto Lines = JsonLines(R.Out);
+  ASSERT_EQ(Lines.size(), 5u) << R.Out;
   struct Expect {
     const char* type;
     bool ok;
     const char* version;
     const char* memo;
   };
-  const Expect expected[] = {{"jww", true, "700", "平面図1階"},
+  const Expect Expected[] = {{"jww", true, "700", "平面図1階"},
                              {"jws", true, "351", ""},
                              {"jwc", true, "DOS", "firstsecond"},
                              {"jwk", true, "DOS", "symbol"},
                              {"jww", false, "", ""}};
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    SCOPED_TRACE(lines[i].dump());
-    EXPECT_EQ(lines[i]["type"], expected[i].type);
-    EXPECT_EQ(lines[i]["ok"], expected[i].ok);
-    EXPECT_EQ(lines[i]["version"], expected[i].version);
-    EXPECT_EQ(lines[i]["memo"], expected[i].memo);
-    EXPECT_FALSE(lines[i].contains("entities")) << "only --full loads the drawing";
+  for (std::size_t I = 0; I < Lines.size(); ++I) {
+    SCOPED_TRACE(Lines[I].dump());
+    EXPECT_EQ(Lines[I]["type"], Expected[I].type);
+    EXPECT_EQ(Lines[I]["ok"], Expected[I].ok);
+    EXPECT_EQ(Lines[I]["version"], Expected[I].version);
+    EXPECT_EQ(Lines[I]["memo"], Expected[I].memo);
+    EXPECT_FALSE(Lines[I].contains("entities")) << "only --full loads the drawing";
   }
-  EXPECT_EQ(Cli({"info", P("a.jww"), P("b.jws")}, scratch).Exit, 0);
+  EXPECT_EQ(Cli({"info", P("a.jww"), P("b.jws")}, Scratch_).Exit, 0);
 }
 
 TEST_F(CliTest, InfoFullCountsEntitiesBlocksAndImages) {
-  WriteDrawingWithImage(dir / "a.jww", work);
-  const ProcessResult r = Cli({"info", "--full", "--json", P("a.jww")}, scratch);
-  ASSERT_EQ(r.Exit, 0) << r.Err;
-  const nlohmann::json j = JsonLines(r.Out).at(0);
-  EXPECT_EQ(j["loaded"], true);
-  EXPECT_EQ(j["entities"]["line"], 1);
-  EXPECT_EQ(j["entities"]["text"], 1);
-  EXPECT_EQ(j["entities"]["block"], 1);
-  EXPECT_EQ(j["block_definitions"], 1);
-  EXPECT_EQ(j["block_definitions_used"], 1);
-  EXPECT_EQ(j["images"], nlohmann::json::parse(R"([{"name":"site.png","size":5}])"));
-  EXPECT_TRUE(fs::is_empty(tmp.path())) << "no working folder is left";
+  WriteDrawingWithImage(Dir_ / "a.jww", Work_);
+  const ProcessResult R = Cli({"info", "--full", "--json", P("a.jww")}, Scratch_);
+  ASSERT_EQ(R.Exit, 0) << R.Err;
+  const nlohmann::json J = JsonLines(R.Out).at(0);
+  EXPECT_EQ(J["loaded"], true);
+  EXPECT_EQ(J["entities"]["line"], 1);
+  EXPECT_EQ(J["entities"]["text"], 1);
+  EXPECT_EQ(J["entities"]["block"], 1);
+  EXPECT_EQ(J["block_definitions"], 1);
+  EXPECT_EQ(J["block_definitions_used"], 1);
+  EXPECT_EQ(J["images"], nlohmann::json::parse(R"([{"name":"site.png","size":5}])"));
+  EXPECT_TRUE(fs::is_empty(Tmp_.path())) << "no working folder is left";
 
-  const std::string text = Cli({"info", "--full", P("a.jww")}, scratch).Out;
-  EXPECT_NE(text.find("loaded: true"), std::string::npos) << text;
+  const std::string Text = Cli({"info", "--full", P("a.jww")}, Scratch_).Out;
+  EXPECT_NE(Text.find("loaded: true"), std::string::npos) << Text;
 }
 
 TEST_F(CliTest, ResaveKeepsTheDrawingAndItsImage) {
-  WriteDrawingWithImage(dir / "a.jww", work);
-  ASSERT_EQ(Cli({"resave", P("a.jww"), P("b.jww")}, scratch).Exit, 0);
-  ASSERT_EQ(Cli({"resave", P("b.jww"), P("c.jww")}, scratch).Exit, 0);
-  EXPECT_EQ(ReadFileBytes(dir / "b.jww"), ReadFileBytes(dir / "c.jww")) << "a save is a fixed point";
-  EXPECT_TRUE(fs::is_empty(tmp.path())) << "the working folder is removed";
+  WriteDrawingWithImage(Dir_ / "a.jww", Work_);
+  ASSERT_EQ(Cli({"resave", P("a.jww"), P("b.jww")}, Scratch_).Exit, 0);
+  ASSERT_EQ(Cli({"resave", P("b.jww"), P("c.jww")}, Scratch_).Exit, 0);
+  EXPECT_EQ(ReadFileBytes(Dir_ / "b.jww"), ReadFileBytes(Dir_ / "c.jww")) << "a save is a fixed point";
+  EXPECT_TRUE(fs::is_empty(Tmp_.path())) << "the working folder is removed";
 
-  TJwwData d;
-  d.BindImageFolder = work.u16();
-  d.BindImageExp = d.BindImageExr = true;
-  fs::remove(work / "site.png");
-  ASSERT_TRUE(d.FileIn(U16(dir / "c.jww")));
-  EXPECT_TRUE(d.MojiEncode) << "UTF-16 strings stay UTF-16";
-  ASSERT_EQ(d.BindImage.size(), 1u);
-  EXPECT_EQ(ReadFileBytes(work / "site.png"), (std::vector<std::uint8_t>{'i', 'm', 'a', 'g', 'e'}));
-  JwwDataFree(d);
+  TJwwData D;
+  D.BindImageFolder = Work_.u16();
+  D.BindImageExp = D.BindImageExr = true;
+  fs::remove(Work_ / "site.png");
+  ASSERT_TRUE(D.FileIn(U16(Dir_ / "c.jww")));
+  EXPECT_TRUE(D.MojiEncode) << "UTF-16 strings stay UTF-16";
+  ASSERT_EQ(D.BindImage.size(), 1u);
+  EXPECT_EQ(ReadFileBytes(Work_ / "site.png"), (std::vector<std::uint8_t>{'i', 'm', 'a', 'g', 'e'}));
+  JwwDataFree(D);
 }
 
 TEST_F(CliTest, ResaveVersionsAndFailures) {
-  convfixtures::WriteJww(dir / "a.jww", 600, convfixtures::Pen(2, 1));
-  convfixtures::WriteJws(dir / "b.jws", 300, convfixtures::Pen(2, 1));
-  WriteFileBytes(dir / "notes.txt", {'x'});
-  fs::copy_file(dir / "a.jww", dir / "\x95\xBD.jww");  // a Shift_JIS name
+  convfixtures::WriteJww(Dir_ / "a.jww", 600, convfixtures::Pen(2, 1));
+  convfixtures::WriteJws(Dir_ / "b.jws", 300, convfixtures::Pen(2, 1));
+  WriteFileBytes(Dir_ / "notes.txt", {'x'});
+  fs::copy_file(Dir_ / "a.jww", Dir_ / "\x95\xBD.jww");  // a Shift_JIS name
   struct Case {
     std::vector<std::string> args;
     int exit;
     const char* out;       // file that must exist afterwards, or ""
     std::int32_t version;  // its version
   };
-  const Case cases[] = {
+  const Case Cases[] = {
       {{"resave", P("a.jww"), P("raised.jww"), "--version", "700"}, 0, "raised.jww", 700},
       {{"resave", P("b.jws"), P("own.jws")}, 0, "own.jws", 351},
       {{"resave", P("\x95\xBD.jww"), P("\x96\xCA.jww")}, 0, "\x96\xCA.jww", 600},
       {{"resave", P("a.jww"), P("low.jww"), "--version", "100"}, 2, "", 0},
       {{"resave", P("missing.jww"), P("x.jww")}, 1, "", 0},
       {{"resave", P("notes.txt"), P("x.jww")}, 2, "", 0},
-      {{"resave", P("a.jww"), (dir / "no-such-folder" / "x.jww").string()}, 1, "", 0},
+      {{"resave", P("a.jww"), (Dir_ / "no-such-folder" / "x.jww").string()}, 1, "", 0},
   };
-  for (const Case& c : cases) {
-    const ProcessResult r = Cli(c.args, scratch);
-    EXPECT_EQ(r.Exit, c.exit) << c.args[2] << ": " << r.Err;
-    if (c.exit != 0) {
-      EXPECT_FALSE(r.Err.empty()) << c.args[2] << ": a failure says why";
+  for (const Case& C : Cases) {
+    const ProcessResult R = Cli(C.args, Scratch_);
+    EXPECT_EQ(R.Exit, C.exit) << C.args[2] << ": " << R.Err;
+    if (C.exit != 0) {
+      EXPECT_FALSE(R.Err.empty()) << C.args[2] << ": a failure says why";
     }
-    if (*c.out == '\0') continue;
-    const fs::path out = dir / c.out;
-    const auto bytes = ReadFileBytes(out);
-    const std::size_t versionAt = out.extension() == ".jws" ? 200 : 8;
-    ASSERT_GT(bytes.size(), versionAt + 4) << c.out;
-    std::int32_t v = 0;
-    std::memcpy(&v, bytes.data() + versionAt, 4);
-    EXPECT_EQ(v, c.version) << c.out;
+    if (*C.out == '\0') continue;
+    const fs::path Out = Dir_ / C.out;
+    const auto Bytes = ReadFileBytes(Out);
+    const std::size_t VersionAt = Out.extension() == ".jws" ? 200 : 8;
+    ASSERT_GT(Bytes.size(), VersionAt + 4) << C.out;
+    std::int32_t V = 0;
+    std::memcpy(&V, Bytes.data() + VersionAt, 4);
+    EXPECT_EQ(V, C.version) << C.out;
   }
-  EXPECT_FALSE(fs::exists(dir / "low.jww"));
-  EXPECT_FALSE(fs::exists(dir / "x.jww"));
+  EXPECT_FALSE(fs::exists(Dir_ / "low.jww"));
+  EXPECT_FALSE(fs::exists(Dir_ / "x.jww"));
 }
 
 }  // namespace

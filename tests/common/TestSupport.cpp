@@ -19,107 +19,107 @@ namespace fs = std::filesystem;
 namespace testsupport {
 
 fs::path CorpusDir() {
-  const char* env = std::getenv("LINTORRA_CORPUS");
-  fs::path dir = env && *env ? fs::path(env) : fs::path(LINTORRA_CORPUS_DIR);
-  std::error_code ec;
-  return fs::is_directory(dir, ec) ? dir : fs::path();
+  const char* Env = std::getenv("LINTORRA_CORPUS");
+  fs::path Dir = Env && *Env ? fs::path(Env) : fs::path(LINTORRA_CORPUS_DIR);
+  std::error_code Ec;
+  return fs::is_directory(Dir, Ec) ? Dir : fs::path();
 }
 
-std::vector<fs::path> CorpusFiles(const std::string& sub, const std::string& ext) {
-  std::vector<fs::path> out;
-  const fs::path root = CorpusDir();
-  if (root.empty() || !fs::is_directory(root / sub)) return out;
-  for (const auto& e : fs::recursive_directory_iterator(root / sub)) {
-    if (!e.is_regular_file()) continue;
-    std::string x = e.path().extension().string();
-    std::transform(x.begin(), x.end(), x.begin(), [](unsigned char c) { return std::tolower(c); });
-    if (x == ext) out.push_back(e.path());
+std::vector<fs::path> CorpusFiles(const std::string& Sub, const std::string& Ext) {
+  std::vector<fs::path> Out;
+  const fs::path Root = CorpusDir();
+  if (Root.empty() || !fs::is_directory(Root / Sub)) return Out;
+  for (const auto& E : fs::recursive_directory_iterator(Root / Sub)) {
+    if (!E.is_regular_file()) continue;
+    std::string X = E.path().extension().string();
+    std::transform(X.begin(), X.end(), X.begin(), [](unsigned char C) { return std::tolower(C); });
+    if (X == Ext) Out.push_back(E.path());
   }
-  std::sort(out.begin(), out.end());
-  return out;
+  std::sort(Out.begin(), Out.end());
+  return Out;
 }
 
 TempDir::TempDir() {
-  static std::mt19937_64 rng{std::random_device{}()};
-  const fs::path base = fs::temp_directory_path();
+  static std::mt19937_64 Rng{std::random_device{}()};
+  const fs::path Base = fs::temp_directory_path();
   for (;;) {
-    path_ = base / ("lintorra-test-" + std::to_string(rng()));
-    std::error_code ec;
-    if (fs::create_directory(path_, ec)) break;
+    Path_ = Base / ("lintorra-test-" + std::to_string(Rng()));
+    std::error_code Ec;
+    if (fs::create_directory(Path_, Ec)) break;
   }
 }
 
 TempDir::~TempDir() {
-  std::error_code ec;
-  fs::remove_all(path_, ec);
+  std::error_code Ec;
+  fs::remove_all(Path_, Ec);
 }
 
-std::u16string TempDir::u16() const { return U16(path_) + u'/'; }
+std::u16string TempDir::u16() const { return U16(Path_) + u'/'; }
 
-std::vector<std::uint8_t> ReadFileBytes(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+std::vector<std::uint8_t> ReadFileBytes(const fs::path& P) {
+  std::ifstream In(P, std::ios::binary);
+  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(In), {});
 }
 
-void WriteFileBytes(const fs::path& p, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream out(p, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+void WriteFileBytes(const fs::path& P, const std::vector<std::uint8_t>& Bytes) {
+  std::ofstream Out(P, std::ios::binary | std::ios::trunc);
+  Out.write(reinterpret_cast<const char*>(Bytes.data()), static_cast<std::streamsize>(Bytes.size()));
 }
 
-std::u16string U16(const fs::path& p) { return FromPath(p); }
+std::u16string U16(const fs::path& P) { return FromPath(P); }
 
-ProcessResult RunProcess(const std::vector<std::string>& argv, const TempDir& scratch) {
-  std::vector<std::string> args = argv;
-  std::vector<char*> ptrs;
-  for (std::string& a : args) ptrs.push_back(a.data());
-  ptrs.push_back(nullptr);
-  const std::string out = (scratch / "stdout").string(), err = (scratch / "stderr").string();
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  posix_spawn_file_actions_addopen(&actions, 2, err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-  ProcessResult r;
-  pid_t pid = 0;
-  const int rc = posix_spawn(&pid, ptrs[0], &actions, nullptr, ptrs.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  if (rc != 0) return r;
-  int status = 0;
-  waitpid(pid, &status, 0);
-  r.Exit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  const auto o = ReadFileBytes(out), e = ReadFileBytes(err);
-  r.Out.assign(o.begin(), o.end());
-  r.Err.assign(e.begin(), e.end());
-  return r;
+ProcessResult RunProcess(const std::vector<std::string>& Argv, const TempDir& Scratch) {
+  std::vector<std::string> Args = Argv;
+  std::vector<char*> Ptrs;
+  for (std::string& A : Args) Ptrs.push_back(A.data());
+  Ptrs.push_back(nullptr);
+  const std::string Out = (Scratch / "stdout").string(), Err = (Scratch / "stderr").string();
+  posix_spawn_file_actions_t Actions;
+  posix_spawn_file_actions_init(&Actions);
+  posix_spawn_file_actions_addopen(&Actions, 1, Out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  posix_spawn_file_actions_addopen(&Actions, 2, Err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  ProcessResult R;
+  pid_t Pid = 0;
+  const int Rc = posix_spawn(&Pid, Ptrs[0], &Actions, nullptr, Ptrs.data(), environ);
+  posix_spawn_file_actions_destroy(&Actions);
+  if (Rc != 0) return R;
+  int Status = 0;
+  waitpid(Pid, &Status, 0);
+  R.Exit = WIFEXITED(Status) ? WEXITSTATUS(Status) : -1;
+  const auto O = ReadFileBytes(Out), E = ReadFileBytes(Err);
+  R.Out.assign(O.begin(), O.end());
+  R.Err.assign(E.begin(), E.end());
+  return R;
 }
 
-ByteBuilder& ByteBuilder::u8(std::uint8_t v) {
-  bytes.push_back(v);
+ByteBuilder& ByteBuilder::u8(std::uint8_t V) {
+  bytes.push_back(V);
   return *this;
 }
-ByteBuilder& ByteBuilder::u16(std::uint16_t v) {
-  u8(v & 0xFF);
-  return u8(v >> 8);
+ByteBuilder& ByteBuilder::u16(std::uint16_t V) {
+  u8(V & 0xFF);
+  return u8(V >> 8);
 }
-ByteBuilder& ByteBuilder::u32(std::uint32_t v) {
-  u16(v & 0xFFFF);
-  return u16(v >> 16);
+ByteBuilder& ByteBuilder::u32(std::uint32_t V) {
+  u16(V & 0xFFFF);
+  return u16(V >> 16);
 }
-ByteBuilder& ByteBuilder::f64(double v) {
-  std::uint64_t b;
-  std::memcpy(&b, &v, 8);
-  u32(static_cast<std::uint32_t>(b));
-  return u32(static_cast<std::uint32_t>(b >> 32));
+ByteBuilder& ByteBuilder::f64(double V) {
+  std::uint64_t B;
+  std::memcpy(&B, &V, 8);
+  u32(static_cast<std::uint32_t>(B));
+  return u32(static_cast<std::uint32_t>(B >> 32));
 }
-ByteBuilder& ByteBuilder::raw(std::string_view s) {
-  bytes.insert(bytes.end(), s.begin(), s.end());
+ByteBuilder& ByteBuilder::raw(std::string_view S) {
+  bytes.insert(bytes.end(), S.begin(), S.end());
   return *this;
 }
-ByteBuilder& ByteBuilder::raw(const std::vector<std::uint8_t>& b) {
-  bytes.insert(bytes.end(), b.begin(), b.end());
+ByteBuilder& ByteBuilder::raw(const std::vector<std::uint8_t>& B) {
+  bytes.insert(bytes.end(), B.begin(), B.end());
   return *this;
 }
-ByteBuilder& ByteBuilder::fill(std::uint8_t v, std::size_t n) {
-  bytes.insert(bytes.end(), n, v);
+ByteBuilder& ByteBuilder::fill(std::uint8_t V, std::size_t N) {
+  bytes.insert(bytes.end(), N, V);
   return *this;
 }
 

@@ -17,7 +17,7 @@ namespace testsupport {
 std::filesystem::path CorpusDir();
 // Every file below CorpusDir()/sub whose extension matches ext (lower-case,
 // with the dot), sorted; empty when the folder is absent.
-std::vector<std::filesystem::path> CorpusFiles(const std::string& sub, const std::string& ext);
+std::vector<std::filesystem::path> CorpusFiles(const std::string& Sub, const std::string& Ext);
 
 #define SKIP_WITHOUT_CORPUS(files)                                      \
   do {                                                                  \
@@ -31,16 +31,16 @@ class TempDir {
   ~TempDir();
   TempDir(const TempDir&) = delete;
   TempDir& operator=(const TempDir&) = delete;
-  const std::filesystem::path& path() const { return path_; }
-  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+  const std::filesystem::path& path() const { return Path_; }
+  std::filesystem::path operator/(const std::string& Name) const { return Path_ / Name; }
   std::u16string u16() const;  // the path with a trailing separator
  private:
-  std::filesystem::path path_;
+  std::filesystem::path Path_;
 };
 
-std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& p);
-void WriteFileBytes(const std::filesystem::path& p, const std::vector<std::uint8_t>& bytes);
-std::u16string U16(const std::filesystem::path& p);
+std::vector<std::uint8_t> ReadFileBytes(const std::filesystem::path& P);
+void WriteFileBytes(const std::filesystem::path& P, const std::vector<std::uint8_t>& Bytes);
+std::u16string U16(const std::filesystem::path& P);
 
 // Runs a program to its end with its standard output and error captured in
 // files of the scratch folder.
@@ -48,19 +48,19 @@ struct ProcessResult {
   int Exit = -1;  // also when the program could not be started
   std::string Out, Err;
 };
-ProcessResult RunProcess(const std::vector<std::string>& argv, const TempDir& scratch);
+ProcessResult RunProcess(const std::vector<std::string>& Argv, const TempDir& Scratch);
 
 // Little-endian byte building for fixtures written from the format tables.
 class ByteBuilder {
  public:
-  ByteBuilder& u8(std::uint8_t v);
-  ByteBuilder& u16(std::uint16_t v);
-  ByteBuilder& u32(std::uint32_t v);
-  ByteBuilder& i32(std::int32_t v) { return u32(static_cast<std::uint32_t>(v)); }
-  ByteBuilder& f64(double v);
-  ByteBuilder& raw(std::string_view s);
-  ByteBuilder& raw(const std::vector<std::uint8_t>& b);
-  ByteBuilder& fill(std::uint8_t v, std::size_t n);
+  ByteBuilder& u8(std::uint8_t V);
+  ByteBuilder& u16(std::uint16_t V);
+  ByteBuilder& u32(std::uint32_t V);
+  ByteBuilder& i32(std::int32_t V) { return u32(static_cast<std::uint32_t>(V)); }
+  ByteBuilder& f64(double V);
+  ByteBuilder& raw(std::string_view S);
+  ByteBuilder& raw(const std::vector<std::uint8_t>& B);
+  ByteBuilder& fill(std::uint8_t V, std::size_t N);
   std::vector<std::uint8_t> bytes;
   std::size_t size() const { return bytes.size(); }
 };

@@ -66,18 +66,18 @@ class BatchRunTest : public ::testing::Test {
   BatchRunTest() {
     fs::create_directory(Src());
     fs::create_directory(Dst());
-    JWW.BindImageFolder = Work.u16();
-    JWW.BindImageExp = JWW.BindImageExr = true;
-    JWS.BindImageFolder = Work.u16();
-    Settings.ColorMap[2] = 3;
+    Jww_.BindImageFolder = Work_.u16();
+    Jww_.BindImageExp = Jww_.BindImageExr = true;
+    Jws_.BindImageFolder = Work_.u16();
+    Settings_.ColorMap[2] = 3;
   }
 
-  fs::path Src() const { return Base / "src"; }
-  fs::path Dst() const { return Base / "dst"; }
+  fs::path Src() const { return Base_ / "src"; }
+  fs::path Dst() const { return Base_ / "dst"; }
 
   TBatchOutcome Run(const std::vector<TBatchEntry>& Entries) { return Run(U16(Dst()), Entries); }
   TBatchOutcome Run(const std::u16string& Dest, const std::vector<TBatchEntry>& Entries) {
-    return TBatchRun(Settings, JWW, JWS, Host).Run(U16(Src()), Dest, Entries);
+    return TBatchRun(Settings_, Jww_, Jws_, Host_).Run(U16(Src()), Dest, Entries);
   }
 
   // The colour of the first line of a converted drawing or figure; 0 when it
@@ -108,17 +108,17 @@ class BatchRunTest : public ::testing::Test {
     return R;
   }
 
-  TempDir Base, Work;
-  TJwwData JWW;
-  TJwsData JWS;
-  TConvSettings Settings;
-  RecordingHost Host;
+  TempDir Base_, Work_;
+  TJwwData Jww_;
+  TJwsData Jws_;
+  TConvSettings Settings_;
+  RecordingHost Host_;
 };
 
 TEST_F(BatchRunTest, FolderChecksRefuseTheRunAndFocusTheDestinationButton) {
   WriteJww(Src() / "a.jww", 600, kPen);
-  fs::create_directory(Base / "SRC");
-  fs::create_directory_symlink(Src(), Base / "link");
+  fs::create_directory(Base_ / "SRC");
+  fs::create_directory_symlink(Src(), Base_ / "link");
   const std::u16string Source = U16(Src());
   struct Case {
     const char* Name;
@@ -127,27 +127,27 @@ TEST_F(BatchRunTest, FolderChecksRefuseTheRunAndFocusTheDestinationButton) {
   };
   const Case Cases[] = {
       {"empty", u"", kMsgNoDestination},
-      {"missing", U16(Base / "none"), kMsgDestinationMissing},
+      {"missing", U16(Base_ / "none"), kMsgDestinationMissing},
       {"a file", U16(Src() / "a.jww"), kMsgDestinationMissing},
       {"same", Source, kMsgSameFolder},
-      {"same but for letter case", U16(Base / "SRC"), kMsgSameFolder},
+      {"same but for letter case", U16(Base_ / "SRC"), kMsgSameFolder},
       // The same directory spelled otherwise: converting there would replace
       // the source drawings.
       {"trailing separator", Source + u"/", kMsgSameFolder},
-      {"dot component", U16(Base / "." / "src"), kMsgSameFolder},
-      {"link to it", U16(Base / "link"), kMsgSameFolder},
+      {"dot component", U16(Base_ / "." / "src"), kMsgSameFolder},
+      {"link to it", U16(Base_ / "link"), kMsgSameFolder},
   };
   const auto Before = ReadFileBytes(Src() / "a.jww");
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);
-    Host.Events.clear();
+    Host_.Events.clear();
     const TBatchOutcome O = Run(C.Dest, {{u"a.jww", true}});
     EXPECT_FALSE(O.Started);
-    EXPECT_EQ(Host.Events, (std::vector<std::u16string>{Msg(C.Message), u"focus"}));
+    EXPECT_EQ(Host_.Events, (std::vector<std::u16string>{Msg(C.Message), u"focus"}));
     EXPECT_EQ(ReadFileBytes(Src() / "a.jww"), Before);
   }
   EXPECT_EQ(Names(Src()), (std::vector<std::string>{"a.jww"}));
-  EXPECT_TRUE(fs::is_empty(Base / "SRC"));
+  EXPECT_TRUE(fs::is_empty(Base_ / "SRC"));
 }
 
 TEST_F(BatchRunTest, CombinationModeNeedsAnEnabledRow) {
@@ -165,20 +165,20 @@ TEST_F(BatchRunTest, CombinationModeNeedsAnEnabledRow) {
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(::testing::Message() << C.Mode << " " << C.RowEnabled);
-    Host.Events.clear();
+    Host_.Events.clear();
     fs::remove(Dst() / "a.jww");
-    Settings.ConvMode = C.Mode;
+    Settings_.ConvMode = C.Mode;
     // Row 1: colour 2 (list position 1), line type 1 (position 0) -> colour 7.
-    Settings.CombRows[1] = {.Enabled = C.RowEnabled, .SrcColorIdx = 1, .SrcLtypeIdx = 0, .DstColor = 7};
+    Settings_.CombRows[1] = {.Enabled = C.RowEnabled, .SrcColorIdx = 1, .SrcLtypeIdx = 0, .DstColor = 7};
     const TBatchOutcome O = Run({{u"a.jww", true}});
     EXPECT_EQ(O.Started, C.Runs);
     if (!C.Runs) {
-      EXPECT_EQ(Host.Events, (std::vector<std::u16string>{u"beep", u"confirm:" + std::u16string(kMsgNoCombination)}));
+      EXPECT_EQ(Host_.Events, (std::vector<std::u16string>{u"beep", u"confirm:" + std::u16string(kMsgNoCombination)}));
       EXPECT_FALSE(fs::exists(Dst() / "a.jww"));
       continue;
     }
     EXPECT_EQ(O.Count, 1);
-    EXPECT_EQ(Settings.CombRows[1].SrcColor, 2);  // derived by the run
+    EXPECT_EQ(Settings_.CombRows[1].SrcColor, 2);  // derived by the run
     EXPECT_EQ(FirstLineColor(Dst() / "a.jww"), C.Color);
   }
 }
@@ -196,7 +196,7 @@ TEST_F(BatchRunTest, ConvertsSelectedEntriesInListOrderAndReportsOtherExtensions
   EXPECT_TRUE(O.Started);
   EXPECT_EQ(O.Count, 2);
   const std::u16string S = U16(Src()) + u"/", D = U16(Dst()) + u"/";
-  EXPECT_EQ(Host.Events,
+  EXPECT_EQ(Host_.Events,
             (std::vector<std::u16string>{
                 Status(u"ファイル「" + S + u"a.jww」→「" + D + u"a.jww」変換中です。"), u"stop", u"start", Status(u""),
                 Msg(u"このファイル拡張子（種類）の変換には対応していません。\r\nファイル名：b.txt\r\n　　拡張子：.txt"),
@@ -211,7 +211,7 @@ TEST_F(BatchRunTest, ConvertsSelectedEntriesInListOrderAndReportsOtherExtensions
 TEST_F(BatchRunTest, NoSelectedEntryCountsZero) {
   const TBatchOutcome O = Run({{u"a.jww", false}});
   EXPECT_TRUE(O.Started);
-  EXPECT_EQ(Host.Events, (std::vector<std::u16string>{Status(u"0個のファイルを変換しました。")}));
+  EXPECT_EQ(Host_.Events, (std::vector<std::u16string>{Status(u"0個のファイルを変換しました。")}));
 }
 
 TEST_F(BatchRunTest, BacksUpAnExistingDestinationFileWithItsTimes) {
@@ -227,7 +227,7 @@ TEST_F(BatchRunTest, BacksUpAnExistingDestinationFileWithItsTimes) {
   ASSERT_EQ(Run({{u"a.jww", true}}).Count, 1);
   EXPECT_EQ(ReadFileBytes(Dst() / "a.BAK"), Converted);
   EXPECT_EQ(fs::last_write_time(Dst() / "a.BAK"), ConvertedTime);
-  EXPECT_TRUE(Host.Messages().empty());
+  EXPECT_TRUE(Host_.Messages().empty());
 }
 
 // a.jww and a.jws share the backup name a.BAK: the later one's copy stays.
@@ -258,14 +258,14 @@ TEST_F(BatchRunTest, FailedFilesAreCountedSilentlyAndLeaveNoOutput) {
   fs::create_directory(Dst() / "full.jww");  // the save cannot replace a folder
   const TBatchOutcome O = Run({{u"text.jww", true}, {u"cut.jww", true}, {u"full.jww", true}, {u"gone.jws", true}});
   EXPECT_EQ(O.Count, 4);
-  EXPECT_TRUE(Host.Messages().empty());
-  EXPECT_EQ(Host.Outcomes, (std::vector<TConvOutcome>{TConvOutcome::NotRecognised, TConvOutcome::LoadFailed,
-                                                      TConvOutcome::SaveFailed, TConvOutcome::NotRecognised}));
+  EXPECT_TRUE(Host_.Messages().empty());
+  EXPECT_EQ(Host_.Outcomes, (std::vector<TConvOutcome>{TConvOutcome::NotRecognised, TConvOutcome::LoadFailed,
+                                                       TConvOutcome::SaveFailed, TConvOutcome::NotRecognised}));
   ExpectOld(Dst() / "text.jww");
   ExpectOld(Dst() / "text.BAK");
   EXPECT_TRUE(fs::is_empty(Dst() / "full.jww"));
   EXPECT_EQ(Names(Dst()), (std::vector<std::string>{"full.jww", "text.BAK", "text.jww"}));
-  EXPECT_TRUE(fs::is_empty(Work.path()));
+  EXPECT_TRUE(fs::is_empty(Work_.path()));
 }
 
 // Without its backup an existing destination file is not replaced: the entry
@@ -285,14 +285,14 @@ TEST_F(BatchRunTest, AFailedBackupSkipsTheFileAndKeepsIt) {
   WriteJww(Src() / "b.jww", 600, kPen);
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);
-    Host.Events.clear();
+    Host_.Events.clear();
     fs::remove_all(Dst());
     fs::create_directory(Dst());
     WriteOld(Dst() / "a.jww");
     C.Block(Dst() / "a.BAK", Outside.path());
     const TBatchOutcome O = Run({{u"a.jww", true}, {u"b.jww", true}});
     EXPECT_EQ(O.Count, 1);
-    EXPECT_EQ(Host.Messages(),
+    EXPECT_EQ(Host_.Messages(),
               (std::vector<std::u16string>{u"バックアップファイルを作成できませんでした。\r\nファイル名：a.jww"}));
     ExpectOld(Dst() / "a.jww");
     EXPECT_EQ(FirstLineColor(Dst() / "b.jww"), 3);
@@ -318,7 +318,7 @@ TEST_F(BatchRunTest, ADestinationTooLongForTheBackupKeepsTheOldFile) {
   WriteJww(Src() / "a.jww", 600, kPen);
 
   EXPECT_EQ(Run(U16(Deep), {{u"a.jww", true}}).Count, 0);
-  EXPECT_EQ(Host.Messages(),
+  EXPECT_EQ(Host_.Messages(),
             (std::vector<std::u16string>{u"バックアップファイルを作成できませんでした。\r\nファイル名：a.jww"}));
   std::vector<std::string> Left;
   std::vector<std::uint8_t> Kept(16);
@@ -340,15 +340,15 @@ TEST_F(BatchRunTest, ADestinationTooLongForTheBackupKeepsTheOldFile) {
 // A caption that is not a plain file name would lead the paths out of the
 // chosen folders.
 TEST_F(BatchRunTest, CaptionsWithAFolderPartAreRefused) {
-  WriteJww(Base / "x.jww", 600, kPen);
+  WriteJww(Base_ / "x.jww", 600, kPen);
   fs::create_directory(Src() / "sub");
   WriteJww(Src() / "sub" / "y.jww", 600, kPen);
   const TBatchOutcome O = Run({{u"../x.jww", true}, {u"sub/y.jww", true}});
   EXPECT_EQ(O.Count, 0);
-  EXPECT_EQ(Host.Messages(),
+  EXPECT_EQ(Host_.Messages(),
             (std::vector<std::u16string>{BadFileNameMessage(u"../x.jww"), BadFileNameMessage(u"sub/y.jww")}));
   EXPECT_TRUE(fs::is_empty(Dst()));
-  EXPECT_EQ(Names(Base.path()), (std::vector<std::string>{"dst", "src", "x.jww"}));
+  EXPECT_EQ(Names(Base_.path()), (std::vector<std::string>{"dst", "src", "x.jww"}));
 }
 
 }  // namespace

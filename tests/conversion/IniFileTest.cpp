@@ -14,16 +14,16 @@ using testsupport::TempDir;
 
 class IniFileTest : public testing::Test {
  protected:
-  TempDir Dir;
-  std::u16string Ini() const { return testsupport::U16(Dir / "Lintorra.ini"); }
+  TempDir Dir_;
+  std::u16string Ini() const { return testsupport::U16(Dir_ / "Lintorra.ini"); }
   TIniState LoadBytes(const std::vector<std::uint8_t>& Bytes) {
-    testsupport::WriteFileBytes(Dir / "Lintorra.ini", Bytes);
+    testsupport::WriteFileBytes(Dir_ / "Lintorra.ini", Bytes);
     return LoadIni(Ini());
   }
   TIniState Load(std::string_view Utf8Text) { return LoadBytes(Utf8Bom(Utf8Text)); }
   std::vector<std::string> FolderEntries() const {
     std::vector<std::string> Names;
-    for (const auto& E : std::filesystem::directory_iterator(Dir.path())) Names.push_back(E.path().filename());
+    for (const auto& E : std::filesystem::directory_iterator(Dir_.path())) Names.push_back(E.path().filename());
     return Names;
   }
 };
@@ -206,17 +206,17 @@ TEST_F(IniFileTest, MalformedBytesDoNotDisturbTheValidLines) {
 }
 
 TEST_F(IniFileTest, UnreadableOrOversizedFilesKeepTheDefaults) {
-  std::filesystem::create_directory(Dir / "Lintorra.ini");
+  std::filesystem::create_directory(Dir_ / "Lintorra.ini");
   EXPECT_EQ(LoadIni(Ini()), TIniState{});
-  std::filesystem::remove(Dir / "Lintorra.ini");
+  std::filesystem::remove(Dir_ / "Lintorra.ini");
 
   std::string Big = "\xEF\xBB\xBF[JWW]\r\nC1=5\r\n";
   Big.resize(kMaxSettingsTextBytes + 1, '\n');
-  std::ofstream(Dir / "Lintorra.ini", std::ios::binary) << Big;
+  std::ofstream(Dir_ / "Lintorra.ini", std::ios::binary) << Big;
   TIniState Defaults;
   EXPECT_EQ(LoadIni(Ini()), Defaults);
   Big.resize(kMaxSettingsTextBytes);
-  std::ofstream(Dir / "Lintorra.ini", std::ios::binary | std::ios::trunc) << Big;
+  std::ofstream(Dir_ / "Lintorra.ini", std::ios::binary | std::ios::trunc) << Big;
   EXPECT_EQ(LoadIni(Ini()).Settings.ColorMap[1], 5);
 }
 
@@ -252,7 +252,7 @@ TIniState ChangedState() {
 TEST_F(IniFileTest, SaveWritesTheFixedLayoutAndReadsBackTheSameValues) {
   const TIniState Saved = ChangedState();
   ASSERT_TRUE(SaveIni(Ini(), Saved));
-  const auto Lines = CrLfLines(testsupport::ReadFileBytes(Dir / "Lintorra.ini"));
+  const auto Lines = CrLfLines(testsupport::ReadFileBytes(Dir_ / "Lintorra.ini"));
   ASSERT_EQ(Lines.size(), static_cast<std::size_t>(kIniLineCount));
 
   std::vector<std::string> Expected = {"[Form]", "F1_X", "F1_Y", "F1_W", "F1_H", "F3_X", "F3_Y", "[Comp]", "F1P1"};
@@ -277,7 +277,7 @@ TEST_F(IniFileTest, SavedDefaultsReadBackAsDefaults) {
 }
 
 TEST_F(IniFileTest, SaveReplacesAnOlderFile) {
-  testsupport::WriteFileBytes(Dir / "Lintorra.ini", Plain(std::string(100000, 'x')));
+  testsupport::WriteFileBytes(Dir_ / "Lintorra.ini", Plain(std::string(100000, 'x')));
   const TIniState Saved = ChangedState();
   ASSERT_TRUE(SaveIni(Ini(), Saved));
   EXPECT_EQ(LoadIni(Ini()), Saved);
@@ -290,7 +290,7 @@ TEST_F(IniFileTest, ValuesWithLineBreaksAreNotWritten) {
   S.preFolder = u"/tmp/a\r\n[JWW]\r\nC1=101";
   S.DestFolder = u"/tmp/b\nC2=5";
   ASSERT_TRUE(SaveIni(Ini(), S));
-  EXPECT_EQ(CrLfLines(testsupport::ReadFileBytes(Dir / "Lintorra.ini")).size(),
+  EXPECT_EQ(CrLfLines(testsupport::ReadFileBytes(Dir_ / "Lintorra.ini")).size(),
             static_cast<std::size_t>(kIniLineCount));
   const TIniState Read = LoadIni(Ini());
   EXPECT_EQ(Read.preFolder, u"");
@@ -299,12 +299,12 @@ TEST_F(IniFileTest, ValuesWithLineBreaksAreNotWritten) {
 }
 
 TEST_F(IniFileTest, AFailedSaveLeavesNoFile) {
-  EXPECT_FALSE(SaveIni(testsupport::U16(Dir / "missing" / "Lintorra.ini"), TIniState{}));
-  EXPECT_FALSE(std::filesystem::exists(Dir / "missing"));
+  EXPECT_FALSE(SaveIni(testsupport::U16(Dir_ / "missing" / "Lintorra.ini"), TIniState{}));
+  EXPECT_FALSE(std::filesystem::exists(Dir_ / "missing"));
 
-  std::filesystem::create_directory(Dir / "Lintorra.ini");
+  std::filesystem::create_directory(Dir_ / "Lintorra.ini");
   EXPECT_FALSE(SaveIni(Ini(), TIniState{}));
-  EXPECT_TRUE(std::filesystem::is_directory(Dir / "Lintorra.ini"));
+  EXPECT_TRUE(std::filesystem::is_directory(Dir_ / "Lintorra.ini"));
   EXPECT_EQ(FolderEntries(), std::vector<std::string>{"Lintorra.ini"});
 }
 

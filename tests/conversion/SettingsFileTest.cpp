@@ -13,10 +13,10 @@ using testsupport::TempDir;
 
 class SettingsFileTest : public testing::Test {
  protected:
-  TempDir Dir;
-  std::u16string Path(const std::string& Name) const { return testsupport::U16(Dir / Name); }
+  TempDir Dir_;
+  std::u16string Path(const std::string& Name) const { return testsupport::U16(Dir_ / Name); }
   std::u16string Write(const std::string& Name, std::string_view Utf8Text) {
-    testsupport::WriteFileBytes(Dir / Name, Utf8Bom(Utf8Text));
+    testsupport::WriteFileBytes(Dir_ / Name, Utf8Bom(Utf8Text));
     return Path(Name);
   }
   TConvSettings ReadAsIni(std::string_view Text) { return LoadIni(Write("a.ini", Text)).Settings; }
@@ -102,7 +102,7 @@ TSettingsDialogModel ChangedModel() {
 TEST_F(SettingsFileTest, SaveWritesTheFixedLayoutAndOpensToTheSameControls) {
   const TSettingsDialogModel Saved = ChangedModel();
   ASSERT_TRUE(Saved.SaveFile(Path("a.set")));
-  const auto Lines = CrLfLines(testsupport::ReadFileBytes(Dir / "a.set"));
+  const auto Lines = CrLfLines(testsupport::ReadFileBytes(Dir_ / "a.set"));
   ASSERT_EQ(Lines.size(), static_cast<std::size_t>(kSettingsFileLineCount));
   std::vector<std::string> Expected;
   AddTableAndRowSections(Expected, true);
@@ -144,8 +144,8 @@ TEST_F(SettingsFileTest, AFileThatCannotBeReadLeavesTheResetControls) {
 }
 
 TEST_F(SettingsFileTest, AFailedSaveIsReported) {
-  EXPECT_FALSE(ChangedModel().SaveFile(testsupport::U16(Dir / "missing" / "a.set")));
-  EXPECT_FALSE(std::filesystem::exists(Dir / "missing"));
+  EXPECT_FALSE(ChangedModel().SaveFile(testsupport::U16(Dir_ / "missing" / "a.set")));
+  EXPECT_FALSE(std::filesystem::exists(Dir_ / "missing"));
 }
 
 }  // namespace

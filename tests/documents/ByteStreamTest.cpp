@@ -14,103 +14,103 @@ using namespace jwfix;
 
 namespace {
 
-ByteVec Pattern(std::size_t n) {
-  ByteVec b(n);
-  for (std::size_t i = 0; i < n; ++i) b[i] = static_cast<std::uint8_t>((i * 2654435761u) >> 13);
-  return b;
+ByteVec Pattern(std::size_t N) {
+  ByteVec B(N);
+  for (std::size_t I = 0; I < N; ++I) B[I] = static_cast<std::uint8_t>((I * 2654435761u) >> 13);
+  return B;
 }
 
 TEST(ByteStream, FileReaderMatchesTheMemoryReaderAcrossItsWindow) {
-  testsupport::TempDir dir;
-  const ByteVec data = Pattern(900000);
-  testsupport::WriteFileBytes(dir / "data", data);
-  auto file = ByteReader::OpenFile(testsupport::U16(dir / "data"));
-  ASSERT_TRUE(file);
-  ByteReader mem{std::span<const std::uint8_t>(data)};
+  testsupport::TempDir Dir;
+  const ByteVec Data = Pattern(900000);
+  testsupport::WriteFileBytes(Dir / "data", Data);
+  auto File = ByteReader::OpenFile(testsupport::U16(Dir / "data"));
+  ASSERT_TRUE(File);
+  ByteReader Mem{std::span<const std::uint8_t>(Data)};
   // Reads and skips of many sizes, some of them beyond the window.
-  const std::size_t steps[] = {1, 7, 300000, 13, 262144, 5, 100000, 262143, 2, 500000};
-  ByteVec a(600000), b(600000);
-  for (int round = 0; round < 3; ++round) {
-    for (std::size_t i = 0; i < std::size(steps); ++i) {
-      const std::size_t n = steps[i];
-      if ((i + round) % 3 == 0) {
-        EXPECT_EQ(file->Skip(n), mem.Skip(n));
+  const std::size_t Steps[] = {1, 7, 300000, 13, 262144, 5, 100000, 262143, 2, 500000};
+  ByteVec A(600000), B(600000);
+  for (int Round = 0; Round < 3; ++Round) {
+    for (std::size_t I = 0; I < std::size(Steps); ++I) {
+      const std::size_t N = Steps[I];
+      if ((I + Round) % 3 == 0) {
+        EXPECT_EQ(File->Skip(N), Mem.Skip(N));
       } else {
-        const std::size_t want = std::min<std::size_t>(n, a.size());
-        const std::size_t got = file->Read(a.data(), want);
-        ASSERT_EQ(got, mem.Read(b.data(), want));
-        ASSERT_TRUE(std::equal(a.begin(), a.begin() + got, b.begin()));
+        const std::size_t Want = std::min<std::size_t>(N, A.size());
+        const std::size_t Got = File->Read(A.data(), Want);
+        ASSERT_EQ(Got, Mem.Read(B.data(), Want));
+        ASSERT_TRUE(std::equal(A.begin(), A.begin() + Got, B.begin()));
       }
-      ASSERT_EQ(file->Position(), mem.Position());
-      ASSERT_EQ(file->Remaining(), mem.Remaining());
+      ASSERT_EQ(File->Position(), Mem.Position());
+      ASSERT_EQ(File->Remaining(), Mem.Remaining());
     }
   }
-  EXPECT_EQ(file->Remaining(), 0u);
-  std::uint32_t v = 0xAABBCCDD;
-  EXPECT_EQ(file->Get(v), 0u);
-  EXPECT_EQ(v, 0xAABBCCDDu) << "a read at the end leaves the destination alone";
+  EXPECT_EQ(File->Remaining(), 0u);
+  std::uint32_t V = 0xAABBCCDD;
+  EXPECT_EQ(File->Get(V), 0u);
+  EXPECT_EQ(V, 0xAABBCCDDu) << "a read at the end leaves the destination alone";
 }
 
 TEST(ByteStream, OnlyRegularFilesAreOpened) {
-  testsupport::TempDir dir;
-  const auto fifo = dir / "fifo";
-  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-  EXPECT_FALSE(ByteReader::OpenFile(testsupport::U16(fifo))) << "no waiting for a writer";
-  EXPECT_FALSE(ByteReader::OpenFile(dir.u16()));
-  EXPECT_FALSE(ByteReader::OpenFile(testsupport::U16(dir / "missing")));
-  TJwwData doc;
-  EXPECT_FALSE(doc.FileCheck(testsupport::U16(fifo)));
-  EXPECT_FALSE(doc.FileIn(testsupport::U16(fifo)));
+  testsupport::TempDir Dir;
+  const auto Fifo = Dir / "fifo";
+  ASSERT_EQ(::mkfifo(Fifo.c_str(), 0600), 0);
+  EXPECT_FALSE(ByteReader::OpenFile(testsupport::U16(Fifo))) << "no waiting for a writer";
+  EXPECT_FALSE(ByteReader::OpenFile(Dir.u16()));
+  EXPECT_FALSE(ByteReader::OpenFile(testsupport::U16(Dir / "missing")));
+  TJwwData Doc;
+  EXPECT_FALSE(Doc.FileCheck(testsupport::U16(Fifo)));
+  EXPECT_FALSE(Doc.FileIn(testsupport::U16(Fifo)));
 }
 
 // A drawing whose images are larger than the reader's window, loaded from
 // the file: extracted whole, or skipped so that the next entry is found.
 TEST(ByteStream, LargeImagesThroughTheFileReader) {
-  testsupport::TempDir dir;
-  std::filesystem::create_directory(dir / "work");
-  const ByteVec big = Pattern(700001), small = Pattern(3000);
-  JwFile f(700, Form::Utf16);
-  WriteJwwHeader(f, CanonicalHeader(700));
-  TEntJwwMoji a = Samples(700).moji, b = a;
-  a.str = u"^@BM%temp%big.png,1";
-  b.str = u"^@BM%temp%small.png,1";
-  f.Count(2).Moji(a).Moji(b).Count(0);
-  f.Images({{u"big.png", big}, {u"small.png", small}});
-  testsupport::WriteFileBytes(dir / "in.jww", f.bytes());
+  testsupport::TempDir Dir;
+  std::filesystem::create_directory(Dir / "work");
+  const ByteVec Big = Pattern(700001), Small = Pattern(3000);
+  JwFile F(700, Form::Utf16);
+  WriteJwwHeader(F, CanonicalHeader(700));
+  TEntJwwMoji A = Samples(700).moji, B = A;
+  A.str = u"^@BM%temp%big.png,1";
+  B.str = u"^@BM%temp%small.png,1";
+  F.Count(2).Moji(A).Moji(B).Count(0);
+  F.Images({{u"big.png", Big}, {u"small.png", Small}});
+  testsupport::WriteFileBytes(Dir / "in.jww", F.bytes());
 
-  for (bool extract : {true, false}) {
-    TJwwData doc;
-    doc.BindImageFolder = testsupport::U16(dir / "work") + u"/";
-    doc.BindImageExp = extract;
-    doc.BindImageExr = true;
-    ASSERT_TRUE(doc.FileIn(testsupport::U16(dir / "in.jww")));
-    ASSERT_EQ(doc.BindImage.size(), 2u);
-    EXPECT_EQ(doc.BindImage[1].Fname, u"small.png");
-    EXPECT_EQ(doc.BindImage[1].Fsize, 3000);
-    if (!extract) continue;
-    EXPECT_TRUE(testsupport::ReadFileBytes(dir / "work" / "big.png") == big);
-    EXPECT_TRUE(testsupport::ReadFileBytes(dir / "work" / "small.png") == small);
-    doc.SetFileOutOption(0x20);
-    ASSERT_TRUE(doc.FileOut(testsupport::U16(dir / "out.jww"), 700));
-    EXPECT_TRUE(testsupport::ReadFileBytes(dir / "out.jww") == f.bytes());
-    JwwDataFree(doc);
+  for (bool Extract : {true, false}) {
+    TJwwData Doc;
+    Doc.BindImageFolder = testsupport::U16(Dir / "work") + u"/";
+    Doc.BindImageExp = Extract;
+    Doc.BindImageExr = true;
+    ASSERT_TRUE(Doc.FileIn(testsupport::U16(Dir / "in.jww")));
+    ASSERT_EQ(Doc.BindImage.size(), 2u);
+    EXPECT_EQ(Doc.BindImage[1].Fname, u"small.png");
+    EXPECT_EQ(Doc.BindImage[1].Fsize, 3000);
+    if (!Extract) continue;
+    EXPECT_TRUE(testsupport::ReadFileBytes(Dir / "work" / "big.png") == Big);
+    EXPECT_TRUE(testsupport::ReadFileBytes(Dir / "work" / "small.png") == Small);
+    Doc.SetFileOutOption(0x20);
+    ASSERT_TRUE(Doc.FileOut(testsupport::U16(Dir / "out.jww"), 700));
+    EXPECT_TRUE(testsupport::ReadFileBytes(Dir / "out.jww") == F.bytes());
+    JwwDataFree(Doc);
   }
 }
 
 TEST(ByteStream, RealDrawingsLoadAlikeFromFilesAndFromMemory) {
-  const auto files = testsupport::CorpusFiles("jww", ".jww");
-  SKIP_WITHOUT_CORPUS(files);
-  for (const auto& path : files) {
-    TJwwData fromFile, fromMemory;
-    ASSERT_TRUE(fromFile.FileIn(testsupport::U16(path)));
-    ASSERT_TRUE(Load(fromMemory, testsupport::ReadFileBytes(path)));
-    const Form form = fromFile.MojiEncode ? Form::Utf16 : Form::CodePage;
-    const std::int32_t ver = fromFile.Enthd.jwVer;
-    EXPECT_TRUE(BodyOf(ver, form, fromFile) == BodyOf(ver, form, fromMemory)) << path;
-    JwFile a(ver, form), b(ver, form);
-    WriteJwwHeader(a, HeaderOf(fromFile));
-    WriteJwwHeader(b, HeaderOf(fromMemory));
-    EXPECT_TRUE(a.bytes() == b.bytes()) << path;
+  const auto Files = testsupport::CorpusFiles("jww", ".jww");
+  SKIP_WITHOUT_CORPUS(Files);
+  for (const auto& Path : Files) {
+    TJwwData FromFile, FromMemory;
+    ASSERT_TRUE(FromFile.FileIn(testsupport::U16(Path)));
+    ASSERT_TRUE(Load(FromMemory, testsupport::ReadFileBytes(Path)));
+    const Form Form = FromFile.MojiEncode ? Form::Utf16 : Form::CodePage;
+    const std::int32_t Ver = FromFile.Enthd.jwVer;
+    EXPECT_TRUE(BodyOf(Ver, Form, FromFile) == BodyOf(Ver, Form, FromMemory)) << Path;
+    JwFile A(Ver, Form), B(Ver, Form);
+    WriteJwwHeader(A, HeaderOf(FromFile));
+    WriteJwwHeader(B, HeaderOf(FromMemory));
+    EXPECT_TRUE(A.bytes() == B.bytes()) << Path;
   }
 }
 
@@ -120,23 +120,23 @@ TEST(ByteStream, RealDrawingsLoadAlikeFromFilesAndFromMemory) {
 // complete, or the old file stays or is gone as the caller asks; the
 // replaced file's permissions stay, and nothing else is left in the folder.
 TEST(ByteStream, ReplacingAFileKeepsItsPermissionsAndLeavesNothingElse) {
-  testsupport::TempDir dir;
-  const auto target = dir / "a.jww";
-  testsupport::WriteFileBytes(target, {1, 2, 3});
-  std::filesystem::permissions(target, std::filesystem::perms(0640));
-  auto write = [](ByteWriter& w, bool ok) {
-    w.Write("new", 3);
-    return ok;
+  testsupport::TempDir Dir;
+  const auto Target = Dir / "a.jww";
+  testsupport::WriteFileBytes(Target, {1, 2, 3});
+  std::filesystem::permissions(Target, std::filesystem::perms(0640));
+  auto Write = [](ByteWriter& W, bool Ok) {
+    W.Write("new", 3);
+    return Ok;
   };
-  ASSERT_TRUE(WriteFileReplacing(testsupport::U16(target), [&](ByteWriter& w) { return write(w, true); }));
-  EXPECT_EQ(testsupport::ReadFileBytes(target), (std::vector<std::uint8_t>{'n', 'e', 'w'}));
-  EXPECT_EQ(std::filesystem::status(target).permissions() & std::filesystem::perms::all, std::filesystem::perms(0640));
+  ASSERT_TRUE(WriteFileReplacing(testsupport::U16(Target), [&](ByteWriter& w) { return Write(w, true); }));
+  EXPECT_EQ(testsupport::ReadFileBytes(Target), (std::vector<std::uint8_t>{'n', 'e', 'w'}));
+  EXPECT_EQ(std::filesystem::status(Target).permissions() & std::filesystem::perms::all, std::filesystem::perms(0640));
 
   EXPECT_FALSE(WriteFileReplacing(
-      testsupport::U16(target), [&](ByteWriter& w) { return write(w, false); }, OnFailure::KeepDestination));
-  EXPECT_EQ(testsupport::ReadFileBytes(target), (std::vector<std::uint8_t>{'n', 'e', 'w'})) << "the old file stays";
-  EXPECT_EQ(std::filesystem::directory_iterator(dir.path())->path(), target) << "no temporary file is left";
+      testsupport::U16(Target), [&](ByteWriter& w) { return Write(w, false); }, OnFailure::KeepDestination));
+  EXPECT_EQ(testsupport::ReadFileBytes(Target), (std::vector<std::uint8_t>{'n', 'e', 'w'})) << "the old file stays";
+  EXPECT_EQ(std::filesystem::directory_iterator(Dir.path())->path(), Target) << "no temporary file is left";
 
-  EXPECT_FALSE(WriteFileReplacing(testsupport::U16(target), [&](ByteWriter& w) { return write(w, false); }));
-  EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << "a failed document save leaves no file at all";
+  EXPECT_FALSE(WriteFileReplacing(testsupport::U16(Target), [&](ByteWriter& w) { return Write(w, false); }));
+  EXPECT_TRUE(std::filesystem::is_empty(Dir.path())) << "a failed document save leaves no file at all";
 }

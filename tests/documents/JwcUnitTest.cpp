@@ -26,11 +26,11 @@ Bytes JwcFile(std::string_view Record2, std::string_view Record3 = "", std::stri
 class JwcHeader : public HeaderReading<TJwcData> {};
 
 TEST_F(JwcHeader, ReadsEveryRecordInFieldOrder) {
-  const std::string record2 =
+  const std::string Record2 =
       "11,12,13,14,15,2,3,4,5,1.5,6,4,7,8,-10.5,20.25,2.5,7.5,12345,1,2,3,4,5,6,2.5,3.5,-1,1,0.5,594,1";
-  const std::string record3 = "1.5,2.5,4,30,1,2,3,4,5,6,0.5,1.5,2.5,3.5,4.5,5.5,7,8,9,50,10,20,30,40,60,-5,5,2";
-  const std::string record4 = "6000:0000,1234:5678," + Counting(18, 1) + ",2,3";
-  ASSERT_TRUE(Read(JwcFile(record2, record3, record4)));
+  const std::string Record3 = "1.5,2.5,4,30,1,2,3,4,5,6,0.5,1.5,2.5,3.5,4.5,5.5,7,8,9,50,10,20,30,40,60,-5,5,2";
+  const std::string Record4 = "6000:0000,1234:5678," + Counting(18, 1) + ",2,3";
+  ASSERT_TRUE(Read(JwcFile(Record2, Record3, Record4)));
 
   EXPECT_EQ(H().jwID, u"jw_cad(c)data.......");
   EXPECT_EQ(H().comment1, u"comment one");
@@ -77,7 +77,7 @@ TEST_F(JwcHeader, FieldConversions) {
     std::int32_t asInt;  // lineCount, the first field
     float asSingle;      // wLayScale, field 9
   };
-  const Case cases[] = {
+  const Case Cases[] = {
       {"12", 12, 12},    {" 12", 12, 12},
       {"12 ", 0, 0},     {"+12", 12, 12},
       {"-12", -12, -12}, {"$1F", 31, 0},
@@ -86,19 +86,19 @@ TEST_F(JwcHeader, FieldConversions) {
       {"", 0, 0},        {"abc", 0, 0},
       {"1e39", 0, 0},    {"4294967296", 0, 4294967296.0f},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.field);
-    const std::string f = c.field;
-    ASSERT_TRUE(Read(JwcFile(f + ",0,0,0,0,0,0,0,0," + f + ",0,3,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0")));
-    EXPECT_EQ(H().lineCount, c.asInt);
-    EXPECT_FLOAT_EQ(H().wLayScale, c.asSingle);
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.field);
+    const std::string F = C.field;
+    ASSERT_TRUE(Read(JwcFile(F + ",0,0,0,0,0,0,0,0," + F + ",0,3,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0")));
+    EXPECT_EQ(H().lineCount, C.asInt);
+    EXPECT_FLOAT_EQ(H().wLayScale, C.asSingle);
   }
 }
 
 TEST_F(JwcHeader, AZeroByteEndsANumberNotTheRecord) {
-  Bytes file = JwcFile("1,2x,3");
-  file[200 + 3] = 0;  // "1,2\0,3"
-  ASSERT_TRUE(Read(file));
+  Bytes File = JwcFile("1,2x,3");
+  File[200 + 3] = 0;  // "1,2\0,3"
+  ASSERT_TRUE(Read(File));
   EXPECT_EQ(H().lineCount, 1);
   EXPECT_EQ(H().arcCount, 2);
   EXPECT_EQ(H().mojiCount, 3);
@@ -130,11 +130,11 @@ TEST_F(JwcHeader, MissingAndSurplusFields) {
 }
 
 TEST_F(JwcHeader, DataUnitForEveryPaperSize) {
-  const std::pair<int, double> lengths[] = {
+  const std::pair<int, double> Lengths[] = {
       {0, 1189}, {1, 841},   {2, 594},   {3, 420},    {4, 297},    {5, 594},     {6, 594},  {7, 594},  {8, 1682},
       {9, 2378}, {10, 3364}, {11, 4756}, {12, 10000}, {13, 50000}, {14, 100000}, {15, 594}, {-1, 594}, {99, 594},
   };
-  for (const auto& [psize, length] : lengths) {
+  for (const auto& [psize, length] : Lengths) {
     SCOPED_TRACE(psize);
     ASSERT_TRUE(
         Read(JwcFile("0,0,0,0,0,0,0,0,0,0,0," + std::to_string(psize) + ",0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,0,594,0")));
@@ -148,7 +148,7 @@ TEST_F(JwcHeader, SegmentOffsetAddresses) {
     std::string field;
     std::int32_t value;
   };
-  const Case cases[] = {
+  const Case Cases[] = {
       {"6000:0000", 0x60000},
       {"6000:0010", 0x60010},
       {"abcd:EF01", 0xABCD0 + 0xEF01},
@@ -159,20 +159,20 @@ TEST_F(JwcHeader, SegmentOffsetAddresses) {
       {"0", 0},
       {"6000:0010 trailing", 0x60010},  // only positions 0-3 and 5-8 are read
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.field);
-    ASSERT_TRUE(Read(JwcFile(Counting(32), Counting(28), c.field + "," + c.field)));
-    EXPECT_EQ(H().sBufAdr1, c.value);
-    EXPECT_EQ(H().sBufAdr2, c.value);
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.field);
+    ASSERT_TRUE(Read(JwcFile(Counting(32), Counting(28), C.field + "," + C.field)));
+    EXPECT_EQ(H().sBufAdr1, C.value);
+    EXPECT_EQ(H().sBufAdr2, C.value);
   }
 }
 
 TEST_F(JwcHeader, ScaleFlagFromCharacter23) {
-  const std::string sig(kJwcSignature);
-  const std::pair<std::string, bool> cases[] = {
-      {sig + "xxf", true}, {sig + "xxfmore", true}, {sig + "xxF", false}, {sig + "xx", false}, {sig + "f", false},
+  const std::string Sig(kJwcSignature);
+  const std::pair<std::string, bool> Cases[] = {
+      {Sig + "xxf", true}, {Sig + "xxfmore", true}, {Sig + "xxF", false}, {Sig + "xx", false}, {Sig + "f", false},
   };
-  for (const auto& [id, scaleF] : cases) {
+  for (const auto& [id, scaleF] : Cases) {
     SCOPED_TRACE(id);
     ASSERT_TRUE(Read(JwcFile(Counting(32), "", "", id)));
     EXPECT_EQ(H().scaleF, scaleF);
@@ -181,30 +181,30 @@ TEST_F(JwcHeader, ScaleFlagFromCharacter23) {
 }
 
 TEST_F(JwcHeader, CommentsInTheCodePageEndAtTheirFields) {
-  Bytes c1 = {0x95, 0xBD, 0x96, 0xCA, 0x90, 0x7D};  // 平面図, then 26 bytes of "1"
-  c1.resize(32, '1');
-  testsupport::ByteBuilder file;
-  file.raw(Fixed(kJwcSignature, 40)).raw(c1).raw(Fixed("\x91\x71\x8C\xC9", 32)).fill(0, 96);
-  file.raw(NumberRecord(Counting(32))).raw(NumberRecord("")).raw(NumberRecord(""));
-  ASSERT_TRUE(Read(file.bytes));
+  Bytes C1 = {0x95, 0xBD, 0x96, 0xCA, 0x90, 0x7D};  // 平面図, then 26 bytes of "1"
+  C1.resize(32, '1');
+  testsupport::ByteBuilder File;
+  File.raw(Fixed(kJwcSignature, 40)).raw(C1).raw(Fixed("\x91\x71\x8C\xC9", 32)).fill(0, 96);
+  File.raw(NumberRecord(Counting(32))).raw(NumberRecord("")).raw(NumberRecord(""));
+  ASSERT_TRUE(Read(File.bytes));
   EXPECT_EQ(H().comment1, u"平面図" + std::u16string(26, u'1'));  // not run on into comment 2
   EXPECT_EQ(H().comment2, u"倉庫");
 }
 
 TEST_F(JwcHeader, FilesTooShortForTheirRecords) {
-  const Bytes full = JwcFile(Counting(32), Counting(28), "6000:0000,6000:0000");
+  const Bytes Full = JwcFile(Counting(32), Counting(28), "6000:0000,6000:0000");
   struct Case {
     std::size_t size;
     bool ok;
   };
-  for (const Case c : {Case{0, false}, Case{150, false}, Case{200, false}, Case{399, false}, Case{600, false},
+  for (const Case C : {Case{0, false}, Case{150, false}, Case{200, false}, Case{399, false}, Case{600, false},
                        Case{601, true}, Case{800, true}}) {
-    SCOPED_TRACE(c.size);
-    EXPECT_EQ(Read(Bytes(full.begin(), full.begin() + c.size)), c.ok);
+    SCOPED_TRACE(C.size);
+    EXPECT_EQ(Read(Bytes(Full.begin(), Full.begin() + C.size)), C.ok);
   }
   // Of a file of exactly 600 bytes, the records before the fourth were read,
   // yet the header as a whole failed.
-  ASSERT_FALSE(Read(Bytes(full.begin(), full.begin() + 600)));
+  ASSERT_FALSE(Read(Bytes(Full.begin(), Full.begin() + 600)));
   EXPECT_EQ(H().comment1, u"comment one");
   EXPECT_EQ(H().sBufAdr1, 0x60000);  // still the default
 }
@@ -212,12 +212,12 @@ TEST_F(JwcHeader, FilesTooShortForTheirRecords) {
 TEST_F(JwcHeader, ARecordCutShortShowsNoBytesOfTheOneBefore) {
   // Record 3 is "1,1,1,..." all along; record 4 stops after 23 bytes. Without
   // clearing, the rest of record 3 would follow as further fields.
-  std::string record3;
-  while (record3.size() < 199) record3 += record3.empty() ? "1" : ",1";
-  const std::string record4 = "6000:0000,6000:0010,2.5";
-  Bytes file = JwcFile(Counting(32), record3, record4);
-  file.resize(600 + record4.size());
-  ASSERT_TRUE(Read(file));
+  std::string Record3;
+  while (Record3.size() < 199) Record3 += Record3.empty() ? "1" : ",1";
+  const std::string Record4 = "6000:0000,6000:0010,2.5";
+  Bytes File = JwcFile(Counting(32), Record3, Record4);
+  File.resize(600 + Record4.size());
+  ASSERT_TRUE(Read(File));
   EXPECT_EQ(H().sBufAdr2, 0x60010);
   EXPECT_FLOAT_EQ(H().subZm0X, 2.5f);
   EXPECT_FLOAT_EQ(H().subZm0Y, 0);
@@ -239,8 +239,8 @@ TEST_F(JwcHeader, EachReadStartsFromTheDefaults) {
 }
 
 TEST(JwcFileCheck, SignatureMustMatchExactly) {
-  TempDir dir;
-  const std::pair<std::string, bool> cases[] = {
+  TempDir Dir;
+  const std::pair<std::string, bool> Cases[] = {
       {"jw_cad(c)data.......", true},
       {"jw_cad(c)data.......and more", true},
       {"jw_cad(c)data       ", false},  // blanks instead of full stops
@@ -250,25 +250,25 @@ TEST(JwcFileCheck, SignatureMustMatchExactly) {
       {std::string("jw_cad(c)data......\0", 20), false},
       {"", false},
   };
-  TJwcData jwc;
-  for (const auto& [head, ok] : cases) {
+  TJwcData Jwc;
+  for (const auto& [head, ok] : Cases) {
     SCOPED_TRACE(head);
-    testsupport::WriteFileBytes(dir / "x.jwc", Bytes(head.begin(), head.end()));
-    EXPECT_EQ(jwc.FileCheck(U16(dir / "x.jwc")), ok);
+    testsupport::WriteFileBytes(Dir / "x.jwc", Bytes(head.begin(), head.end()));
+    EXPECT_EQ(Jwc.FileCheck(U16(Dir / "x.jwc")), ok);
   }
-  EXPECT_FALSE(jwc.FileCheck(U16(dir / "missing.jwc")));
-  EXPECT_FALSE(jwc.FileCheck(dir.u16()));
+  EXPECT_FALSE(Jwc.FileCheck(U16(Dir / "missing.jwc")));
+  EXPECT_FALSE(Jwc.FileCheck(Dir.u16()));
 }
 
 TEST(JwcFileCheck, AFifoNeverBlocks) {
-  TempDir dir;
-  ASSERT_EQ(::mkfifo((dir / "x.jwc").c_str(), 0600), 0);
-  TJwcData jwc;
-  EXPECT_FALSE(jwc.FileCheck(U16(dir / "x.jwc")));
-  EXPECT_FALSE(jwc.FileHeaderIn(U16(dir / "x.jwc")));
-  TJwkData jwk;
-  EXPECT_FALSE(jwk.FileCheck(U16(dir / "x.jwc")));
-  EXPECT_FALSE(jwk.FileHeaderIn(U16(dir / "x.jwc")));
+  TempDir Dir;
+  ASSERT_EQ(::mkfifo((Dir / "x.jwc").c_str(), 0600), 0);
+  TJwcData Jwc;
+  EXPECT_FALSE(Jwc.FileCheck(U16(Dir / "x.jwc")));
+  EXPECT_FALSE(Jwc.FileHeaderIn(U16(Dir / "x.jwc")));
+  TJwkData Jwk;
+  EXPECT_FALSE(Jwk.FileCheck(U16(Dir / "x.jwc")));
+  EXPECT_FALSE(Jwk.FileHeaderIn(U16(Dir / "x.jwc")));
 }
 
 }  // namespace

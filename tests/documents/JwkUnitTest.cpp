@@ -38,11 +38,11 @@ TEST_F(JwkHeader, ReadsTheFieldsInOrder) {
 }
 
 TEST_F(JwkHeader, ScaleOfZeroOrLessIsOne) {
-  const std::pair<std::string, float> cases[] = {
+  const std::pair<std::string, float> Cases[] = {
       {"0", 1.0f},       {"-2", 1.0f}, {"1e-14", 1.0f}, {"0.5", 0.5f},
       {"3e-14", 3e-14f}, {"x", 1.0f},  {"0.5 ", 1.0f},  {"$10", 1.0f},
   };
-  for (const auto& [field, scale] : cases) {
+  for (const auto& [field, scale] : Cases) {
     SCOPED_TRACE(field);
     ASSERT_TRUE(Read(JwkFile("0,0,0,0,0,0,1,0," + field)));
     EXPECT_FLOAT_EQ(H().scale, scale);
@@ -60,50 +60,50 @@ TEST_F(JwkHeader, CountsOnlyLeaveTheRestAtZero) {
 }
 
 TEST_F(JwkHeader, FilesTooShortForTheirRecords) {
-  const Bytes full = JwkFile("1,2,3,4,5,6,7,8,9");
+  const Bytes Full = JwkFile("1,2,3,4,5,6,7,8,9");
   for (const auto& [size, ok] :
        {std::pair<std::size_t, bool>{0, false}, {120, false}, {200, false}, {201, true}, {400, true}}) {
     SCOPED_TRACE(size);
-    EXPECT_EQ(Read(Bytes(full.begin(), full.begin() + size)), ok);
+    EXPECT_EQ(Read(Bytes(Full.begin(), Full.begin() + size)), ok);
   }
   // A record 2 cut short after "1,2,3" shows no bytes of record 1.
-  ASSERT_TRUE(Read(Bytes(full.begin(), full.begin() + 205)));
+  ASSERT_TRUE(Read(Bytes(Full.begin(), Full.begin() + 205)));
   EXPECT_EQ(H().tenCount, 3);
   EXPECT_EQ(H().mojiCount, 0);
   EXPECT_FLOAT_EQ(H().scale, 1.0f);
 }
 
 TEST_F(JwkHeader, TextTypeTableFromTheJwcDefaults) {
-  const std::vector<TEntJwcMojiType> expected = {
+  const std::vector<TEntJwcMojiType> Expected = {
       {0, 0, 0, 0},    {1, 20, 20, 0},  {1, 25, 25, 5},  {2, 30, 30, 5},  {2, 40, 40, 5},    {3, 50, 50, 10},
       {3, 60, 60, 10}, {4, 70, 70, 10}, {4, 80, 80, 10}, {5, 90, 90, 10}, {5, 100, 100, 10}, {0, 0, 0, 0},
   };
-  EXPECT_EQ(doc_.EntMjtp, expected);
+  EXPECT_EQ(Doc_.EntMjtp, Expected);
   ASSERT_TRUE(Read(JwkFile("1")));
-  EXPECT_EQ(doc_.EntMjtp, expected);
-  doc_.DataFree();
-  EXPECT_TRUE(doc_.EntMjtp.empty());
+  EXPECT_EQ(Doc_.EntMjtp, Expected);
+  Doc_.DataFree();
+  EXPECT_TRUE(Doc_.EntMjtp.empty());
   EXPECT_FLOAT_EQ(H().scale, 1.0f);
 
   JwcMojiTypeDef[0].width = 9;
   JwcTypeInit();
-  doc_.DataInit();
-  EXPECT_EQ(doc_.EntMjtp, expected);
+  Doc_.DataInit();
+  EXPECT_EQ(Doc_.EntMjtp, Expected);
 }
 
 TEST(JwkFileCheck, SignatureMixUps) {
-  TempDir dir;
-  testsupport::WriteFileBytes(dir / "k", JwkFile("1"));
-  testsupport::WriteFileBytes(dir / "c", Concat({TitleRecord(kJwcSignature, "", ""), NumberRecord("1")}));
-  testsupport::WriteFileBytes(dir / "dots", Bytes(kJwkSignature.begin(), kJwkSignature.end() - 1));
-  TJwkData jwk;
-  TJwcData jwc;
-  EXPECT_TRUE(jwk.FileCheck(U16(dir / "k")));
-  EXPECT_FALSE(jwk.FileCheck(U16(dir / "c")));
-  EXPECT_FALSE(jwc.FileCheck(U16(dir / "k")));
-  EXPECT_TRUE(jwc.FileCheck(U16(dir / "c")));
-  EXPECT_FALSE(jwk.FileCheck(U16(dir / "dots")));
-  EXPECT_FALSE(jwk.FileCheck(U16(dir / "missing")));
+  TempDir Dir;
+  testsupport::WriteFileBytes(Dir / "k", JwkFile("1"));
+  testsupport::WriteFileBytes(Dir / "c", Concat({TitleRecord(kJwcSignature, "", ""), NumberRecord("1")}));
+  testsupport::WriteFileBytes(Dir / "dots", Bytes(kJwkSignature.begin(), kJwkSignature.end() - 1));
+  TJwkData Jwk;
+  TJwcData Jwc;
+  EXPECT_TRUE(Jwk.FileCheck(U16(Dir / "k")));
+  EXPECT_FALSE(Jwk.FileCheck(U16(Dir / "c")));
+  EXPECT_FALSE(Jwc.FileCheck(U16(Dir / "k")));
+  EXPECT_TRUE(Jwc.FileCheck(U16(Dir / "c")));
+  EXPECT_FALSE(Jwk.FileCheck(U16(Dir / "dots")));
+  EXPECT_FALSE(Jwk.FileCheck(U16(Dir / "missing")));
 }
 
 }  // namespace

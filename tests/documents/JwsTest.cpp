@@ -13,225 +13,225 @@ namespace fs = std::filesystem;
 
 namespace {
 
-ByteVec Figure(std::int32_t ver, const JwsHeaderSpec& h, Form form = Form::CodePage) {
-  JwFile f(ver, form);
-  WriteJwsHeader(f, h);
-  WriteCanonicalBody(f);
-  return f.bytes();
+ByteVec Figure(std::int32_t Ver, const JwsHeaderSpec& H, Form Form = Form::CodePage) {
+  JwFile F(Ver, Form);
+  WriteJwsHeader(F, H);
+  WriteCanonicalBody(F);
+  return F.bytes();
 }
 
-JwsHeaderSpec HeaderOf(const TJwsData& doc) {
-  JwsHeaderSpec s;
-  s.h = doc.Enthd;
-  for (int g = 0; g < 16; ++g) s.scales[g] = doc.EntLgrp[g].adScale;
-  return s;
+JwsHeaderSpec HeaderOf(const TJwsData& Doc) {
+  JwsHeaderSpec S;
+  S.h = Doc.Enthd;
+  for (int G = 0; G < 16; ++G) S.scales[G] = Doc.EntLgrp[G].adScale;
+  return S;
 }
 
-std::int32_t VersionAt200(const ByteVec& b) {
-  std::int32_t v = 0;
-  std::memcpy(&v, b.data() + 200, 4);
-  return v;
+std::int32_t VersionAt200(const ByteVec& B) {
+  std::int32_t V = 0;
+  std::memcpy(&V, B.data() + 200, 4);
+  return V;
 }
 
 TEST(Jws, CanonicalFiguresComeBackByteForByte) {
-  for (std::int32_t ver : {230, 351, 420, 600, 700}) {
-    for (Form form : {Form::CodePage, Form::Utf16}) {
-      const JwsHeaderSpec h = CanonicalJwsHeader();
-      const ByteVec file = Figure(ver, h, form);
-      TJwsData doc;
-      ByteReader r{std::span<const std::uint8_t>(file)};
-      ASSERT_TRUE(doc.LoadFrom(r)) << ver;
-      EXPECT_EQ(r.Remaining(), 0u);
-      EXPECT_EQ(doc.Enthd.jwVer, ver);
-      EXPECT_EQ(doc.Enthd.n1, 11);
-      EXPECT_EQ(doc.Enthd.n2, 2);
-      ASSERT_EQ(doc.EntLgrp.size(), 16u);
-      for (int g = 0; g < 16; ++g) {
-        EXPECT_EQ(doc.EntLgrp[g].adScale, h.scales[g]);
-        EXPECT_EQ(doc.EntLgrp[g].anGLay, 2);
+  for (std::int32_t Ver : {230, 351, 420, 600, 700}) {
+    for (Form Form : {Form::CodePage, Form::Utf16}) {
+      const JwsHeaderSpec H = CanonicalJwsHeader();
+      const ByteVec File = Figure(Ver, H, Form);
+      TJwsData Doc;
+      ByteReader R{std::span<const std::uint8_t>(File)};
+      ASSERT_TRUE(Doc.LoadFrom(R)) << Ver;
+      EXPECT_EQ(R.Remaining(), 0u);
+      EXPECT_EQ(Doc.Enthd.jwVer, Ver);
+      EXPECT_EQ(Doc.Enthd.n1, 11);
+      EXPECT_EQ(Doc.Enthd.n2, 2);
+      ASSERT_EQ(Doc.EntLgrp.size(), 16u);
+      for (int G = 0; G < 16; ++G) {
+        EXPECT_EQ(Doc.EntLgrp[G].adScale, H.scales[G]);
+        EXPECT_EQ(Doc.EntLgrp[G].anGLay, 2);
       }
-      JwFile again(ver, form);
-      WriteJwsHeader(again, HeaderOf(doc));
-      EXPECT_TRUE(again.bytes() == ByteVec(file.begin(), file.begin() + 452)) << "every header field in its place";
-      doc.SetFileOutOption(form == Form::Utf16 ? 0x20 : 0);
-      EXPECT_TRUE(*Save(doc, ver) == file) << ver;
+      JwFile Again(Ver, Form);
+      WriteJwsHeader(Again, HeaderOf(Doc));
+      EXPECT_TRUE(Again.bytes() == ByteVec(File.begin(), File.begin() + 452)) << "every header field in its place";
+      Doc.SetFileOutOption(Form == Form::Utf16 ? 0x20 : 0);
+      EXPECT_TRUE(*Save(Doc, Ver) == File) << Ver;
     }
   }
 }
 
 TEST(Jws, VersionsAcceptedAndWritten) {
-  testsupport::TempDir dir;
+  testsupport::TempDir Dir;
   const struct {
     std::int32_t ver;
     bool accepted;
-  } readCases[] = {{229, false}, {230, true}, {600, true}, {700, true}, {701, false}, {0, false}};
-  for (const auto& c : readCases) {
-    const ByteVec file = Figure(c.ver, CanonicalJwsHeader());
-    testsupport::WriteFileBytes(dir / "f.jws", file);
-    TJwsData doc;
-    EXPECT_EQ(doc.FileCheck(testsupport::U16(dir / "f.jws")), c.accepted) << c.ver;
-    EXPECT_EQ(doc.FileHeaderIn(testsupport::U16(dir / "f.jws")), c.accepted) << c.ver;
-    EXPECT_EQ(Load(doc, file), c.accepted) << c.ver;
+  } ReadCases[] = {{229, false}, {230, true}, {600, true}, {700, true}, {701, false}, {0, false}};
+  for (const auto& C : ReadCases) {
+    const ByteVec File = Figure(C.ver, CanonicalJwsHeader());
+    testsupport::WriteFileBytes(Dir / "f.jws", File);
+    TJwsData Doc;
+    EXPECT_EQ(Doc.FileCheck(testsupport::U16(Dir / "f.jws")), C.accepted) << C.ver;
+    EXPECT_EQ(Doc.FileHeaderIn(testsupport::U16(Dir / "f.jws")), C.accepted) << C.ver;
+    EXPECT_EQ(Load(Doc, File), C.accepted) << C.ver;
   }
   const struct {
     std::int32_t requested, written;
-  } writeCases[] = {{100, 230}, {229, 230}, {230, 230}, {231, 231}, {299, 299},
+  } WriteCases[] = {{100, 230}, {229, 230}, {230, 230}, {231, 231}, {299, 299},
                     {300, 351}, {351, 351}, {420, 420}, {700, 700}};
-  for (const auto& c : writeCases) {
-    TJwsData doc, model;
-    ASSERT_TRUE(Load(doc, Figure(351, CanonicalJwsHeader())));
-    ASSERT_TRUE(Load(model, Figure(351, CanonicalJwsHeader())));
-    const auto saved = Save(doc, c.requested);
-    ASSERT_TRUE(saved);
-    EXPECT_EQ(VersionAt200(*saved), c.written) << c.requested;
+  for (const auto& C : WriteCases) {
+    TJwsData Doc, Model;
+    ASSERT_TRUE(Load(Doc, Figure(351, CanonicalJwsHeader())));
+    ASSERT_TRUE(Load(Model, Figure(351, CanonicalJwsHeader())));
+    const auto Saved = Save(Doc, C.requested);
+    ASSERT_TRUE(Saved);
+    EXPECT_EQ(VersionAt200(*Saved), C.written) << C.requested;
     // The record gates follow the version written.
-    JwFile f(c.written);
-    WriteJwsHeader(f, CanonicalJwsHeader());
-    ApplyWriterRules(model, c.written);
-    f.b.raw(BodyOf(c.written, Form::CodePage, model));
-    EXPECT_TRUE(*saved == f.bytes()) << c.requested;
-    EXPECT_EQ(doc.Enthd.jwVer, 351);
+    JwFile F(C.written);
+    WriteJwsHeader(F, CanonicalJwsHeader());
+    ApplyWriterRules(Model, C.written);
+    F.b.raw(BodyOf(C.written, Form::CodePage, Model));
+    EXPECT_TRUE(*Saved == F.bytes()) << C.requested;
+    EXPECT_EQ(Doc.Enthd.jwVer, 351);
   }
 }
 
 // A version-3.00 figure saved with its own version is written as 3.51, with
 // 15-byte attributes.
 TEST(Jws, Version300IsSavedAs351) {
-  TJwsData doc;
-  ASSERT_TRUE(Load(doc, Figure(300, CanonicalJwsHeader())));
-  const auto saved = Save(doc, doc.Enthd.jwVer);
-  ASSERT_TRUE(saved);
-  EXPECT_EQ(VersionAt200(*saved), 351);
-  JwFile f(351);
-  WriteJwsHeader(f, CanonicalJwsHeader());
-  ApplyWriterRules(doc, 351);
-  f.b.raw(BodyOf(351, Form::CodePage, doc));
-  EXPECT_TRUE(*saved == f.bytes());
+  TJwsData Doc;
+  ASSERT_TRUE(Load(Doc, Figure(300, CanonicalJwsHeader())));
+  const auto Saved = Save(Doc, Doc.Enthd.jwVer);
+  ASSERT_TRUE(Saved);
+  EXPECT_EQ(VersionAt200(*Saved), 351);
+  JwFile F(351);
+  WriteJwsHeader(F, CanonicalJwsHeader());
+  ApplyWriterRules(Doc, 351);
+  F.b.raw(BodyOf(351, Form::CodePage, Doc));
+  EXPECT_TRUE(*Saved == F.bytes());
 }
 
 TEST(Jws, SignatureAndFiller) {
-  JwsHeaderSpec h = CanonicalJwsHeader();
-  h.filler = 0;
-  ByteVec file = Figure(600, h);
-  TJwsData doc;
-  ASSERT_TRUE(Load(doc, file)) << "any filler";
-  for (std::size_t i = 7; i < 200; ++i) file[i] = static_cast<std::uint8_t>(i);
-  ASSERT_TRUE(Load(doc, file)) << "any filler";
-  EXPECT_TRUE(*Save(doc, 600) == Figure(600, CanonicalJwsHeader())) << "a save writes dots";
-  EXPECT_EQ(doc.Enthd.jwID, u"JwsData");
-  file[6] = 'A';
-  EXPECT_FALSE(Load(doc, file));
-  EXPECT_EQ(doc.Enthd.jwID, u"JwsDatA");
-  file[6] = 0;
-  EXPECT_FALSE(Load(doc, file)) << "a zero cuts the signature short";
+  JwsHeaderSpec H = CanonicalJwsHeader();
+  H.filler = 0;
+  ByteVec File = Figure(600, H);
+  TJwsData Doc;
+  ASSERT_TRUE(Load(Doc, File)) << "any filler";
+  for (std::size_t I = 7; I < 200; ++I) File[I] = static_cast<std::uint8_t>(I);
+  ASSERT_TRUE(Load(Doc, File)) << "any filler";
+  EXPECT_TRUE(*Save(Doc, 600) == Figure(600, CanonicalJwsHeader())) << "a save writes dots";
+  EXPECT_EQ(Doc.Enthd.jwID, u"JwsData");
+  File[6] = 'A';
+  EXPECT_FALSE(Load(Doc, File));
+  EXPECT_EQ(Doc.Enthd.jwID, u"JwsDatA");
+  File[6] = 0;
+  EXPECT_FALSE(Load(Doc, File)) << "a zero cuts the signature short";
 }
 
 TEST(Jws, TooShortHeaders) {
-  testsupport::TempDir dir;
-  const ByteVec file = Figure(600, CanonicalJwsHeader());
+  testsupport::TempDir Dir;
+  const ByteVec File = Figure(600, CanonicalJwsHeader());
   const struct {
     std::size_t length;
     bool check, header;
-  } cases[] = {{0, false, false},  {7, false, false}, {203, false, false}, {204, true, false},
+  } Cases[] = {{0, false, false},  {7, false, false}, {203, false, false}, {204, true, false},
                {444, true, false}, {445, true, true}, {452, true, true}};
-  for (const auto& c : cases) {
-    const ByteVec part(file.begin(), file.begin() + static_cast<std::ptrdiff_t>(c.length));
-    testsupport::WriteFileBytes(dir / "f.jws", part);
-    TJwsData doc;
-    EXPECT_EQ(doc.FileCheck(testsupport::U16(dir / "f.jws")), c.check) << c.length;
-    EXPECT_EQ(doc.FileHeaderIn(testsupport::U16(dir / "f.jws")), c.header) << c.length;
-    EXPECT_FALSE(Load(doc, part)) << c.length << ": no entity list";
+  for (const auto& C : Cases) {
+    const ByteVec Part(File.begin(), File.begin() + static_cast<std::ptrdiff_t>(C.length));
+    testsupport::WriteFileBytes(Dir / "f.jws", Part);
+    TJwsData Doc;
+    EXPECT_EQ(Doc.FileCheck(testsupport::U16(Dir / "f.jws")), C.check) << C.length;
+    EXPECT_EQ(Doc.FileHeaderIn(testsupport::U16(Dir / "f.jws")), C.header) << C.length;
+    EXPECT_FALSE(Load(Doc, Part)) << C.length << ": no entity list";
   }
 }
 
 TEST(Jws, NothingIsReadOrWrittenAfterTheDefinitions) {
-  ByteVec file = Figure(700, CanonicalJwsHeader());
-  const std::size_t size = file.size();
-  file.insert(file.end(), {1, 0, 0, 0, 3, 'a', 'b', 'c', 9, 0, 0, 0});  // what an image section would be
-  TJwsData doc;
-  doc.BindImageExp = doc.BindImageExr = true;
-  ByteReader r{std::span<const std::uint8_t>(file)};
-  ASSERT_TRUE(doc.LoadFrom(r));
-  EXPECT_EQ(r.Position(), size);
-  EXPECT_TRUE(doc.BindImage.empty());
-  const auto saved = Save(doc, 700);
-  ASSERT_TRUE(saved);
-  EXPECT_EQ(saved->size(), size);
+  ByteVec File = Figure(700, CanonicalJwsHeader());
+  const std::size_t Size = File.size();
+  File.insert(File.end(), {1, 0, 0, 0, 3, 'a', 'b', 'c', 9, 0, 0, 0});  // what an image section would be
+  TJwsData Doc;
+  Doc.BindImageExp = Doc.BindImageExr = true;
+  ByteReader R{std::span<const std::uint8_t>(File)};
+  ASSERT_TRUE(Doc.LoadFrom(R));
+  EXPECT_EQ(R.Position(), Size);
+  EXPECT_TRUE(Doc.BindImage.empty());
+  const auto Saved = Save(Doc, 700);
+  ASSERT_TRUE(Saved);
+  EXPECT_EQ(Saved->size(), Size);
 }
 
 TEST(Jws, ControlCharactersAreDroppedFromEveryString) {
-  JwFile f(600);
-  WriteJwsHeader(f, CanonicalJwsHeader());
-  TEntJwwMoji text = Samples(600).moji;
-  text.str = u"a\tb\r\nc";
-  text.strFontName =
+  JwFile F(600);
+  WriteJwsHeader(F, CanonicalJwsHeader());
+  TEntJwwMoji Text = Samples(600).moji;
+  Text.str = u"a\tb\r\nc";
+  Text.strFontName =
       u"\x01"
       u"font";
-  f.Count(1).Moji(text).Count(0);
-  TJwsData doc;
-  ASSERT_TRUE(Load(doc, f.bytes()));
-  EXPECT_EQ(doc.EntMoji[0].str, u"abc");
-  EXPECT_EQ(doc.EntMoji[0].strFontName, u"font");
+  F.Count(1).Moji(Text).Count(0);
+  TJwsData Doc;
+  ASSERT_TRUE(Load(Doc, F.bytes()));
+  EXPECT_EQ(Doc.EntMoji[0].str, u"abc");
+  EXPECT_EQ(Doc.EntMoji[0].strFontName, u"font");
 }
 
 TEST(Jws, NeverLoadedFigureIsNotSaved) {
-  testsupport::TempDir dir;
-  TJwsData doc;
-  EXPECT_FALSE(Save(doc, 600));
-  EXPECT_FALSE(doc.FileOut(testsupport::U16(dir / "out.jws"), 600));
-  EXPECT_FALSE(fs::exists(dir / "out.jws"));
-  EXPECT_FALSE(doc.FileHeaderIn(testsupport::U16(dir / "missing.jws")));
-  EXPECT_FALSE(Save(doc, 600));
+  testsupport::TempDir Dir;
+  TJwsData Doc;
+  EXPECT_FALSE(Save(Doc, 600));
+  EXPECT_FALSE(Doc.FileOut(testsupport::U16(Dir / "out.jws"), 600));
+  EXPECT_FALSE(fs::exists(Dir / "out.jws"));
+  EXPECT_FALSE(Doc.FileHeaderIn(testsupport::U16(Dir / "missing.jws")));
+  EXPECT_FALSE(Save(Doc, 600));
 }
 
 TEST(Jws, GroupsAfterAReloadHaveTheFixedValues) {
-  TJwsData doc;
-  ASSERT_TRUE(Load(doc, Figure(600, CanonicalJwsHeader())));
-  for (TEntJwwLayerGroup& g : doc.EntLgrp) {
-    g.anGLay = 1;
-    g.anWriteLay = 5;
-    g.anGLayProtect = 1;
-    g.aStrGLayName = u"name";
+  TJwsData Doc;
+  ASSERT_TRUE(Load(Doc, Figure(600, CanonicalJwsHeader())));
+  for (TEntJwwLayerGroup& G : Doc.EntLgrp) {
+    G.anGLay = 1;
+    G.anWriteLay = 5;
+    G.anGLayProtect = 1;
+    G.aStrGLayName = u"name";
   }
-  doc.EntLgrp[3].adScale = 250;
-  TJwsData back;
-  ASSERT_TRUE(Load(back, *Save(doc, 600)));
-  for (const TEntJwwLayerGroup& g : back.EntLgrp) {
-    EXPECT_EQ(g.anGLay, 2);
-    EXPECT_EQ(g.anWriteLay, 0);
-    EXPECT_EQ(g.anGLayProtect, 0);
-    EXPECT_TRUE(g.aStrGLayName.empty());
+  Doc.EntLgrp[3].adScale = 250;
+  TJwsData Back;
+  ASSERT_TRUE(Load(Back, *Save(Doc, 600)));
+  for (const TEntJwwLayerGroup& G : Back.EntLgrp) {
+    EXPECT_EQ(G.anGLay, 2);
+    EXPECT_EQ(G.anWriteLay, 0);
+    EXPECT_EQ(G.anGLayProtect, 0);
+    EXPECT_TRUE(G.aStrGLayName.empty());
   }
-  EXPECT_EQ(back.EntLgrp[3].adScale, 250);
+  EXPECT_EQ(Back.EntLgrp[3].adScale, 250);
 }
 
 TEST(Jws, RealFiguresSurviveASaveAndReachAFixedPoint) {
-  const auto files = testsupport::CorpusFiles("jws", ".jws");
-  SKIP_WITHOUT_CORPUS(files);
-  for (const auto& path : files) {
-    SCOPED_TRACE(path.filename().string());
-    const ByteVec original = testsupport::ReadFileBytes(path);
-    TJwsData doc;
-    ASSERT_TRUE(doc.FileCheck(testsupport::U16(path)));
-    ByteReader r{std::span<const std::uint8_t>(original)};
-    ASSERT_TRUE(doc.LoadFrom(r));
-    EXPECT_EQ(r.Remaining(), 0u);
-    for (const TEntJwwNo& e : doc.EntNo) ASSERT_TRUE(doc.Entities().Valid(e));
-    const std::int32_t ver = doc.Enthd.jwVer;
-    const Form form = doc.MojiEncode ? Form::Utf16 : Form::CodePage;
-    doc.SetFileOutOption(doc.MojiEncode ? 0x20 : 0);
-    const auto saved = Save(doc, ver);
-    ASSERT_TRUE(saved);
-    EXPECT_TRUE(std::equal(original.begin() + 200, original.begin() + 452, saved->begin() + 200))
+  const auto Files = testsupport::CorpusFiles("jws", ".jws");
+  SKIP_WITHOUT_CORPUS(Files);
+  for (const auto& Path : Files) {
+    SCOPED_TRACE(Path.filename().string());
+    const ByteVec Original = testsupport::ReadFileBytes(Path);
+    TJwsData Doc;
+    ASSERT_TRUE(Doc.FileCheck(testsupport::U16(Path)));
+    ByteReader R{std::span<const std::uint8_t>(Original)};
+    ASSERT_TRUE(Doc.LoadFrom(R));
+    EXPECT_EQ(R.Remaining(), 0u);
+    for (const TEntJwwNo& E : Doc.EntNo) ASSERT_TRUE(Doc.Entities().Valid(E));
+    const std::int32_t Ver = Doc.Enthd.jwVer;
+    const Form Form = Doc.MojiEncode ? Form::Utf16 : Form::CodePage;
+    Doc.SetFileOutOption(Doc.MojiEncode ? 0x20 : 0);
+    const auto Saved = Save(Doc, Ver);
+    ASSERT_TRUE(Saved);
+    EXPECT_TRUE(std::equal(Original.begin() + 200, Original.begin() + 452, Saved->begin() + 200))
         << "the header from the version on";
-    TJwsData back;
-    ASSERT_TRUE(Load(back, *saved));
-    EXPECT_EQ(back.EntNo, doc.EntNo);
-    for (int g = 0; g < 16; ++g) EXPECT_EQ(back.EntLgrp[g].adScale, doc.EntLgrp[g].adScale);
-    ApplyWriterRules(doc, ver);
-    EXPECT_TRUE(BodyOf(ver, form, back) == BodyOf(ver, form, doc));
-    back.SetFileOutOption(back.MojiEncode ? 0x20 : 0);
-    EXPECT_TRUE(*Save(back, ver) == *saved) << "a second save changes nothing";
+    TJwsData Back;
+    ASSERT_TRUE(Load(Back, *Saved));
+    EXPECT_EQ(Back.EntNo, Doc.EntNo);
+    for (int G = 0; G < 16; ++G) EXPECT_EQ(Back.EntLgrp[G].adScale, Doc.EntLgrp[G].adScale);
+    ApplyWriterRules(Doc, Ver);
+    EXPECT_TRUE(BodyOf(Ver, Form, Back) == BodyOf(Ver, Form, Doc));
+    Back.SetFileOutOption(Back.MojiEncode ? 0x20 : 0);
+    EXPECT_TRUE(*Save(Back, Ver) == *Saved) << "a second save changes nothing";
   }
 }
 

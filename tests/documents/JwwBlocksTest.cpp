@@ -19,49 +19,49 @@ struct Def {
   std::vector<std::uint32_t> inserts;  // numbers its member inserts name
 };
 
-TEntJwwBlock InsertOf(std::uint32_t n) {
-  TEntJwwBlock b = Samples(600).block;
-  b.nNumber = n;
-  b.DPKijunTen_x = 100 + n;
-  return b;
+TEntJwwBlock InsertOf(std::uint32_t N) {
+  TEntJwwBlock B = Samples(600).block;
+  B.nNumber = N;
+  B.DPKijunTen_x = 100 + N;
+  return B;
 }
 
-TEntJwwBlockDef Definition(std::uint32_t n) {
-  TEntJwwBlockDef d;
-  d.att = Pen(1, 2, 0, 3, 4);
-  d.nNumber = n;
-  d.dtime = 5000 + n;
-  d.strName = u"block " + std::u16string(1, static_cast<char16_t>(u'A' + n % 26));
-  return d;
+TEntJwwBlockDef Definition(std::uint32_t N) {
+  TEntJwwBlockDef D;
+  D.att = Pen(1, 2, 0, 3, 4);
+  D.nNumber = N;
+  D.dtime = 5000 + N;
+  D.strName = u"block " + std::u16string(1, static_cast<char16_t>(u'A' + N % 26));
+  return D;
 }
 
 // A drawing with a line and the given inserts in its entity list and the
 // given definitions, each holding a line and its inserts. numberOf maps a
 // stored number to the number written (identity for the file as stored).
 ByteVec BlockFile(
-    const std::vector<std::uint32_t>& roots, const std::vector<Def>& defs,
-    const std::function<std::uint32_t(std::uint32_t)>& numberOf = [](std::uint32_t n) { return n; }) {
-  const SampleEntities s = Samples(600);
-  JwFile f(600);
-  WriteJwwHeader(f, CanonicalHeader(600));
-  f.Count(static_cast<std::uint32_t>(roots.size() + 1)).Line(s.line);
-  for (std::uint32_t n : roots) {
-    TEntJwwBlock b = InsertOf(n);
-    b.nNumber = numberOf(n);
-    f.Block(b);
+    const std::vector<std::uint32_t>& Roots, const std::vector<Def>& Defs,
+    const std::function<std::uint32_t(std::uint32_t)>& NumberOf = [](std::uint32_t N) { return N; }) {
+  const SampleEntities S = Samples(600);
+  JwFile F(600);
+  WriteJwwHeader(F, CanonicalHeader(600));
+  F.Count(static_cast<std::uint32_t>(Roots.size() + 1)).Line(S.line);
+  for (std::uint32_t N : Roots) {
+    TEntJwwBlock B = InsertOf(N);
+    B.nNumber = NumberOf(N);
+    F.Block(B);
   }
-  f.Count(static_cast<std::uint32_t>(defs.size()));
-  for (const Def& d : defs) {
-    TEntJwwBlockDef def = Definition(d.number);
-    def.nNumber = numberOf(d.number);
-    f.BlockDef(def, static_cast<std::uint32_t>(d.inserts.size() + 1)).Line(s.line);
-    for (std::uint32_t n : d.inserts) {
-      TEntJwwBlock b = InsertOf(n);
-      b.nNumber = numberOf(n);
-      f.Block(b);
+  F.Count(static_cast<std::uint32_t>(Defs.size()));
+  for (const Def& D : Defs) {
+    TEntJwwBlockDef Def = Definition(D.number);
+    Def.nNumber = NumberOf(D.number);
+    F.BlockDef(Def, static_cast<std::uint32_t>(D.inserts.size() + 1)).Line(S.line);
+    for (std::uint32_t N : D.inserts) {
+      TEntJwwBlock B = InsertOf(N);
+      B.nNumber = NumberOf(N);
+      F.Block(B);
     }
   }
-  return f.bytes();
+  return F.bytes();
 }
 
 struct RenumberCase {
@@ -73,7 +73,7 @@ struct RenumberCase {
 };
 
 TEST(JwwBlocks, OnlyUsedDefinitionsAreSavedAndNumberedFromZero) {
-  const RenumberCase cases[] = {
+  const RenumberCase Cases[] = {
       {"5, 9, 12 of which 9 and 12 are inserted",
        {9, 12, 9},
        {{5, {}}, {9, {}}, {12, {}}},
@@ -93,128 +93,128 @@ TEST(JwwBlocks, OnlyUsedDefinitionsAreSavedAndNumberedFromZero) {
        {{1, {}}, {2, {1}}, {3, {2, 2}}},
        {{1, 0}, {2, 1}, {3, 2}}},
   };
-  for (const RenumberCase& c : cases) {
-    TJwwData doc;
-    ASSERT_TRUE(Load(doc, BlockFile(c.roots, c.defs))) << c.what;
-    EXPECT_EQ(doc.EntBlockNum, static_cast<std::int32_t>(c.savedDefs.size())) << c.what;
-    for (const auto& [stored, saved] : c.numbers) EXPECT_EQ(doc.ChangeBlockNo(stored), saved) << c.what;
-    const auto saved = Save(doc, 600);
-    ASSERT_TRUE(saved);
+  for (const RenumberCase& C : Cases) {
+    TJwwData Doc;
+    ASSERT_TRUE(Load(Doc, BlockFile(C.roots, C.defs))) << C.what;
+    EXPECT_EQ(Doc.EntBlockNum, static_cast<std::int32_t>(C.savedDefs.size())) << C.what;
+    for (const auto& [stored, saved] : C.numbers) EXPECT_EQ(Doc.ChangeBlockNo(stored), saved) << C.what;
+    const auto Saved = Save(Doc, 600);
+    ASSERT_TRUE(Saved);
     // The duplicate definition keeps its number: nothing refers to it.
-    const auto expected = BlockFile(c.roots, c.savedDefs, [&](std::uint32_t n) { return c.numbers.at(n); });
-    EXPECT_TRUE(*saved == expected) << c.what;
+    const auto Expected = BlockFile(C.roots, C.savedDefs, [&](std::uint32_t N) { return C.numbers.at(N); });
+    EXPECT_TRUE(*Saved == Expected) << C.what;
   }
 }
 
 TEST(JwwBlocks, ChangeBlockNoKeepsUnusedNumbers) {
-  TJwwData doc;
-  ASSERT_TRUE(Load(doc, BlockFile({9}, {{5, {}}, {9, {}}})));
-  EXPECT_EQ(doc.ChangeBlockNo(9), 0u);
-  EXPECT_EQ(doc.ChangeBlockNo(5), 5u) << "a definition that is not used";
-  EXPECT_EQ(doc.ChangeBlockNo(6), 0u) << "no definition";
-  EXPECT_FALSE(doc.EntBlockDef[0].ref_flag);
-  EXPECT_EQ(doc.EntBlockDef[0].ref_no, -1);
-  EXPECT_TRUE(doc.EntBlockDef[1].ref_flag);
-  EXPECT_EQ(doc.EntBlockDef[1].ref_no, 0);
+  TJwwData Doc;
+  ASSERT_TRUE(Load(Doc, BlockFile({9}, {{5, {}}, {9, {}}})));
+  EXPECT_EQ(Doc.ChangeBlockNo(9), 0u);
+  EXPECT_EQ(Doc.ChangeBlockNo(5), 5u) << "a definition that is not used";
+  EXPECT_EQ(Doc.ChangeBlockNo(6), 0u) << "no definition";
+  EXPECT_FALSE(Doc.EntBlockDef[0].ref_flag);
+  EXPECT_EQ(Doc.EntBlockDef[0].ref_no, -1);
+  EXPECT_TRUE(Doc.EntBlockDef[1].ref_flag);
+  EXPECT_EQ(Doc.EntBlockDef[1].ref_no, 0);
 }
 
 TEST(JwwBlocks, TreeNodesAndPlacementMatrices) {
   // Root insert of 1 at (10, 20), rotated by pi/2, scaled 2 and 3; inside 1
   // an insert of 2 at (1, 2) rotated by pi/6, scaled 0.5 and 4; and an insert
   // of an unknown number.
-  const SampleEntities s = Samples(600);
-  TEntJwwBlock root = s.block;
-  root.nNumber = 1;
-  root.DPKijunTen_x = 10;
-  root.DPKijunTen_y = 20;
-  root.radKaitenKaku = std::numbers::pi / 2;
-  root.dBairitsuX = 2;
-  root.dBairitsuY = 3;
-  TEntJwwBlock inner = root;
-  inner.nNumber = 2;
-  inner.DPKijunTen_x = 1;
-  inner.DPKijunTen_y = 2;
-  inner.radKaitenKaku = std::numbers::pi / 6;
-  inner.dBairitsuX = 0.5;
-  inner.dBairitsuY = 4;
-  TEntJwwBlock unknown = inner;
-  unknown.nNumber = 99;
-  JwFile f(600);
-  WriteJwwHeader(f, CanonicalHeader(600));
-  f.Count(1).Block(root);
-  TEntJwwBlockDef d1 = Definition(1), d2 = Definition(2);
-  d1.att = Pen(4, 5, 0, 6, 7);
-  f.Count(2).BlockDef(d1, 2).Block(inner).Block(unknown).BlockDef(d2, 0);
-  TJwwData doc;
-  ASSERT_TRUE(Load(doc, f.bytes()));
-  ASSERT_EQ(doc.EntBlockTree.size(), 3u);
+  const SampleEntities S = Samples(600);
+  TEntJwwBlock Root = S.block;
+  Root.nNumber = 1;
+  Root.DPKijunTen_x = 10;
+  Root.DPKijunTen_y = 20;
+  Root.radKaitenKaku = std::numbers::pi / 2;
+  Root.dBairitsuX = 2;
+  Root.dBairitsuY = 3;
+  TEntJwwBlock Inner = Root;
+  Inner.nNumber = 2;
+  Inner.DPKijunTen_x = 1;
+  Inner.DPKijunTen_y = 2;
+  Inner.radKaitenKaku = std::numbers::pi / 6;
+  Inner.dBairitsuX = 0.5;
+  Inner.dBairitsuY = 4;
+  TEntJwwBlock Unknown = Inner;
+  Unknown.nNumber = 99;
+  JwFile F(600);
+  WriteJwwHeader(F, CanonicalHeader(600));
+  F.Count(1).Block(Root);
+  TEntJwwBlockDef D1 = Definition(1), D2 = Definition(2);
+  D1.att = Pen(4, 5, 0, 6, 7);
+  F.Count(2).BlockDef(D1, 2).Block(Inner).Block(Unknown).BlockDef(D2, 0);
+  TJwwData Doc;
+  ASSERT_TRUE(Load(Doc, F.bytes()));
+  ASSERT_EQ(Doc.EntBlockTree.size(), 3u);
 
-  const TEntJwwBlockTree& r = doc.EntBlockTree[0];
-  EXPECT_EQ(r.level, 0);
-  EXPECT_EQ(r.parent, -1);
-  EXPECT_EQ(r.no, 1u);
-  EXPECT_EQ(r.defno, 0);
-  EXPECT_EQ(r.name, d1.strName);
-  EXPECT_EQ(r.att, root.att);
-  EXPECT_EQ(r.x, 10);
-  EXPECT_EQ(r.y, 20);
-  EXPECT_NEAR(r.r1, 0, 1e-15);
-  EXPECT_DOUBLE_EQ(r.r2, -3);
-  EXPECT_DOUBLE_EQ(r.r3, 2);
-  EXPECT_NEAR(r.r4, 0, 1e-15);
+  const TEntJwwBlockTree& R = Doc.EntBlockTree[0];
+  EXPECT_EQ(R.level, 0);
+  EXPECT_EQ(R.parent, -1);
+  EXPECT_EQ(R.no, 1u);
+  EXPECT_EQ(R.defno, 0);
+  EXPECT_EQ(R.name, D1.strName);
+  EXPECT_EQ(R.att, Root.att);
+  EXPECT_EQ(R.x, 10);
+  EXPECT_EQ(R.y, 20);
+  EXPECT_NEAR(R.r1, 0, 1e-15);
+  EXPECT_DOUBLE_EQ(R.r2, -3);
+  EXPECT_DOUBLE_EQ(R.r3, 2);
+  EXPECT_NEAR(R.r4, 0, 1e-15);
 
-  const double c = std::cos(std::numbers::pi / 6), sn = std::sin(std::numbers::pi / 6);
-  const double c1 = c * 0.5, c2 = -sn * 4, c3 = sn * 0.5, c4 = c * 4;
-  const TEntJwwBlockTree& k = doc.EntBlockTree[1];
-  EXPECT_EQ(k.level, 1);
-  EXPECT_EQ(k.parent, 0);
-  EXPECT_EQ(k.no, 2u);
-  EXPECT_EQ(k.defno, 1);
-  EXPECT_EQ(k.name, d2.strName);
-  EXPECT_EQ(k.att, d1.att) << "the attribute of the definition holding the insert";
-  EXPECT_DOUBLE_EQ(k.x, 10 + r.r1 * 1 + r.r2 * 2);
-  EXPECT_DOUBLE_EQ(k.y, 20 + r.r3 * 1 + r.r4 * 2);
-  EXPECT_NEAR(k.r1, r.r1 * c1 + r.r2 * c3, 1e-12);
-  EXPECT_NEAR(k.r2, r.r1 * c2 + r.r2 * c4, 1e-12);
-  EXPECT_NEAR(k.r3, r.r3 * c1 + r.r4 * c3, 1e-12);
-  EXPECT_NEAR(k.r4, r.r3 * c2 + r.r4 * c4, 1e-12);
+  const double C = std::cos(std::numbers::pi / 6), Sn = std::sin(std::numbers::pi / 6);
+  const double C1 = C * 0.5, C2 = -Sn * 4, C3 = Sn * 0.5, C4 = C * 4;
+  const TEntJwwBlockTree& K = Doc.EntBlockTree[1];
+  EXPECT_EQ(K.level, 1);
+  EXPECT_EQ(K.parent, 0);
+  EXPECT_EQ(K.no, 2u);
+  EXPECT_EQ(K.defno, 1);
+  EXPECT_EQ(K.name, D2.strName);
+  EXPECT_EQ(K.att, D1.att) << "the attribute of the definition holding the insert";
+  EXPECT_DOUBLE_EQ(K.x, 10 + R.r1 * 1 + R.r2 * 2);
+  EXPECT_DOUBLE_EQ(K.y, 20 + R.r3 * 1 + R.r4 * 2);
+  EXPECT_NEAR(K.r1, R.r1 * C1 + R.r2 * C3, 1e-12);
+  EXPECT_NEAR(K.r2, R.r1 * C2 + R.r2 * C4, 1e-12);
+  EXPECT_NEAR(K.r3, R.r3 * C1 + R.r4 * C3, 1e-12);
+  EXPECT_NEAR(K.r4, R.r3 * C2 + R.r4 * C4, 1e-12);
 
-  const TEntJwwBlockTree& u = doc.EntBlockTree[2];
-  EXPECT_EQ(u.no, 99u);
-  EXPECT_EQ(u.defno, -1);
-  EXPECT_TRUE(u.name.empty());
-  EXPECT_EQ(doc.EntBlockNum, 2);
+  const TEntJwwBlockTree& U = Doc.EntBlockTree[2];
+  EXPECT_EQ(U.no, 99u);
+  EXPECT_EQ(U.defno, -1);
+  EXPECT_TRUE(U.name.empty());
+  EXPECT_EQ(Doc.EntBlockNum, 2);
 }
 
 // Definitions that insert themselves, directly or through another, end the
 // expansion; the marks still name exactly the reachable definitions.
 TEST(JwwBlocks, SelfInsertingDefinitionsTerminateWithExactMarks) {
-  TJwwData doc;
-  ASSERT_TRUE(Load(doc, BlockFile({1, 2}, {{1, {1}}, {2, {3}}, {3, {2, 5}}, {4, {4}}, {5, {}}})));
-  const bool used[] = {true, true, true, false, true};
-  for (int i = 0; i < 5; ++i) EXPECT_EQ(doc.EntBlockDef[i].ref_flag, used[i]) << i;
-  EXPECT_EQ(doc.EntBlockDef[4].ref_no, 3);
-  EXPECT_EQ(doc.EntBlockNum, 4);
-  EXPECT_LT(doc.EntBlockTree.size(), 100u);
-  const auto saved = Save(doc, 600);
-  ASSERT_TRUE(saved);
-  const std::map<std::uint32_t, std::uint32_t> numbers = {{1, 0}, {2, 1}, {3, 2}, {5, 3}};
-  EXPECT_TRUE(*saved == BlockFile({1, 2}, {{1, {1}}, {2, {3}}, {3, {2, 5}}, {5, {}}},
-                                  [&](std::uint32_t n) { return numbers.at(n); }));
+  TJwwData Doc;
+  ASSERT_TRUE(Load(Doc, BlockFile({1, 2}, {{1, {1}}, {2, {3}}, {3, {2, 5}}, {4, {4}}, {5, {}}})));
+  const bool Used[] = {true, true, true, false, true};
+  for (int I = 0; I < 5; ++I) EXPECT_EQ(Doc.EntBlockDef[I].ref_flag, Used[I]) << I;
+  EXPECT_EQ(Doc.EntBlockDef[4].ref_no, 3);
+  EXPECT_EQ(Doc.EntBlockNum, 4);
+  EXPECT_LT(Doc.EntBlockTree.size(), 100u);
+  const auto Saved = Save(Doc, 600);
+  ASSERT_TRUE(Saved);
+  const std::map<std::uint32_t, std::uint32_t> Numbers = {{1, 0}, {2, 1}, {3, 2}, {5, 3}};
+  EXPECT_TRUE(*Saved == BlockFile({1, 2}, {{1, {1}}, {2, {3}}, {3, {2, 5}}, {5, {}}},
+                                  [&](std::uint32_t n) { return Numbers.at(n); }));
 }
 
 // Each definition inserting the next one twice: the tree would double at
 // every level. Marks and numbers come out all the same.
 TEST(JwwBlocks, DoublingNestingStaysBounded) {
-  std::vector<Def> defs;
-  for (std::uint32_t n = 0; n < 40; ++n)
-    defs.push_back({n, n + 1 < 40 ? std::vector<std::uint32_t>{n + 1, n + 1} : std::vector<std::uint32_t>{}});
-  TJwwData doc;
-  ASSERT_TRUE(Load(doc, BlockFile({0}, defs)));
-  EXPECT_EQ(doc.EntBlockNum, 40);
-  for (std::uint32_t n = 0; n < 40; ++n) EXPECT_EQ(doc.ChangeBlockNo(n), n);
-  EXPECT_LE(doc.EntBlockTree.size(), 1u + (1u << 18));
-  EXPECT_TRUE(*Save(doc, 600) == BlockFile({0}, defs));
+  std::vector<Def> Defs;
+  for (std::uint32_t N = 0; N < 40; ++N)
+    Defs.push_back({N, N + 1 < 40 ? std::vector<std::uint32_t>{N + 1, N + 1} : std::vector<std::uint32_t>{}});
+  TJwwData Doc;
+  ASSERT_TRUE(Load(Doc, BlockFile({0}, Defs)));
+  EXPECT_EQ(Doc.EntBlockNum, 40);
+  for (std::uint32_t N = 0; N < 40; ++N) EXPECT_EQ(Doc.ChangeBlockNo(N), N);
+  EXPECT_LE(Doc.EntBlockTree.size(), 1u + (1u << 18));
+  EXPECT_TRUE(*Save(Doc, 600) == BlockFile({0}, Defs));
 }
 
 // A long chain of definitions, each inserting the next and the last the
@@ -222,16 +222,16 @@ TEST(JwwBlocks, DoublingNestingStaysBounded) {
 // instead of walking ever longer ancestor paths.
 TEST(JwwBlocks, LongChainsAreMarkedAndTheTreeStaysShallow) {
   constexpr std::uint32_t kChain = 3000;
-  std::vector<Def> defs;
-  for (std::uint32_t n = 0; n < kChain; ++n) defs.push_back({n, {(n + 1) % kChain}});
-  TJwwData doc;
-  ASSERT_TRUE(Load(doc, BlockFile({0}, defs)));
-  EXPECT_EQ(doc.EntBlockNum, static_cast<std::int32_t>(kChain));
-  EXPECT_EQ(doc.ChangeBlockNo(kChain - 1), kChain - 1);
-  std::int32_t deepest = 0;
-  for (const TEntJwwBlockTree& t : doc.EntBlockTree) deepest = std::max(deepest, t.level);
-  EXPECT_LE(deepest, 1000);
-  EXPECT_GE(deepest, 100) << "ordinary nesting is still expanded";
+  std::vector<Def> Defs;
+  for (std::uint32_t N = 0; N < kChain; ++N) Defs.push_back({N, {(N + 1) % kChain}});
+  TJwwData Doc;
+  ASSERT_TRUE(Load(Doc, BlockFile({0}, Defs)));
+  EXPECT_EQ(Doc.EntBlockNum, static_cast<std::int32_t>(kChain));
+  EXPECT_EQ(Doc.ChangeBlockNo(kChain - 1), kChain - 1);
+  std::int32_t Deepest = 0;
+  for (const TEntJwwBlockTree& T : Doc.EntBlockTree) Deepest = std::max(Deepest, T.level);
+  EXPECT_LE(Deepest, 1000);
+  EXPECT_GE(Deepest, 100) << "ordinary nesting is still expanded";
 }
 
 }  // namespace

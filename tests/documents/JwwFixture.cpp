@@ -9,140 +9,140 @@
 
 namespace jwfix {
 
-JwFile::JwFile(std::int32_t version, Form f) : ver(version), form(f), schema(static_cast<std::uint16_t>(version)) {}
+JwFile::JwFile(std::int32_t Version, Form F) : ver(Version), form(F), schema(static_cast<std::uint16_t>(Version)) {}
 
-JwFile& JwFile::CpStr(std::span<const std::uint8_t> bytes) {
-  const std::size_t n = bytes.size();
-  if (n < 255) {
-    b.u8(static_cast<std::uint8_t>(n));
+JwFile& JwFile::CpStr(std::span<const std::uint8_t> Bytes) {
+  const std::size_t N = Bytes.size();
+  if (N < 255) {
+    b.u8(static_cast<std::uint8_t>(N));
   } else {
-    b.u8(0xFF).u16(static_cast<std::uint16_t>(n));
+    b.u8(0xFF).u16(static_cast<std::uint16_t>(N));
   }
-  b.bytes.insert(b.bytes.end(), bytes.begin(), bytes.end());
+  b.bytes.insert(b.bytes.end(), Bytes.begin(), Bytes.end());
   return *this;
 }
 
-JwFile& JwFile::Utf16Str(std::u16string_view s) {
+JwFile& JwFile::Utf16Str(std::u16string_view S) {
   b.u8(0xFF).u16(0xFFFE);
-  if (s.size() < 255) {
-    b.u8(static_cast<std::uint8_t>(s.size()));
+  if (S.size() < 255) {
+    b.u8(static_cast<std::uint8_t>(S.size()));
   } else {
-    b.u8(0xFF).u16(static_cast<std::uint16_t>(s.size()));
+    b.u8(0xFF).u16(static_cast<std::uint16_t>(S.size()));
   }
-  for (char16_t c : s) b.u16(c);
+  for (char16_t C : S) b.u16(C);
   return *this;
 }
 
-JwFile& JwFile::Str(std::u16string_view s) {
-  if (form == Form::Utf16) return Utf16Str(s);
-  const Bytes cp = TextToAnsiBytes(s);
-  return CpStr(cp);
+JwFile& JwFile::Str(std::u16string_view S) {
+  if (form == Form::Utf16) return Utf16Str(S);
+  const Bytes Cp = TextToAnsiBytes(S);
+  return CpStr(Cp);
 }
 
-JwFile& JwFile::Count(std::uint32_t n) {
-  if (n < 0xFFFF) {
-    b.u16(static_cast<std::uint16_t>(n));
+JwFile& JwFile::Count(std::uint32_t N) {
+  if (N < 0xFFFF) {
+    b.u16(static_cast<std::uint16_t>(N));
   } else {
-    b.u16(0xFFFF).u32(n);
-  }
-  return *this;
-}
-
-JwFile& JwFile::Tag(const std::string& cls) {
-  const auto it = classes_.find(cls);
-  if (it == classes_.end()) {
-    b.u16(0xFFFF).u16(schema).u16(static_cast<std::uint16_t>(cls.size())).raw(cls);
-    classes_[cls] = running_++;
-  } else if (it->second < 0x7FFF) {
-    b.u16(static_cast<std::uint16_t>(0x8000 + it->second));
-  } else {
-    b.u16(0x7FFF).u32(0x80000000u + it->second);
+    b.u16(0xFFFF).u32(N);
   }
   return *this;
 }
 
-std::uint32_t JwFile::ClassIndex(const std::string& cls) const {
-  const auto it = classes_.find(cls);
-  return it == classes_.end() ? 0 : it->second;
-}
-
-JwFile& JwFile::Attr(const TEntJwwAttr& a) {
-  b.u32(a.lGroup).u8(a.nPenStyle).u16(a.nPenColor);
-  if (ver >= 351) b.u16(a.nPenWidth);
-  b.u16(a.nLayer).u16(a.nGLayer).u16(a.sFlg);
+JwFile& JwFile::Tag(const std::string& Cls) {
+  const auto It = Classes_.find(Cls);
+  if (It == Classes_.end()) {
+    b.u16(0xFFFF).u16(schema).u16(static_cast<std::uint16_t>(Cls.size())).raw(Cls);
+    Classes_[Cls] = Running_++;
+  } else if (It->second < 0x7FFF) {
+    b.u16(static_cast<std::uint16_t>(0x8000 + It->second));
+  } else {
+    b.u16(0x7FFF).u32(0x80000000u + It->second);
+  }
   return *this;
 }
 
-JwFile& JwFile::LineRec(const TEntJwwLine& x) {
-  Attr(x.att);
-  b.f64(x.start_x).f64(x.start_y).f64(x.end_x).f64(x.end_y);
+std::uint32_t JwFile::ClassIndex(const std::string& Cls) const {
+  const auto It = Classes_.find(Cls);
+  return It == Classes_.end() ? 0 : It->second;
+}
+
+JwFile& JwFile::Attr(const TEntJwwAttr& A) {
+  b.u32(A.lGroup).u8(A.nPenStyle).u16(A.nPenColor);
+  if (ver >= 351) b.u16(A.nPenWidth);
+  b.u16(A.nLayer).u16(A.nGLayer).u16(A.sFlg);
   return *this;
 }
 
-JwFile& JwFile::EnkoRec(const TEntJwwEnko& x) {
-  Attr(x.att);
-  b.f64(x.start_x).f64(x.start_y).f64(x.dHankei).f64(x.radKaishiKaku).f64(x.radEnkoKaku);
-  b.f64(x.radKatamukiKaku).f64(x.dHenpeiRitsu).u32(x.bZenEnFlg);
+JwFile& JwFile::LineRec(const TEntJwwLine& X) {
+  Attr(X.att);
+  b.f64(X.start_x).f64(X.start_y).f64(X.end_x).f64(X.end_y);
   return *this;
 }
 
-JwFile& JwFile::TenRec(const TEntJwwTen& x) {
-  Attr(x.att);
-  b.f64(x.start_x).f64(x.start_y).u32(x.bKariten);
-  if (x.att.nPenStyle == 100) b.u32(x.nCode).f64(x.radKaitenKaku).f64(x.dBairitsu);
+JwFile& JwFile::EnkoRec(const TEntJwwEnko& X) {
+  Attr(X.att);
+  b.f64(X.start_x).f64(X.start_y).f64(X.dHankei).f64(X.radKaishiKaku).f64(X.radEnkoKaku);
+  b.f64(X.radKatamukiKaku).f64(X.dHenpeiRitsu).u32(X.bZenEnFlg);
   return *this;
 }
 
-JwFile& JwFile::MojiRec(const TEntJwwMoji& x) {
-  Attr(x.att);
-  b.f64(x.start_x).f64(x.start_y).f64(x.end_x).f64(x.end_y).u32(x.nMojiShu);
-  b.f64(x.dSizeX).f64(x.dSizeY).f64(x.dKankaku).f64(x.degKakudo);
-  return Str(x.strFontName).Str(x.str);
+JwFile& JwFile::TenRec(const TEntJwwTen& X) {
+  Attr(X.att);
+  b.f64(X.start_x).f64(X.start_y).u32(X.bKariten);
+  if (X.att.nPenStyle == 100) b.u32(X.nCode).f64(X.radKaitenKaku).f64(X.dBairitsu);
+  return *this;
 }
 
-JwFile& JwFile::SunpoRec(const TEntJwwSunpo& x) {
-  Attr(x.att);
-  LineRec(x.Sen);
-  MojiRec(x.Moji);
+JwFile& JwFile::MojiRec(const TEntJwwMoji& X) {
+  Attr(X.att);
+  b.f64(X.start_x).f64(X.start_y).f64(X.end_x).f64(X.end_y).u32(X.nMojiShu);
+  b.f64(X.dSizeX).f64(X.dSizeY).f64(X.dKankaku).f64(X.degKakudo);
+  return Str(X.strFontName).Str(X.str);
+}
+
+JwFile& JwFile::SunpoRec(const TEntJwwSunpo& X) {
+  Attr(X.att);
+  LineRec(X.Sen);
+  MojiRec(X.Moji);
   if (ver >= 420) {
-    b.u16(x.bSxfMode);
-    LineRec(x.Ho1).LineRec(x.Ho2);
-    TenRec(x.Te1).TenRec(x.Te2).TenRec(x.Kt1).TenRec(x.Kt2);
+    b.u16(X.bSxfMode);
+    LineRec(X.Ho1).LineRec(X.Ho2);
+    TenRec(X.Te1).TenRec(X.Te2).TenRec(X.Kt1).TenRec(X.Kt2);
   }
   return *this;
 }
 
-JwFile& JwFile::SolidRec(const TEntJwwSolid& x) {
-  Attr(x.att);
-  b.f64(x.start_x).f64(x.start_y).f64(x.end_x).f64(x.end_y);
-  b.f64(x.DPoint2_x).f64(x.DPoint2_y).f64(x.DPoint3_x).f64(x.DPoint3_y);
-  if (x.att.nPenColor == 10) b.u32(x.Color);
+JwFile& JwFile::SolidRec(const TEntJwwSolid& X) {
+  Attr(X.att);
+  b.f64(X.start_x).f64(X.start_y).f64(X.end_x).f64(X.end_y);
+  b.f64(X.DPoint2_x).f64(X.DPoint2_y).f64(X.DPoint3_x).f64(X.DPoint3_y);
+  if (X.att.nPenColor == 10) b.u32(X.Color);
   return *this;
 }
 
-JwFile& JwFile::BlockRec(const TEntJwwBlock& x) {
-  Attr(x.att);
-  b.f64(x.DPKijunTen_x).f64(x.DPKijunTen_y).f64(x.dBairitsuX).f64(x.dBairitsuY).f64(x.radKaitenKaku);
-  b.u32(x.nNumber);
+JwFile& JwFile::BlockRec(const TEntJwwBlock& X) {
+  Attr(X.att);
+  b.f64(X.DPKijunTen_x).f64(X.DPKijunTen_y).f64(X.dBairitsuX).f64(X.dBairitsuY).f64(X.radKaitenKaku);
+  b.u32(X.nNumber);
   return *this;
 }
 
-JwFile& JwFile::BlockDef(const TEntJwwBlockDef& d, std::uint32_t members, bool longTime) {
+JwFile& JwFile::BlockDef(const TEntJwwBlockDef& D, std::uint32_t Members, bool LongTime) {
   Tag("CDataList");
-  Attr(d.att);
-  b.u32(d.nNumber).u32(d.bRefferd);
-  if (longTime) {
+  Attr(D.att);
+  b.u32(D.nNumber).u32(D.bRefferd);
+  if (LongTime) {
     b.u32(0xFFFFFFFFu).u32(0x12345678).u32(0x9ABCDEF0);
   } else {
-    b.u32(d.dtime);
+    b.u32(D.dtime);
   }
-  Str(d.strName).Count(members);
+  Str(D.strName).Count(Members);
   return Took();
 }
 
-JwFile& JwFile::Images(const std::vector<std::pair<std::u16string, ByteVec>>& images) {
-  b.i32(static_cast<std::int32_t>(images.size()));
-  for (const auto& [name, data] : images) {
+JwFile& JwFile::Images(const std::vector<std::pair<std::u16string, ByteVec>>& Images) {
+  b.i32(static_cast<std::int32_t>(Images.size()));
+  for (const auto& [name, data] : Images) {
     Str(name);
     b.i32(static_cast<std::int32_t>(data.size())).raw(data);
   }
@@ -162,345 +162,345 @@ struct Seq {
 };
 
 // Fields absent from a version keep the values a reset gives them.
-void ResetAbsentRows(TEntJwwHeader& h, std::int32_t ver) {
-  if (ver < 300) h.dTenkuuZuLevel = h.dTenkuuZuEnkoR = 0;
-  if (ver < 231) {
-    for (int i = 4; i < 8; ++i) {
-      h.dZoomJumpBairitsu[i] = 1.0;
-      h.DPZoomJumpGenten_x[i] = h.DPZoomJumpGenten_y[i] = 0;
+void ResetAbsentRows(TEntJwwHeader& H, std::int32_t Ver) {
+  if (Ver < 300) H.dTenkuuZuLevel = H.dTenkuuZuEnkoR = 0;
+  if (Ver < 231) {
+    for (int I = 4; I < 8; ++I) {
+      H.dZoomJumpBairitsu[I] = 1.0;
+      H.DPZoomJumpGenten_x[I] = H.DPZoomJumpGenten_y[I] = 0;
     }
-    h.nZoomJumpGLay.fill(-1);
-    h.dDm11 = h.dDm12 = h.dDm13 = h.dDm21 = h.dDm22 = h.dMojiBG = 0;
-    h.lnDm1 = h.nMojiBG = 0;
+    H.nZoomJumpGLay.fill(-1);
+    H.dDm11 = H.dDm12 = H.dDm13 = H.dDm21 = H.dDm22 = H.dMojiBG = 0;
+    H.lnDm1 = H.nMojiBG = 0;
   }
-  if (ver < 223) {
-    h.lnDrawTime = h.nEyeInit = h.dEye_H_Ichi_1 = h.dEye_H_Ichi_2 = h.dEye_H_Ichi_3 = 0;
-    h.dEye_Z_Ichi_1 = h.dEye_Y_Ichi_1 = h.dEye_Z_Ichi_2 = h.dEye_Y_Ichi_2 = h.dEye_V_Ichi_3 = 0;
+  if (Ver < 223) {
+    H.lnDrawTime = H.nEyeInit = H.dEye_H_Ichi_1 = H.dEye_H_Ichi_2 = H.dEye_H_Ichi_3 = 0;
+    H.dEye_Z_Ichi_1 = H.dEye_Y_Ichi_1 = H.dEye_Z_Ichi_2 = H.dEye_Y_Ichi_2 = H.dEye_V_Ichi_3 = 0;
   }
-  if (ver < 225) h.dSenNagasaSnpou = h.dBoxSunpouX = h.dBoxSunpouY = h.dEnHankeiSnpou = 0;
-  if (ver < 230) h.nSolidNinniColor = h.SolidColor = 0;
+  if (Ver < 225) H.dSenNagasaSnpou = H.dBoxSunpouX = H.dBoxSunpouY = H.dEnHankeiSnpou = 0;
+  if (Ver < 230) H.nSolidNinniColor = H.SolidColor = 0;
 }
 
-void SizeTables(JwwHeaderSpec& s) {
-  s.lgrp.assign(16, {});
-  s.lay.assign(256, {});
-  s.col.assign(10, {});
-  s.ltp1.assign(8, {});
-  s.ltp2.assign(5, {});
-  s.ltp3.assign(4, {});
-  s.colS.assign(257, {});
-  s.ltpS.assign(33, {});
-  s.moj.assign(10, {});
+void SizeTables(JwwHeaderSpec& S) {
+  S.lgrp.assign(16, {});
+  S.lay.assign(256, {});
+  S.col.assign(10, {});
+  S.ltp1.assign(8, {});
+  S.ltp2.assign(5, {});
+  S.ltp3.assign(4, {});
+  S.colS.assign(257, {});
+  S.ltpS.assign(33, {});
+  S.moj.assign(10, {});
 }
 
-bool ValidSegments(std::int32_t n) { return n == 2 || n == 4 || n == 6 || n == 8; }
+bool ValidSegments(std::int32_t N) { return N == 2 || N == 4 || N == 6 || N == 8; }
 
-std::u16string NameOr(const std::u16string& name, std::u16string_view prefix, int k) {
-  std::u16string s = CleanOutText(name);
-  return StripBlanks(s).empty() ? std::u16string(prefix) + IntToText(k) : s;
+std::u16string NameOr(const std::u16string& Name, std::u16string_view Prefix, int K) {
+  std::u16string S = CleanOutText(Name);
+  return StripBlanks(S).empty() ? std::u16string(Prefix) + IntToText(K) : S;
 }
 
-double TextSizeAsWritten(double v) { return std::min(std::max(std::fabs(v), 1e-10), 1e10); }
+double TextSizeAsWritten(double V) { return std::min(std::max(std::fabs(V), 1e-10), 1e10); }
 
 }  // namespace
 
 JwwHeaderSpec EmptyHeader() {
-  JwwHeaderSpec s;
-  TEntJwwHeader& h = s.h;
-  h.jwID = u"JwwData.";
-  h.dPrtBairitsu = h.dMemoriHyoujiMin = h.dMemoriX = h.dMemoriY = h.dBairitsu = h.dHanniBairitsu = 1.0;
-  h.dZoomJumpBairitsu.fill(1.0);
-  h.nZoomJumpGLay.fill(-1);
-  SizeTables(s);
-  return s;
+  JwwHeaderSpec S;
+  TEntJwwHeader& H = S.h;
+  H.jwID = u"JwwData.";
+  H.dPrtBairitsu = H.dMemoriHyoujiMin = H.dMemoriX = H.dMemoriY = H.dBairitsu = H.dHanniBairitsu = 1.0;
+  H.dZoomJumpBairitsu.fill(1.0);
+  H.nZoomJumpGLay.fill(-1);
+  SizeTables(S);
+  return S;
 }
 
-JwwHeaderSpec CanonicalHeader(std::int32_t ver) {
-  JwwHeaderSpec s;
-  SizeTables(s);
-  Seq q;
-  TEntJwwHeader& h = s.h;
-  h.jwID = u"JwwData.";
-  h.jwVer = ver;
-  h.strMemo = u"図面メモ\r\nline 2\t(tab)";
-  h.nZumen = q.I();
-  h.nWriteGLay = q.I();
-  for (int g = 0; g < 16; ++g) {
-    TEntJwwLayerGroup& grp = s.lgrp[g];
-    grp.anGLay = q.I();
-    grp.anWriteLay = q.I();
-    grp.adScale = q.D();
-    grp.anGLayProtect = q.I();
-    grp.aStrGLayName = g % 3 == 0 ? u"" : u"グループ" + IntToText(g);
-    for (int l = 0; l < 16; ++l) {
-      TEntJwwLayer& lay = s.lay[g * 16 + l];
-      lay.aanLay = q.I();
-      lay.aanLayProtect = q.I();
-      lay.aStrLayName = l % 5 == 0 ? u"" : u"Layer " + IntToText(g) + u"-" + IntToText(l) + u" 平面";
+JwwHeaderSpec CanonicalHeader(std::int32_t Ver) {
+  JwwHeaderSpec S;
+  SizeTables(S);
+  Seq Q;
+  TEntJwwHeader& H = S.h;
+  H.jwID = u"JwwData.";
+  H.jwVer = Ver;
+  H.strMemo = u"図面メモ\r\nline 2\t(tab)";
+  H.nZumen = Q.I();
+  H.nWriteGLay = Q.I();
+  for (int G = 0; G < 16; ++G) {
+    TEntJwwLayerGroup& Grp = S.lgrp[G];
+    Grp.anGLay = Q.I();
+    Grp.anWriteLay = Q.I();
+    Grp.adScale = Q.D();
+    Grp.anGLayProtect = Q.I();
+    Grp.aStrGLayName = G % 3 == 0 ? u"" : u"グループ" + IntToText(G);
+    for (int L = 0; L < 16; ++L) {
+      TEntJwwLayer& Lay = S.lay[G * 16 + L];
+      Lay.aanLay = Q.I();
+      Lay.aanLayProtect = Q.I();
+      Lay.aStrLayName = L % 5 == 0 ? u"" : u"Layer " + IntToText(G) + u"-" + IntToText(L) + u" 平面";
     }
   }
-  std::array<std::uint8_t, 56> r56{};
-  for (std::size_t i = 0; i < r56.size(); ++i) r56[i] = static_cast<std::uint8_t>(7 * i + 1);
-  h.reserved56 = r56;
-  h.reserved4 = std::array<std::uint8_t, 4>{0x11, 0x22, 0x33, 0x44};
-  h.lnSunpou1 = q.I();
-  h.lnSunpou2 = q.I();
-  h.lnSunpou3 = q.I();
-  h.lnSunpou4 = q.I();
-  h.lnSunpou5 = q.I();
-  h.nMaxDrawWid = 1;
-  h.nMaxDrawWidBak = 1;
-  for (double* d : {&h.DPPrtGenten_x, &h.DPPrtGenten_y, &h.dPrtBairitsu}) *d = q.D();
-  h.nPrtSet = q.I();
-  h.nMemoriMode = q.I();
-  for (double* d : {&h.dMemoriHyoujiMin, &h.dMemoriX, &h.dMemoriY, &h.DpMemoriKjTen_x, &h.DpMemoriKjTen_y,
-                    &h.dKageLevel, &h.dKageIdo})
-    *d = q.D();
-  h.nKage9_15JiFlg = q.I();
-  for (double* d : {&h.dKabeKageLevel, &h.dTenkuuZuLevel, &h.dTenkuuZuEnkoR}) *d = q.D();
-  h.nMMTani3D = q.I();
-  for (double* d :
-       {&h.dBairitsu, &h.DPGenten_x, &h.DPGenten_y, &h.dHanniBairitsu, &h.DPHanniGenten_x, &h.DPHanniGenten_y})
-    *d = q.D();
-  for (int i = 0; i < 8; ++i) {
-    h.dZoomJumpBairitsu[i] = q.D();
-    h.DPZoomJumpGenten_x[i] = q.D();
-    h.DPZoomJumpGenten_y[i] = q.D();
-    h.nZoomJumpGLay[i] = q.I();
+  std::array<std::uint8_t, 56> R56{};
+  for (std::size_t I = 0; I < R56.size(); ++I) R56[I] = static_cast<std::uint8_t>(7 * I + 1);
+  H.reserved56 = R56;
+  H.reserved4 = std::array<std::uint8_t, 4>{0x11, 0x22, 0x33, 0x44};
+  H.lnSunpou1 = Q.I();
+  H.lnSunpou2 = Q.I();
+  H.lnSunpou3 = Q.I();
+  H.lnSunpou4 = Q.I();
+  H.lnSunpou5 = Q.I();
+  H.nMaxDrawWid = 1;
+  H.nMaxDrawWidBak = 1;
+  for (double* D : {&H.DPPrtGenten_x, &H.DPPrtGenten_y, &H.dPrtBairitsu}) *D = Q.D();
+  H.nPrtSet = Q.I();
+  H.nMemoriMode = Q.I();
+  for (double* D : {&H.dMemoriHyoujiMin, &H.dMemoriX, &H.dMemoriY, &H.DpMemoriKjTen_x, &H.DpMemoriKjTen_y,
+                    &H.dKageLevel, &H.dKageIdo})
+    *D = Q.D();
+  H.nKage9_15JiFlg = Q.I();
+  for (double* D : {&H.dKabeKageLevel, &H.dTenkuuZuLevel, &H.dTenkuuZuEnkoR}) *D = Q.D();
+  H.nMMTani3D = Q.I();
+  for (double* D :
+       {&H.dBairitsu, &H.DPGenten_x, &H.DPGenten_y, &H.dHanniBairitsu, &H.DPHanniGenten_x, &H.DPHanniGenten_y})
+    *D = Q.D();
+  for (int I = 0; I < 8; ++I) {
+    H.dZoomJumpBairitsu[I] = Q.D();
+    H.DPZoomJumpGenten_x[I] = Q.D();
+    H.DPZoomJumpGenten_y[I] = Q.D();
+    H.nZoomJumpGLay[I] = Q.I();
   }
-  h.dDm11 = q.D();
-  h.dDm12 = q.D();
-  h.dDm13 = q.D();
-  h.lnDm1 = q.I();
-  h.dDm21 = q.D();
-  h.dDm22 = q.D();
-  h.dMojiBG = q.D();
-  h.nMojiBG = q.I();
-  for (double& d : h.adFukusenSuuchi) d = q.D();
-  h.dRyougawaFukusenTomeDe = q.D();
-  for (int k = 0; k < 10; ++k) {
-    TEntJwwColorNo& c = s.col[k];
-    c.aPenColor = 0x010203 * (k + 1);
-    c.anPenWidth = 1 + k;
-    c.aPrtPenColor = k == 0 ? 0xFFFFFF : 0x030201 * (k + 1);
-    c.anPrtPenWidth = 10 + 40 * k;
-    c.adPrtTenHankei = 0.25 + 0.5 * k;
+  H.dDm11 = Q.D();
+  H.dDm12 = Q.D();
+  H.dDm13 = Q.D();
+  H.lnDm1 = Q.I();
+  H.dDm21 = Q.D();
+  H.dDm22 = Q.D();
+  H.dMojiBG = Q.D();
+  H.nMojiBG = Q.I();
+  for (double& D : H.adFukusenSuuchi) D = Q.D();
+  H.dRyougawaFukusenTomeDe = Q.D();
+  for (int K = 0; K < 10; ++K) {
+    TEntJwwColorNo& C = S.col[K];
+    C.aPenColor = 0x010203 * (K + 1);
+    C.anPenWidth = 1 + K;
+    C.aPrtPenColor = K == 0 ? 0xFFFFFF : 0x030201 * (K + 1);
+    C.anPrtPenWidth = 10 + 40 * K;
+    C.adPrtTenHankei = 0.25 + 0.5 * K;
   }
-  for (auto& t : s.ltp1) t = {q.I(), q.I(), q.I(), q.I()};
-  for (auto& t : s.ltp2) t = {q.I(), q.I(), q.I(), q.I(), q.I()};
-  for (auto& t : s.ltp3) t = {q.I(), q.I(), q.I(), q.I()};
-  for (std::int32_t* v : {&h.nDrawGamenTen, &h.nDrawPrtTen, &h.nBitMapFirstDraw, &h.nGyakuDraw, &h.nGyakuSearch,
-                          &h.nColorPrint, &h.nLayJunPrint, &h.nColJunPrint, &h.nPrtRenzoku, &h.nPrtKyoutsuuGray})
-    *v = q.I();
-  h.nPrtDispOnlyNonDraw = 3;
-  h.nPrtDpi = ver >= 600 ? 6 : 0;
-  for (std::int32_t* v : {&h.lnDrawTime, &h.nEyeInit, &h.dEye_H_Ichi_1, &h.dEye_H_Ichi_2, &h.dEye_H_Ichi_3}) *v = q.I();
-  for (double* d : {&h.dEye_Z_Ichi_1, &h.dEye_Y_Ichi_1, &h.dEye_Z_Ichi_2, &h.dEye_Y_Ichi_2, &h.dEye_V_Ichi_3,
-                    &h.dSenNagasaSnpou, &h.dBoxSunpouX, &h.dBoxSunpouY, &h.dEnHankeiSnpou})
-    *d = q.D();
-  h.nSolidNinniColor = q.I();
-  h.SolidColor = q.I();
-  if (ver >= 420) {
-    for (int k = 0; k < 257; ++k) {
-      TEntJwwColorExNo& c = s.colS[k];
-      c.aPenColor = q.I();
-      c.anPenWidth = q.I();
-      c.astrUDColorName = k % 2 ? u"色" + IntToText(k) : u"UD colour " + IntToText(k);
-      c.aPrtPenColor = k <= 16 ? q.I() : c.aPenColor;
-      c.anPrtPenWidth = q.I();
-      c.adPrtTenHankei = q.D();
+  for (auto& T : S.ltp1) T = {Q.I(), Q.I(), Q.I(), Q.I()};
+  for (auto& T : S.ltp2) T = {Q.I(), Q.I(), Q.I(), Q.I(), Q.I()};
+  for (auto& T : S.ltp3) T = {Q.I(), Q.I(), Q.I(), Q.I()};
+  for (std::int32_t* V : {&H.nDrawGamenTen, &H.nDrawPrtTen, &H.nBitMapFirstDraw, &H.nGyakuDraw, &H.nGyakuSearch,
+                          &H.nColorPrint, &H.nLayJunPrint, &H.nColJunPrint, &H.nPrtRenzoku, &H.nPrtKyoutsuuGray})
+    *V = Q.I();
+  H.nPrtDispOnlyNonDraw = 3;
+  H.nPrtDpi = Ver >= 600 ? 6 : 0;
+  for (std::int32_t* V : {&H.lnDrawTime, &H.nEyeInit, &H.dEye_H_Ichi_1, &H.dEye_H_Ichi_2, &H.dEye_H_Ichi_3}) *V = Q.I();
+  for (double* D : {&H.dEye_Z_Ichi_1, &H.dEye_Y_Ichi_1, &H.dEye_Z_Ichi_2, &H.dEye_Y_Ichi_2, &H.dEye_V_Ichi_3,
+                    &H.dSenNagasaSnpou, &H.dBoxSunpouX, &H.dBoxSunpouY, &H.dEnHankeiSnpou})
+    *D = Q.D();
+  H.nSolidNinniColor = Q.I();
+  H.SolidColor = Q.I();
+  if (Ver >= 420) {
+    for (int K = 0; K < 257; ++K) {
+      TEntJwwColorExNo& C = S.colS[K];
+      C.aPenColor = Q.I();
+      C.anPenWidth = Q.I();
+      C.astrUDColorName = K % 2 ? u"色" + IntToText(K) : u"UD colour " + IntToText(K);
+      C.aPrtPenColor = K <= 16 ? Q.I() : C.aPenColor;
+      C.anPrtPenWidth = Q.I();
+      C.adPrtTenHankei = Q.D();
     }
-    for (int k = 0; k < 33; ++k) {
-      TEntJwwLineTypeExNo& t = s.ltpS[k];
-      t = {q.I(), q.I(), q.I(), q.I(), u"線種" + IntToText(k), 2 + 2 * (k % 4), {}};
-      for (double& p : t.aadUDLTypePitch) p = q.D();
+    for (int K = 0; K < 33; ++K) {
+      TEntJwwLineTypeExNo& T = S.ltpS[K];
+      T = {Q.I(), Q.I(), Q.I(), Q.I(), u"線種" + IntToText(K), 2 + 2 * (K % 4), {}};
+      for (double& P : T.aadUDLTypePitch) P = Q.D();
     }
   }
-  for (TEntJwwMojiType& m : s.moj) m = {q.D(), q.D(), q.D() - 100, q.I()};
-  h.dMojiSizeX = q.D();
-  h.dMojiSizeY = q.D();
-  h.dMojiKankaku = -q.D();
-  h.nMojiColor = q.I();
-  h.nMojiShu = q.I();
-  h.dMojiSeiriGyouKan = q.D();
-  h.dMojiSeiriSuu = q.D();
-  h.nMojiKijunZureOn = q.I();
-  for (double* d : {&h.adMojiKijunZureX0, &h.adMojiKijunZureX1, &h.adMojiKijunZureX2, &h.adMojiKijunZureY0,
-                    &h.adMojiKijunZureY1, &h.adMojiKijunZureY2})
-    *d = q.D();
-  ResetAbsentRows(h, ver);
-  return s;
+  for (TEntJwwMojiType& M : S.moj) M = {Q.D(), Q.D(), Q.D() - 100, Q.I()};
+  H.dMojiSizeX = Q.D();
+  H.dMojiSizeY = Q.D();
+  H.dMojiKankaku = -Q.D();
+  H.nMojiColor = Q.I();
+  H.nMojiShu = Q.I();
+  H.dMojiSeiriGyouKan = Q.D();
+  H.dMojiSeiriSuu = Q.D();
+  H.nMojiKijunZureOn = Q.I();
+  for (double* D : {&H.adMojiKijunZureX0, &H.adMojiKijunZureX1, &H.adMojiKijunZureX2, &H.adMojiKijunZureY0,
+                    &H.adMojiKijunZureY1, &H.adMojiKijunZureY2})
+    *D = Q.D();
+  ResetAbsentRows(H, Ver);
+  return S;
 }
 
-JwwHeaderSpec HeaderOf(const TJwwData& doc) {
-  return {doc.Enthd,   doc.EntLgrp, doc.EntLay,  doc.EntCol,  doc.EntLtp1,
-          doc.EntLtp2, doc.EntLtp3, doc.EntColS, doc.EntLtpS, doc.EntMoj};
+JwwHeaderSpec HeaderOf(const TJwwData& Doc) {
+  return {Doc.Enthd,   Doc.EntLgrp, Doc.EntLay,  Doc.EntCol,  Doc.EntLtp1,
+          Doc.EntLtp2, Doc.EntLtp3, Doc.EntColS, Doc.EntLtpS, Doc.EntMoj};
 }
 
-JwwHeaderSpec AsWritten(JwwHeaderSpec s, std::int32_t ver) {
-  TEntJwwHeader& h = s.h;
-  if (ver <= 420 && h.nMaxDrawWid < -101) h.nMaxDrawWid = -101;
-  for (int k = 0; k < 10; ++k) {
-    TEntJwwColorNo& c = s.col[k];
-    auto colour = [](std::int32_t v) { return v < 0 || v > 0xFFFFFF ? 0 : v; };
-    c.aPenColor = colour(c.aPenColor);
-    c.aPrtPenColor = k == 0 ? 0xFFFFFF : colour(c.aPrtPenColor);
-    c.anPenWidth = std::clamp(c.anPenWidth, 1, 16);
-    c.anPrtPenWidth = std::clamp(c.anPrtPenWidth, 1, 500);
-    if (c.adPrtTenHankei < 0.1) c.adPrtTenHankei = 0.1;
-    if (c.adPrtTenHankei > 10) c.adPrtTenHankei = 10;
+JwwHeaderSpec AsWritten(JwwHeaderSpec S, std::int32_t Ver) {
+  TEntJwwHeader& H = S.h;
+  if (Ver <= 420 && H.nMaxDrawWid < -101) H.nMaxDrawWid = -101;
+  for (int K = 0; K < 10; ++K) {
+    TEntJwwColorNo& C = S.col[K];
+    auto Colour = [](std::int32_t V) { return V < 0 || V > 0xFFFFFF ? 0 : V; };
+    C.aPenColor = Colour(C.aPenColor);
+    C.aPrtPenColor = K == 0 ? 0xFFFFFF : Colour(C.aPrtPenColor);
+    C.anPenWidth = std::clamp(C.anPenWidth, 1, 16);
+    C.anPrtPenWidth = std::clamp(C.anPrtPenWidth, 1, 500);
+    if (C.adPrtTenHankei < 0.1) C.adPrtTenHankei = 0.1;
+    if (C.adPrtTenHankei > 10) C.adPrtTenHankei = 10;
   }
   // The fixture writes 10 * nPrtDpi + nPrtDispOnlyNonDraw.
-  h.nPrtDpi = ver >= 600 ? (h.nPrtDpi > 0 ? h.nPrtDpi : 1) : 0;
-  for (TEntJwwLayer& l : s.lay) l.aStrLayName = CleanOutText(l.aStrLayName);
-  for (TEntJwwLayerGroup& g : s.lgrp) g.aStrGLayName = CleanOutText(g.aStrGLayName);
-  if (ver >= 420) {
-    for (int k = 0; k < 257; ++k) {
-      TEntJwwColorExNo& c = s.colS[k];
-      c.astrUDColorName = NameOr(c.astrUDColorName, u"Color_", k);
-      if (k >= 17) c.aPrtPenColor = c.aPenColor;
+  H.nPrtDpi = Ver >= 600 ? (H.nPrtDpi > 0 ? H.nPrtDpi : 1) : 0;
+  for (TEntJwwLayer& L : S.lay) L.aStrLayName = CleanOutText(L.aStrLayName);
+  for (TEntJwwLayerGroup& G : S.lgrp) G.aStrGLayName = CleanOutText(G.aStrGLayName);
+  if (Ver >= 420) {
+    for (int K = 0; K < 257; ++K) {
+      TEntJwwColorExNo& C = S.colS[K];
+      C.astrUDColorName = NameOr(C.astrUDColorName, u"Color_", K);
+      if (K >= 17) C.aPrtPenColor = C.aPenColor;
     }
-    for (int k = 0; k < 33; ++k) {
-      TEntJwwLineTypeExNo& t = s.ltpS[k];
-      if (k >= 17 && !ValidSegments(t.anUDLTypeSegment)) {
-        t.alLType = static_cast<std::int32_t>(0xC3C3C3C3u);
-        t.anTokushuSenUintDot = 8;
-        t.anTokushuSenPich = 1;
-        t.anPrtTokushuSenPich = 8;
-        t.astrUDLTypeName = u"LType_" + IntToText(k);
-        t.anUDLTypeSegment = 2;
-        t.aadUDLTypePitch = {1.0, 1.0};
+    for (int K = 0; K < 33; ++K) {
+      TEntJwwLineTypeExNo& T = S.ltpS[K];
+      if (K >= 17 && !ValidSegments(T.anUDLTypeSegment)) {
+        T.alLType = static_cast<std::int32_t>(0xC3C3C3C3u);
+        T.anTokushuSenUintDot = 8;
+        T.anTokushuSenPich = 1;
+        T.anPrtTokushuSenPich = 8;
+        T.astrUDLTypeName = u"LType_" + IntToText(K);
+        T.anUDLTypeSegment = 2;
+        T.aadUDLTypePitch = {1.0, 1.0};
       } else {
-        if (t.alLType == 0) t.alLType = -1;
-        t.astrUDLTypeName = NameOr(t.astrUDLTypeName, u"LType_", k);
+        if (T.alLType == 0) T.alLType = -1;
+        T.astrUDLTypeName = NameOr(T.astrUDLTypeName, u"LType_", K);
       }
     }
   }
-  for (TEntJwwMojiType& m : s.moj) {
-    m.adMojiX = TextSizeAsWritten(m.adMojiX);
-    m.adMojiY = TextSizeAsWritten(m.adMojiY);
+  for (TEntJwwMojiType& M : S.moj) {
+    M.adMojiX = TextSizeAsWritten(M.adMojiX);
+    M.adMojiY = TextSizeAsWritten(M.adMojiY);
   }
-  h.dMojiSizeX = TextSizeAsWritten(h.dMojiSizeX);
-  h.dMojiSizeY = TextSizeAsWritten(h.dMojiSizeY);
-  return s;
+  H.dMojiSizeX = TextSizeAsWritten(H.dMojiSizeX);
+  H.dMojiSizeY = TextSizeAsWritten(H.dMojiSizeY);
+  return S;
 }
 
-HeaderMarks WriteJwwHeader(JwFile& f, const JwwHeaderSpec& s) {
-  HeaderMarks m;
-  testsupport::ByteBuilder& b = f.b;
-  const TEntJwwHeader& h = s.h;
-  const std::int32_t v = f.ver;
-  b.raw("JwwData.").i32(v);           // rows 1, 2
-  f.Str(h.strMemo);                   // 3
-  b.i32(h.nZumen).i32(h.nWriteGLay);  // 4
-  for (int g = 0; g < 16; ++g) {      // 5
-    const TEntJwwLayerGroup& grp = s.lgrp[g];
-    b.i32(grp.anGLay).i32(grp.anWriteLay).f64(grp.adScale).i32(grp.anGLayProtect);
-    for (int l = 0; l < 16; ++l) b.i32(s.lay[g * 16 + l].aanLay).i32(s.lay[g * 16 + l].aanLayProtect);
+HeaderMarks WriteJwwHeader(JwFile& F, const JwwHeaderSpec& S) {
+  HeaderMarks M;
+  testsupport::ByteBuilder& B = F.b;
+  const TEntJwwHeader& H = S.h;
+  const std::int32_t V = F.ver;
+  B.raw("JwwData.").i32(V);           // rows 1, 2
+  F.Str(H.strMemo);                   // 3
+  B.i32(H.nZumen).i32(H.nWriteGLay);  // 4
+  for (int G = 0; G < 16; ++G) {      // 5
+    const TEntJwwLayerGroup& Grp = S.lgrp[G];
+    B.i32(Grp.anGLay).i32(Grp.anWriteLay).f64(Grp.adScale).i32(Grp.anGLayProtect);
+    for (int L = 0; L < 16; ++L) B.i32(S.lay[G * 16 + L].aanLay).i32(S.lay[G * 16 + L].aanLayProtect);
   }
-  m.reserved56 = b.size();  // 6
-  if (h.reserved56) b.bytes.insert(b.bytes.end(), h.reserved56->begin(), h.reserved56->end());
-  else b.fill(0x20, 56);
-  b.i32(h.lnSunpou1).i32(h.lnSunpou2).i32(h.lnSunpou3).i32(h.lnSunpou4).i32(h.lnSunpou5);  // 7
-  m.reserved4 = b.size();                                                                  // 8
-  if (h.reserved4) b.bytes.insert(b.bytes.end(), h.reserved4->begin(), h.reserved4->end());
-  else b.fill(0, 4);
-  m.maxDrawWid = b.size();
-  b.i32(h.nMaxDrawWid);                                                                                     // 9
-  b.f64(h.DPPrtGenten_x).f64(h.DPPrtGenten_y).f64(h.dPrtBairitsu);                                          // 10
-  b.i32(h.nPrtSet).i32(h.nMemoriMode);                                                                      // 11
-  b.f64(h.dMemoriHyoujiMin).f64(h.dMemoriX).f64(h.dMemoriY).f64(h.DpMemoriKjTen_x).f64(h.DpMemoriKjTen_y);  // 12
-  for (const TEntJwwLayer& l : s.lay) f.Str(l.aStrLayName);                                                 // 13
-  for (const TEntJwwLayerGroup& g : s.lgrp) f.Str(g.aStrGLayName);                                          // 14
-  b.f64(h.dKageLevel).f64(h.dKageIdo);                                                                      // 15
-  b.i32(h.nKage9_15JiFlg);                                                                                  // 16
-  b.f64(h.dKabeKageLevel);                                                                                  // 17
-  if (v >= 300) b.f64(h.dTenkuuZuLevel).f64(h.dTenkuuZuEnkoR);                                              // 18
-  b.i32(h.nMMTani3D);                                                                                       // 19
-  b.f64(h.dBairitsu).f64(h.DPGenten_x).f64(h.DPGenten_y);                                                   // 20
-  b.f64(h.dHanniBairitsu).f64(h.DPHanniGenten_x).f64(h.DPHanniGenten_y);
-  if (v >= 231) {
-    for (int i = 0; i < 8; ++i)  // 21a
-      b.f64(h.dZoomJumpBairitsu[i]).f64(h.DPZoomJumpGenten_x[i]).f64(h.DPZoomJumpGenten_y[i]).i32(h.nZoomJumpGLay[i]);
-    b.f64(h.dDm11).f64(h.dDm12).f64(h.dDm13).i32(h.lnDm1);  // 21b
-    b.f64(h.dDm21).f64(h.dDm22).f64(h.dMojiBG).i32(h.nMojiBG);
+  M.reserved56 = B.size();  // 6
+  if (H.reserved56) B.bytes.insert(B.bytes.end(), H.reserved56->begin(), H.reserved56->end());
+  else B.fill(0x20, 56);
+  B.i32(H.lnSunpou1).i32(H.lnSunpou2).i32(H.lnSunpou3).i32(H.lnSunpou4).i32(H.lnSunpou5);  // 7
+  M.reserved4 = B.size();                                                                  // 8
+  if (H.reserved4) B.bytes.insert(B.bytes.end(), H.reserved4->begin(), H.reserved4->end());
+  else B.fill(0, 4);
+  M.maxDrawWid = B.size();
+  B.i32(H.nMaxDrawWid);                                                                                     // 9
+  B.f64(H.DPPrtGenten_x).f64(H.DPPrtGenten_y).f64(H.dPrtBairitsu);                                          // 10
+  B.i32(H.nPrtSet).i32(H.nMemoriMode);                                                                      // 11
+  B.f64(H.dMemoriHyoujiMin).f64(H.dMemoriX).f64(H.dMemoriY).f64(H.DpMemoriKjTen_x).f64(H.DpMemoriKjTen_y);  // 12
+  for (const TEntJwwLayer& L : S.lay) F.Str(L.aStrLayName);                                                 // 13
+  for (const TEntJwwLayerGroup& G : S.lgrp) F.Str(G.aStrGLayName);                                          // 14
+  B.f64(H.dKageLevel).f64(H.dKageIdo);                                                                      // 15
+  B.i32(H.nKage9_15JiFlg);                                                                                  // 16
+  B.f64(H.dKabeKageLevel);                                                                                  // 17
+  if (V >= 300) B.f64(H.dTenkuuZuLevel).f64(H.dTenkuuZuEnkoR);                                              // 18
+  B.i32(H.nMMTani3D);                                                                                       // 19
+  B.f64(H.dBairitsu).f64(H.DPGenten_x).f64(H.DPGenten_y);                                                   // 20
+  B.f64(H.dHanniBairitsu).f64(H.DPHanniGenten_x).f64(H.DPHanniGenten_y);
+  if (V >= 231) {
+    for (int I = 0; I < 8; ++I)  // 21a
+      B.f64(H.dZoomJumpBairitsu[I]).f64(H.DPZoomJumpGenten_x[I]).f64(H.DPZoomJumpGenten_y[I]).i32(H.nZoomJumpGLay[I]);
+    B.f64(H.dDm11).f64(H.dDm12).f64(H.dDm13).i32(H.lnDm1);  // 21b
+    B.f64(H.dDm21).f64(H.dDm22).f64(H.dMojiBG).i32(H.nMojiBG);
   } else {
-    for (int i = 0; i < 4; ++i)  // 21c
-      b.f64(h.dZoomJumpBairitsu[i]).f64(h.DPZoomJumpGenten_x[i]).f64(h.DPZoomJumpGenten_y[i]);
+    for (int I = 0; I < 4; ++I)  // 21c
+      B.f64(H.dZoomJumpBairitsu[I]).f64(H.DPZoomJumpGenten_x[I]).f64(H.DPZoomJumpGenten_y[I]);
   }
-  for (double d : h.adFukusenSuuchi) b.f64(d);  // 22
-  b.f64(h.dRyougawaFukusenTomeDe);              // 23
-  m.penTables = b.size();
-  for (const TEntJwwColorNo& c : s.col) b.i32(c.aPenColor).i32(c.anPenWidth);                              // 24
-  for (const TEntJwwColorNo& c : s.col) b.i32(c.aPrtPenColor).i32(c.anPrtPenWidth).f64(c.adPrtTenHankei);  // 25
-  for (const auto& t : s.ltp1)
-    b.i32(t.alLType).i32(t.anTokushuSenUintDot).i32(t.anTokushuSenPich).i32(t.anPrtTokushuSenPich);
-  for (const auto& t : s.ltp2)  // 27
-    b.i32(t.alLType).i32(t.anRandSenWide).i32(t.anTokushuSenPich).i32(t.anPrtRandSenWide).i32(t.anPrtTokushuSenPich);
-  for (const auto& t : s.ltp3)
-    b.i32(t.alLType).i32(t.anTokushuSenUintDot).i32(t.anTokushuSenPich).i32(t.anPrtTokushuSenPich);
-  for (std::int32_t x : {h.nDrawGamenTen, h.nDrawPrtTen, h.nBitMapFirstDraw, h.nGyakuDraw, h.nGyakuSearch,
-                         h.nColorPrint, h.nLayJunPrint, h.nColJunPrint, h.nPrtRenzoku, h.nPrtKyoutsuuGray})
-    b.i32(x);  // 29
-  m.printPacking = b.size();
-  b.i32(10 * h.nPrtDpi + h.nPrtDispOnlyNonDraw);  // 30
-  if (v >= 223) {                                 // 31
-    b.i32(h.lnDrawTime).i32(h.nEyeInit).i32(h.dEye_H_Ichi_1).i32(h.dEye_H_Ichi_2).i32(h.dEye_H_Ichi_3);
-    b.f64(h.dEye_Z_Ichi_1).f64(h.dEye_Y_Ichi_1).f64(h.dEye_Z_Ichi_2).f64(h.dEye_Y_Ichi_2).f64(h.dEye_V_Ichi_3);
+  for (double D : H.adFukusenSuuchi) B.f64(D);  // 22
+  B.f64(H.dRyougawaFukusenTomeDe);              // 23
+  M.penTables = B.size();
+  for (const TEntJwwColorNo& C : S.col) B.i32(C.aPenColor).i32(C.anPenWidth);                              // 24
+  for (const TEntJwwColorNo& C : S.col) B.i32(C.aPrtPenColor).i32(C.anPrtPenWidth).f64(C.adPrtTenHankei);  // 25
+  for (const auto& T : S.ltp1)
+    B.i32(T.alLType).i32(T.anTokushuSenUintDot).i32(T.anTokushuSenPich).i32(T.anPrtTokushuSenPich);
+  for (const auto& T : S.ltp2)  // 27
+    B.i32(T.alLType).i32(T.anRandSenWide).i32(T.anTokushuSenPich).i32(T.anPrtRandSenWide).i32(T.anPrtTokushuSenPich);
+  for (const auto& T : S.ltp3)
+    B.i32(T.alLType).i32(T.anTokushuSenUintDot).i32(T.anTokushuSenPich).i32(T.anPrtTokushuSenPich);
+  for (std::int32_t X : {H.nDrawGamenTen, H.nDrawPrtTen, H.nBitMapFirstDraw, H.nGyakuDraw, H.nGyakuSearch,
+                         H.nColorPrint, H.nLayJunPrint, H.nColJunPrint, H.nPrtRenzoku, H.nPrtKyoutsuuGray})
+    B.i32(X);  // 29
+  M.printPacking = B.size();
+  B.i32(10 * H.nPrtDpi + H.nPrtDispOnlyNonDraw);  // 30
+  if (V >= 223) {                                 // 31
+    B.i32(H.lnDrawTime).i32(H.nEyeInit).i32(H.dEye_H_Ichi_1).i32(H.dEye_H_Ichi_2).i32(H.dEye_H_Ichi_3);
+    B.f64(H.dEye_Z_Ichi_1).f64(H.dEye_Y_Ichi_1).f64(H.dEye_Z_Ichi_2).f64(H.dEye_Y_Ichi_2).f64(H.dEye_V_Ichi_3);
   }
-  if (v >= 225) b.f64(h.dSenNagasaSnpou).f64(h.dBoxSunpouX).f64(h.dBoxSunpouY).f64(h.dEnHankeiSnpou);  // 32
-  if (v >= 230) b.i32(h.nSolidNinniColor).i32(h.SolidColor);                                           // 33
-  m.sxfColors = b.size();
-  if (v >= 420) {
-    for (const auto& c : s.colS) b.i32(c.aPenColor).i32(c.anPenWidth);  // 34
-    for (const auto& c : s.colS) {                                      // 35
-      f.Str(c.astrUDColorName);
-      b.i32(c.aPrtPenColor).i32(c.anPrtPenWidth).f64(c.adPrtTenHankei);
+  if (V >= 225) B.f64(H.dSenNagasaSnpou).f64(H.dBoxSunpouX).f64(H.dBoxSunpouY).f64(H.dEnHankeiSnpou);  // 32
+  if (V >= 230) B.i32(H.nSolidNinniColor).i32(H.SolidColor);                                           // 33
+  M.sxfColors = B.size();
+  if (V >= 420) {
+    for (const auto& C : S.colS) B.i32(C.aPenColor).i32(C.anPenWidth);  // 34
+    for (const auto& C : S.colS) {                                      // 35
+      F.Str(C.astrUDColorName);
+      B.i32(C.aPrtPenColor).i32(C.anPrtPenWidth).f64(C.adPrtTenHankei);
     }
-    for (const auto& t : s.ltpS)  // 36
-      b.i32(t.alLType).i32(t.anTokushuSenUintDot).i32(t.anTokushuSenPich).i32(t.anPrtTokushuSenPich);
-    for (const auto& t : s.ltpS) {  // 37
-      f.Str(t.astrUDLTypeName);
-      b.i32(t.anUDLTypeSegment);
-      for (double p : t.aadUDLTypePitch) b.f64(p);
+    for (const auto& T : S.ltpS)  // 36
+      B.i32(T.alLType).i32(T.anTokushuSenUintDot).i32(T.anTokushuSenPich).i32(T.anPrtTokushuSenPich);
+    for (const auto& T : S.ltpS) {  // 37
+      F.Str(T.astrUDLTypeName);
+      B.i32(T.anUDLTypeSegment);
+      for (double P : T.aadUDLTypePitch) B.f64(P);
     }
   }
-  m.textTypes = b.size();
-  for (const auto& t : s.moj) b.f64(t.adMojiX).f64(t.adMojiY).f64(t.adMojiD).i32(t.anMojiCol);  // 38
-  b.f64(h.dMojiSizeX).f64(h.dMojiSizeY).f64(h.dMojiKankaku);                                    // 39
-  b.i32(h.nMojiColor).i32(h.nMojiShu);                                                          // 40
-  b.f64(h.dMojiSeiriGyouKan).f64(h.dMojiSeiriSuu);                                              // 41
-  b.i32(h.nMojiKijunZureOn);                                                                    // 42
-  b.f64(h.adMojiKijunZureX0).f64(h.adMojiKijunZureX1).f64(h.adMojiKijunZureX2);                 // 43
-  b.f64(h.adMojiKijunZureY0).f64(h.adMojiKijunZureY1).f64(h.adMojiKijunZureY2);
-  m.end = b.size();
-  return m;
+  M.textTypes = B.size();
+  for (const auto& T : S.moj) B.f64(T.adMojiX).f64(T.adMojiY).f64(T.adMojiD).i32(T.anMojiCol);  // 38
+  B.f64(H.dMojiSizeX).f64(H.dMojiSizeY).f64(H.dMojiKankaku);                                    // 39
+  B.i32(H.nMojiColor).i32(H.nMojiShu);                                                          // 40
+  B.f64(H.dMojiSeiriGyouKan).f64(H.dMojiSeiriSuu);                                              // 41
+  B.i32(H.nMojiKijunZureOn);                                                                    // 42
+  B.f64(H.adMojiKijunZureX0).f64(H.adMojiKijunZureX1).f64(H.adMojiKijunZureX2);                 // 43
+  B.f64(H.adMojiKijunZureY0).f64(H.adMojiKijunZureY1).f64(H.adMojiKijunZureY2);
+  M.end = B.size();
+  return M;
 }
 
 // ---- JWS header ----
 
 JwsHeaderSpec CanonicalJwsHeader() {
-  JwsHeaderSpec s;
-  TEntJwsHeader& h = s.h;
-  h.jwID = u"JwsData";
-  h.BasePoint_x = 12.5;
-  h.BasePoint_y = -7.25;
-  for (int g = 0; g < 16; ++g) s.scales[g] = 1.0 + 10 * g;
-  std::int32_t i = -3;
-  for (std::int32_t* v : {&h.dmy01, &h.dmy02, &h.dmy03, &h.dmy04, &h.dmy05, &h.dmy06}) *v = i++ * 1001;
-  double d = 0.375;
-  for (double* v : {&h.dmy11, &h.dmy12, &h.dmy13, &h.dmy14, &h.dmy15, &h.dmy16, &h.Mx1, &h.My1, &h.Mx2, &h.My2})
-    *v = d *= -2.5;
-  return s;
+  JwsHeaderSpec S;
+  TEntJwsHeader& H = S.h;
+  H.jwID = u"JwsData";
+  H.BasePoint_x = 12.5;
+  H.BasePoint_y = -7.25;
+  for (int G = 0; G < 16; ++G) S.scales[G] = 1.0 + 10 * G;
+  std::int32_t I = -3;
+  for (std::int32_t* V : {&H.dmy01, &H.dmy02, &H.dmy03, &H.dmy04, &H.dmy05, &H.dmy06}) *V = I++ * 1001;
+  double D = 0.375;
+  for (double* V : {&H.dmy11, &H.dmy12, &H.dmy13, &H.dmy14, &H.dmy15, &H.dmy16, &H.Mx1, &H.My1, &H.Mx2, &H.My2})
+    *V = D *= -2.5;
+  return S;
 }
 
-void WriteJwsHeader(JwFile& f, const JwsHeaderSpec& s) {
-  const TEntJwsHeader& h = s.h;
-  f.b.raw("JwsData").fill(s.filler, 193).i32(f.ver);
-  f.b.f64(h.BasePoint_x).f64(h.BasePoint_y);
-  for (double sc : s.scales) f.b.f64(sc);
-  for (std::int32_t v : {h.dmy01, h.dmy02, h.dmy03, h.dmy04, h.dmy05, h.dmy06}) f.b.i32(v);
-  for (double v : {h.dmy11, h.dmy12, h.dmy13, h.dmy14, h.dmy15, h.dmy16, h.Mx1, h.My1, h.Mx2, h.My2}) f.b.f64(v);
+void WriteJwsHeader(JwFile& F, const JwsHeaderSpec& S) {
+  const TEntJwsHeader& H = S.h;
+  F.b.raw("JwsData").fill(S.filler, 193).i32(F.ver);
+  F.b.f64(H.BasePoint_x).f64(H.BasePoint_y);
+  for (double Sc : S.scales) F.b.f64(Sc);
+  for (std::int32_t V : {H.dmy01, H.dmy02, H.dmy03, H.dmy04, H.dmy05, H.dmy06}) F.b.i32(V);
+  for (double V : {H.dmy11, H.dmy12, H.dmy13, H.dmy14, H.dmy15, H.dmy16, H.Mx1, H.My1, H.Mx2, H.My2}) F.b.f64(V);
 }
 
 // ---- Bodies ----
@@ -508,270 +508,270 @@ void WriteJwsHeader(JwFile& f, const JwsHeaderSpec& s) {
 namespace {
 
 std::uint32_t ValidCount(const ConstEntityLists& L) {
-  std::uint32_t n = 0;
-  for (const TEntJwwNo& e : L.no) n += L.Valid(e) ? 1 : 0;
-  return n;
+  std::uint32_t N = 0;
+  for (const TEntJwwNo& E : L.no) N += L.Valid(E) ? 1 : 0;
+  return N;
 }
 
-void WriteEntries(JwFile& f, const ConstEntityLists& L) {
-  for (const TEntJwwNo& e : L.no) {
-    if (!L.Valid(e)) continue;
-    const auto i = static_cast<std::size_t>(e.EntNo);
-    switch (e.EntType) {
-      case kLine: f.Line(L.line[i]); break;
-      case kEnko: f.Enko(L.enko[i]); break;
-      case kTen: f.Ten(L.ten[i]); break;
-      case kMoji: f.Moji(L.moji[i]); break;
-      case kSunpo: f.Sunpo(L.sunpo[i]); break;
-      case kSolid: f.Solid(L.solid[i]); break;
-      default: f.Block(L.block[i]); break;
+void WriteEntries(JwFile& F, const ConstEntityLists& L) {
+  for (const TEntJwwNo& E : L.no) {
+    if (!L.Valid(E)) continue;
+    const auto I = static_cast<std::size_t>(E.EntNo);
+    switch (E.EntType) {
+      case kLine: F.Line(L.line[I]); break;
+      case kEnko: F.Enko(L.enko[I]); break;
+      case kTen: F.Ten(L.ten[I]); break;
+      case kMoji: F.Moji(L.moji[I]); break;
+      case kSunpo: F.Sunpo(L.sunpo[I]); break;
+      case kSolid: F.Solid(L.solid[I]); break;
+      default: F.Block(L.block[I]); break;
     }
   }
 }
 
 }  // namespace
 
-void WriteObjects(JwFile& f, const ConstEntityLists& L) {
-  f.Count(ValidCount(L));
-  WriteEntries(f, L);
+void WriteObjects(JwFile& F, const ConstEntityLists& L) {
+  F.Count(ValidCount(L));
+  WriteEntries(F, L);
 }
 
-void WriteBlockDefs(JwFile& f, const std::vector<TEntJwwBlockDef>& defs) {
-  f.Count(static_cast<std::uint32_t>(defs.size()));
-  for (const TEntJwwBlockDef& d : defs) {
-    f.BlockDef(d, ValidCount(Members(d)));
-    WriteEntries(f, Members(d));
+void WriteBlockDefs(JwFile& F, const std::vector<TEntJwwBlockDef>& Defs) {
+  F.Count(static_cast<std::uint32_t>(Defs.size()));
+  for (const TEntJwwBlockDef& D : Defs) {
+    F.BlockDef(D, ValidCount(Members(D)));
+    WriteEntries(F, Members(D));
   }
 }
 
-ByteVec BodyOf(std::int32_t ver, Form form, const TJwBody& doc) {
-  JwFile f(ver, form);
-  WriteObjects(f, doc.Entities());
-  WriteBlockDefs(f, doc.EntBlockDef);
-  return f.bytes();
+ByteVec BodyOf(std::int32_t Ver, Form Form, const TJwBody& Doc) {
+  JwFile F(Ver, Form);
+  WriteObjects(F, Doc.Entities());
+  WriteBlockDefs(F, Doc.EntBlockDef);
+  return F.bytes();
 }
 
 // ---- Samples ----
 
-TEntJwwAttr Pen(int style, int color, int width, int layer, int glayer) {
-  TEntJwwAttr a;
-  a.nPenStyle = static_cast<std::uint8_t>(style);
-  a.nPenColor = static_cast<std::uint16_t>(color);
-  a.nPenWidth = static_cast<std::uint16_t>(width);
-  a.nLayer = static_cast<std::uint16_t>(layer);
-  a.nGLayer = static_cast<std::uint16_t>(glayer);
-  return a;
+TEntJwwAttr Pen(int Style, int Color, int Width, int Layer, int Glayer) {
+  TEntJwwAttr A;
+  A.nPenStyle = static_cast<std::uint8_t>(Style);
+  A.nPenColor = static_cast<std::uint16_t>(Color);
+  A.nPenWidth = static_cast<std::uint16_t>(Width);
+  A.nLayer = static_cast<std::uint16_t>(Layer);
+  A.nGLayer = static_cast<std::uint16_t>(Glayer);
+  return A;
 }
 
-SampleEntities Samples(std::int32_t ver) {
-  const int w = ver >= 351 ? 1 : 0;  // widths exist only from 351 on
-  auto att = [&](int style, int color, int width, std::uint32_t group, int layer) {
-    TEntJwwAttr a = Pen(style, color, w * width, layer, 15 - layer);
-    a.lGroup = group;
-    a.sFlg = static_cast<std::uint16_t>(0x100 + layer);
-    return a;
+SampleEntities Samples(std::int32_t Ver) {
+  const int W = Ver >= 351 ? 1 : 0;  // widths exist only from 351 on
+  auto Att = [&](int Style, int Color, int Width, std::uint32_t Group, int Layer) {
+    TEntJwwAttr A = Pen(Style, Color, W * Width, Layer, 15 - Layer);
+    A.lGroup = Group;
+    A.sFlg = static_cast<std::uint16_t>(0x100 + Layer);
+    return A;
   };
-  const bool sxf = ver >= 420;
-  SampleEntities s;
-  s.line = {att(sxf ? 35 : 2, sxf ? 105 : 3, 25, 0x01020304, 1), 1.5, -2.25, 1e6, -1e-6};
-  s.enko = {att(sxf ? 62 : 17, sxf ? 356 : 9, 30000, 7, 2), 3.5, 4.5, 10.25, 0.5, 6.0, -0.75, 0.5, 1};
-  s.ten = {att(1, 4, 0, 9, 3), -5.5, 6.5, 1};
-  s.ten100 = {att(100, 5, 13, 10, 4), 7.5, -8.5, 0, 0x7FFF0001, 1.25, 2.5};
-  s.moji = {att(5, 6, 35, 11, 5), 1, 2, 3, 4, 0x10203, 2.5, 3.5, 0.25, 45.0, u"ＭＳ ゴシック", u"文字列 text ①"};
-  TEntJwwSunpo& d = s.sunpo;
-  d.att = att(3, sxf ? 101 : 7, 18, 12, 6);
-  d.Sen = {att(1, 2, 5, 13, 7), 0, 0, 100, 0};
-  d.Moji = {att(2, 3, 0, 14, 8), 40, 1, 60, 1, 1, 2.5, 2.5, 0, 0, u"ＭＳ 明朝", u"100"};
-  if (sxf) {
-    d.bSxfMode = 2;
-    d.Ho1 = {att(1, 1, 0, 15, 9), 0, 0, 0, 5};
-    d.Ho2 = {att(31, 120, 0, 16, 10), 100, 0, 100, 5};
-    d.Te1 = {att(1, 2, 0, 17, 11), 0, 0, 0};
-    d.Te2 = {att(100, 3, 0, 18, 12), 100, 0, 1, 77, 0.5, 2};
-    d.Kt1 = {att(1, 4, 0, 19, 13), 0, 5, 1};
-    d.Kt2 = {att(100, 5, 0, 20, 14), 100, 5, 1, 78, 0.25, 3};
+  const bool Sxf = Ver >= 420;
+  SampleEntities S;
+  S.line = {Att(Sxf ? 35 : 2, Sxf ? 105 : 3, 25, 0x01020304, 1), 1.5, -2.25, 1e6, -1e-6};
+  S.enko = {Att(Sxf ? 62 : 17, Sxf ? 356 : 9, 30000, 7, 2), 3.5, 4.5, 10.25, 0.5, 6.0, -0.75, 0.5, 1};
+  S.ten = {Att(1, 4, 0, 9, 3), -5.5, 6.5, 1};
+  S.ten100 = {Att(100, 5, 13, 10, 4), 7.5, -8.5, 0, 0x7FFF0001, 1.25, 2.5};
+  S.moji = {Att(5, 6, 35, 11, 5), 1, 2, 3, 4, 0x10203, 2.5, 3.5, 0.25, 45.0, u"ＭＳ ゴシック", u"文字列 text ①"};
+  TEntJwwSunpo& D = S.sunpo;
+  D.att = Att(3, Sxf ? 101 : 7, 18, 12, 6);
+  D.Sen = {Att(1, 2, 5, 13, 7), 0, 0, 100, 0};
+  D.Moji = {Att(2, 3, 0, 14, 8), 40, 1, 60, 1, 1, 2.5, 2.5, 0, 0, u"ＭＳ 明朝", u"100"};
+  if (Sxf) {
+    D.bSxfMode = 2;
+    D.Ho1 = {Att(1, 1, 0, 15, 9), 0, 0, 0, 5};
+    D.Ho2 = {Att(31, 120, 0, 16, 10), 100, 0, 100, 5};
+    D.Te1 = {Att(1, 2, 0, 17, 11), 0, 0, 0};
+    D.Te2 = {Att(100, 3, 0, 18, 12), 100, 0, 1, 77, 0.5, 2};
+    D.Kt1 = {Att(1, 4, 0, 19, 13), 0, 5, 1};
+    D.Kt2 = {Att(100, 5, 0, 20, 14), 100, 5, 1, 78, 0.25, 3};
   } else {
     // What a reader makes of a dimension without SXF part.
-    d.Ho1.att = d.Ho2.att = d.att;
-    for (TEntJwwTen* t : {&d.Te1, &d.Te2, &d.Kt1, &d.Kt2}) {
-      t->att = d.att;
-      t->att.nPenStyle = 0;
+    D.Ho1.att = D.Ho2.att = D.att;
+    for (TEntJwwTen* T : {&D.Te1, &D.Te2, &D.Kt1, &D.Kt2}) {
+      T->att = D.att;
+      T->att.nPenStyle = 0;
     }
   }
-  s.solid = {att(1, 8, 0, 21, 15), 1, 2, 3, 4, 5, 6, 7, 8, 0};
-  s.solid10 = {att(1, 10, 0, 22, 0), -1, -2, -3, -4, -5, -6, -7, -8, 0x00ABCDEF};
-  s.block = {att(9, 9, 0, 23, 1), 10, 20, 2, 3, 0.5, 0};
-  return s;
+  S.solid = {Att(1, 8, 0, 21, 15), 1, 2, 3, 4, 5, 6, 7, 8, 0};
+  S.solid10 = {Att(1, 10, 0, 22, 0), -1, -2, -3, -4, -5, -6, -7, -8, 0x00ABCDEF};
+  S.block = {Att(9, 9, 0, 23, 1), 10, 20, 2, 3, 0.5, 0};
+  return S;
 }
 
 namespace {
 
-std::u16string LongText(Form form) {
-  std::u16string s = u"長い文字列 ";
-  while (s.size() < 300) s += u"0123456789 abcdefghij ";
-  return form == Form::Utf16 ? s + u"\U0001F600 end" : s;
+std::u16string LongText(Form Form) {
+  std::u16string S = u"長い文字列 ";
+  while (S.size() < 300) S += u"0123456789 abcdefghij ";
+  return Form == Form::Utf16 ? S + u"\U0001F600 end" : S;
 }
 
 template <class T>
-void AddMember(TEntJwwBlockDef& d, RecordArray<T>& a, int kind, const T& x) {
-  a.push_back(x);
-  d.mNo.push_back({kind, static_cast<std::int32_t>(a.size() - 1)});
-  d.N = static_cast<std::int32_t>(d.mNo.size());
+void AddMember(TEntJwwBlockDef& D, RecordArray<T>& A, int Kind, const T& X) {
+  A.push_back(X);
+  D.mNo.push_back({Kind, static_cast<std::int32_t>(A.size() - 1)});
+  D.N = static_cast<std::int32_t>(D.mNo.size());
 }
 
 }  // namespace
 
-std::vector<TEntJwwBlockDef> CanonicalDefinitions(std::int32_t ver) {
-  const SampleEntities s = Samples(ver);
-  std::vector<TEntJwwBlockDef> defs(2);
-  for (int i = 0; i < 2; ++i) {
-    TEntJwwBlockDef& d = defs[i];
-    d.att = Pen(i + 1, 7 - i, ver >= 351 ? 300 + i : 0, 2 + i, 3 + i);
-    d.att.lGroup = 40 + i;
-    d.nNumber = i;
-    d.bRefferd = 1 - i;
-    d.dtime = 0x5F3759DF + i;
-    d.strName = i == 0 ? u"ブロック 0" : u"block one";
+std::vector<TEntJwwBlockDef> CanonicalDefinitions(std::int32_t Ver) {
+  const SampleEntities S = Samples(Ver);
+  std::vector<TEntJwwBlockDef> Defs(2);
+  for (int I = 0; I < 2; ++I) {
+    TEntJwwBlockDef& D = Defs[I];
+    D.att = Pen(I + 1, 7 - I, Ver >= 351 ? 300 + I : 0, 2 + I, 3 + I);
+    D.att.lGroup = 40 + I;
+    D.nNumber = I;
+    D.bRefferd = 1 - I;
+    D.dtime = 0x5F3759DF + I;
+    D.strName = I == 0 ? u"ブロック 0" : u"block one";
   }
-  TEntJwwBlock insertOfOne = s.block;
-  insertOfOne.nNumber = 1;
-  insertOfOne.DPKijunTen_x = -3;
-  AddMember(defs[0], defs[0].mLine, kLine, s.line);
-  AddMember(defs[0], defs[0].mMoji, kMoji, s.moji);
-  AddMember(defs[0], defs[0].mBlock, kBlock, insertOfOne);
-  AddMember(defs[1], defs[1].mEnko, kEnko, s.enko);
-  AddMember(defs[1], defs[1].mSunpo, kSunpo, s.sunpo);
-  AddMember(defs[1], defs[1].mSolid, kSolid, s.solid10);
-  return defs;
+  TEntJwwBlock InsertOfOne = S.block;
+  InsertOfOne.nNumber = 1;
+  InsertOfOne.DPKijunTen_x = -3;
+  AddMember(Defs[0], Defs[0].mLine, kLine, S.line);
+  AddMember(Defs[0], Defs[0].mMoji, kMoji, S.moji);
+  AddMember(Defs[0], Defs[0].mBlock, kBlock, InsertOfOne);
+  AddMember(Defs[1], Defs[1].mEnko, kEnko, S.enko);
+  AddMember(Defs[1], Defs[1].mSunpo, kSunpo, S.sunpo);
+  AddMember(Defs[1], Defs[1].mSolid, kSolid, S.solid10);
+  return Defs;
 }
 
-void WriteCanonicalBody(JwFile& f) {
-  const SampleEntities s = Samples(f.ver);
-  TEntJwwLine second = s.line;
-  second.att.nLayer = 15;
-  second.start_x = -0.0;
-  TEntJwwMoji longText = s.moji;
-  longText.str = LongText(f.form);
-  f.Count(11);
-  f.Line(s.line).Enko(s.enko).Ten(s.ten).Ten(s.ten100).Moji(s.moji).Sunpo(s.sunpo).Solid(s.solid).Solid(s.solid10);
-  f.Block(s.block).Line(second).Moji(longText);
-  WriteBlockDefs(f, CanonicalDefinitions(f.ver));
+void WriteCanonicalBody(JwFile& F) {
+  const SampleEntities S = Samples(F.ver);
+  TEntJwwLine Second = S.line;
+  Second.att.nLayer = 15;
+  Second.start_x = -0.0;
+  TEntJwwMoji Long = S.moji;
+  Long.str = LongText(F.form);
+  F.Count(11);
+  F.Line(S.line).Enko(S.enko).Ten(S.ten).Ten(S.ten100).Moji(S.moji).Sunpo(S.sunpo).Solid(S.solid).Solid(S.solid10);
+  F.Block(S.block).Line(Second).Moji(Long);
+  WriteBlockDefs(F, CanonicalDefinitions(F.ver));
 }
 
-Drawing CanonicalDrawing(std::int32_t ver, Form form) {
-  JwFile f(ver, form);
-  Drawing d;
-  d.headerEnd = WriteJwwHeader(f, CanonicalHeader(ver)).end;
-  WriteCanonicalBody(f);
-  d.bodyEnd = f.b.size();
-  if (ver >= 700) f.b.i32(0);
-  d.bytes = f.bytes();
-  return d;
+Drawing CanonicalDrawing(std::int32_t Ver, Form Form) {
+  JwFile F(Ver, Form);
+  Drawing D;
+  D.headerEnd = WriteJwwHeader(F, CanonicalHeader(Ver)).end;
+  WriteCanonicalBody(F);
+  D.bodyEnd = F.b.size();
+  if (Ver >= 700) F.b.i32(0);
+  D.bytes = F.bytes();
+  return D;
 }
 
 // ---- The writer's rules, as a model ----
 
 namespace {
 
-bool In(int v, int lo, int hi) { return v >= lo && v <= hi; }
+bool In(int V, int Lo, int Hi) { return V >= Lo && V <= Hi; }
 
-int StandardLtype(int style) {
-  static const int map[] = {1, 4, 3, 6, 8, 8, 2, 5, 7, 6, 6, 8, 8, 17, 17};
-  return In(style, 31, 45) ? map[style - 31] : In(style, 46, 62) ? SxfFallbackLtype : style;
+int StandardLtype(int Style) {
+  static const int Map[] = {1, 4, 3, 6, 8, 8, 2, 5, 7, 6, 6, 8, 8, 17, 17};
+  return In(Style, 31, 45) ? Map[Style - 31] : In(Style, 46, 62) ? SxfFallbackLtype : Style;
 }
 
-int StandardColor(int color) {
-  static const int map[] = {2, 8, 3, 6, 4, 5, 1, 2, 5, 8, 4, 3, 6, 5, 2, 2};
-  return In(color, 101, 116) ? map[color - 101] : In(color, 117, 356) ? SxfFallbackColor : color;
+int StandardColor(int Color) {
+  static const int Map[] = {2, 8, 3, 6, 4, 5, 1, 2, 5, 8, 4, 3, 6, 5, 2, 2};
+  return In(Color, 101, 116) ? Map[Color - 101] : In(Color, 117, 356) ? SxfFallbackColor : Color;
 }
 
-void TextAsWritten(TEntJwwMoji& t, std::int32_t ver) {
-  t.att = WrittenAttr(t.att, kMoji, ver);
-  t.dSizeX = TextSizeAsWritten(t.dSizeX);
-  t.dSizeY = TextSizeAsWritten(t.dSizeY);
-  t.strFontName = CleanOutText(t.strFontName);
-  t.str = CleanOutText(t.str);
+void TextAsWritten(TEntJwwMoji& T, std::int32_t Ver) {
+  T.att = WrittenAttr(T.att, kMoji, Ver);
+  T.dSizeX = TextSizeAsWritten(T.dSizeX);
+  T.dSizeY = TextSizeAsWritten(T.dSizeY);
+  T.strFontName = CleanOutText(T.strFontName);
+  T.str = CleanOutText(T.str);
 }
 
-void ListAsWritten(const EntityLists& L, std::int32_t ver, const TJwBody& doc) {
-  for (TEntJwwLine& x : L.line) x.att = WrittenAttr(x.att, kLine, ver);
-  for (TEntJwwEnko& x : L.enko) x.att = WrittenAttr(x.att, kEnko, ver);
-  for (TEntJwwTen& x : L.ten) x.att = WrittenAttr(x.att, kTen, ver);
-  for (TEntJwwMoji& x : L.moji) TextAsWritten(x, ver);
-  for (TEntJwwSunpo& x : L.sunpo) {
-    x.att = WrittenAttr(x.att, kSunpo, ver);
-    x.Sen.att = WrittenAttr(x.Sen.att, kLine, ver);
-    TextAsWritten(x.Moji, ver);
-    x.Ho1.att = WrittenAttr(x.Ho1.att, kLine, ver);
-    x.Ho2.att = WrittenAttr(x.Ho2.att, kLine, ver);
-    for (TEntJwwTen* t : {&x.Te1, &x.Te2, &x.Kt1, &x.Kt2}) {
+void ListAsWritten(const EntityLists& L, std::int32_t Ver, const TJwBody& Doc) {
+  for (TEntJwwLine& X : L.line) X.att = WrittenAttr(X.att, kLine, Ver);
+  for (TEntJwwEnko& X : L.enko) X.att = WrittenAttr(X.att, kEnko, Ver);
+  for (TEntJwwTen& X : L.ten) X.att = WrittenAttr(X.att, kTen, Ver);
+  for (TEntJwwMoji& X : L.moji) TextAsWritten(X, Ver);
+  for (TEntJwwSunpo& X : L.sunpo) {
+    X.att = WrittenAttr(X.att, kSunpo, Ver);
+    X.Sen.att = WrittenAttr(X.Sen.att, kLine, Ver);
+    TextAsWritten(X.Moji, Ver);
+    X.Ho1.att = WrittenAttr(X.Ho1.att, kLine, Ver);
+    X.Ho2.att = WrittenAttr(X.Ho2.att, kLine, Ver);
+    for (TEntJwwTen* T : {&X.Te1, &X.Te2, &X.Kt1, &X.Kt2}) {
       // The extras follow the stored style, the style byte the rules.
-      const bool extras = t->att.nPenStyle == 100;
-      t->att = WrittenAttr(t->att, kTen, ver);
-      if (!extras) {
-        t->nCode = 0;
-        t->radKaitenKaku = t->dBairitsu = 0;
+      const bool Extras = T->att.nPenStyle == 100;
+      T->att = WrittenAttr(T->att, kTen, Ver);
+      if (!Extras) {
+        T->nCode = 0;
+        T->radKaitenKaku = T->dBairitsu = 0;
       }
     }
   }
-  for (TEntJwwSolid& x : L.solid) x.att = WrittenAttr(x.att, kSolid, ver);
-  for (TEntJwwBlock& x : L.block) {
-    x.att = WrittenAttr(x.att, kBlock, ver);
-    x.nNumber = doc.ChangeBlockNo(x.nNumber);
+  for (TEntJwwSolid& X : L.solid) X.att = WrittenAttr(X.att, kSolid, Ver);
+  for (TEntJwwBlock& X : L.block) {
+    X.att = WrittenAttr(X.att, kBlock, Ver);
+    X.nNumber = Doc.ChangeBlockNo(X.nNumber);
   }
 }
 
 }  // namespace
 
-TEntJwwAttr WrittenAttr(TEntJwwAttr a, int kind, std::int32_t ver) {
-  int style = a.nPenStyle, color = a.nPenColor;
-  const bool lineLike = kind == kLine || kind == kEnko;
-  if (ver < 420) {
-    if (lineLike) style = StandardLtype(style);
-    if (In(kind, kLine, kSolid)) color = StandardColor(color);
+TEntJwwAttr WrittenAttr(TEntJwwAttr A, int Kind, std::int32_t Ver) {
+  int Style = A.nPenStyle, Color = A.nPenColor;
+  const bool LineLike = Kind == kLine || Kind == kEnko;
+  if (Ver < 420) {
+    if (LineLike) Style = StandardLtype(Style);
+    if (In(Kind, kLine, kSolid)) Color = StandardColor(Color);
   }
-  if (lineLike && !(In(style, 1, 9) || In(style, 11, 19) || In(style, 31, 62))) style = SxfFallbackLtype;
-  if (kind == kTen && style != 1 && style != 100) style = 1;
-  if (kind == kMoji && !In(style, 1, 9)) style = 1;
-  if (In(kind, kLine, kSunpo) && !(In(color, 1, 9) || In(color, 101, 356))) color = SxfFallbackColor;
-  if (kind == kSolid && !(In(color, 1, 10) || In(color, 101, 356))) color = SxfFallbackColor;
-  a.nPenStyle = static_cast<std::uint8_t>(style);
-  a.nPenColor = static_cast<std::uint16_t>(color);
-  if (a.nLayer > 15) a.nLayer = 0;
-  if (a.nGLayer > 15) a.nGLayer = 0;
-  if (a.nPenWidth > 30000 || ver < 351) a.nPenWidth = 0;
-  return a;
+  if (LineLike && !(In(Style, 1, 9) || In(Style, 11, 19) || In(Style, 31, 62))) Style = SxfFallbackLtype;
+  if (Kind == kTen && Style != 1 && Style != 100) Style = 1;
+  if (Kind == kMoji && !In(Style, 1, 9)) Style = 1;
+  if (In(Kind, kLine, kSunpo) && !(In(Color, 1, 9) || In(Color, 101, 356))) Color = SxfFallbackColor;
+  if (Kind == kSolid && !(In(Color, 1, 10) || In(Color, 101, 356))) Color = SxfFallbackColor;
+  A.nPenStyle = static_cast<std::uint8_t>(Style);
+  A.nPenColor = static_cast<std::uint16_t>(Color);
+  if (A.nLayer > 15) A.nLayer = 0;
+  if (A.nGLayer > 15) A.nGLayer = 0;
+  if (A.nPenWidth > 30000 || Ver < 351) A.nPenWidth = 0;
+  return A;
 }
 
-void ApplyWriterRules(TJwBody& doc, std::int32_t ver) {
+void ApplyWriterRules(TJwBody& Doc, std::int32_t Ver) {
   // Numbers first, while every definition is still there.
-  for (TEntJwwBlockDef& d : doc.EntBlockDef) ListAsWritten(Members(d), ver, doc);
-  ListAsWritten(doc.Entities(), ver, doc);
-  std::vector<TEntJwwBlockDef> used;
-  for (TEntJwwBlockDef& d : doc.EntBlockDef) {
-    if (!d.ref_flag) continue;
-    d.att = WrittenAttr(d.att, kBlockDef, ver);
-    d.nNumber = static_cast<std::uint32_t>(d.ref_no);
-    d.strName = CleanOutText(d.strName);
-    used.push_back(std::move(d));
+  for (TEntJwwBlockDef& D : Doc.EntBlockDef) ListAsWritten(Members(D), Ver, Doc);
+  ListAsWritten(Doc.Entities(), Ver, Doc);
+  std::vector<TEntJwwBlockDef> Used;
+  for (TEntJwwBlockDef& D : Doc.EntBlockDef) {
+    if (!D.ref_flag) continue;
+    D.att = WrittenAttr(D.att, kBlockDef, Ver);
+    D.nNumber = static_cast<std::uint32_t>(D.ref_no);
+    D.strName = CleanOutText(D.strName);
+    Used.push_back(std::move(D));
   }
-  doc.EntBlockDef = std::move(used);
+  Doc.EntBlockDef = std::move(Used);
 }
 
 // ---- Documents in memory ----
 
-template <class Doc>
-bool Load(Doc& doc, const ByteVec& bytes) {
-  ByteReader r{std::span<const std::uint8_t>(bytes)};
-  return doc.LoadFrom(r);
+template <class TDoc>
+bool Load(TDoc& Doc, const ByteVec& Bytes) {
+  ByteReader R{std::span<const std::uint8_t>(Bytes)};
+  return Doc.LoadFrom(R);
 }
 
-template <class Doc>
-std::optional<ByteVec> Save(Doc& doc, std::int32_t ver) {
-  MemorySink sink;
-  ByteWriter w(sink);
-  if (!doc.SaveTo(w, ver)) return std::nullopt;
-  return sink.bytes;
+template <class TDoc>
+std::optional<ByteVec> Save(TDoc& Doc, std::int32_t Ver) {
+  MemorySink Sink;
+  ByteWriter W(Sink);
+  if (!Doc.SaveTo(W, Ver)) return std::nullopt;
+  return Sink.bytes;
 }
 
 template bool Load(TJwwData&, const ByteVec&);

@@ -33,7 +33,7 @@ enum class Form { CodePage, Utf16 };
 // object of a class, a class reference afterwards.
 class JwFile {
  public:
-  explicit JwFile(std::int32_t version, Form form = Form::CodePage);
+  explicit JwFile(std::int32_t Version, Form Form = Form::CodePage);
 
   std::int32_t ver;
   Form form;
@@ -41,71 +41,71 @@ class JwFile {
   testsupport::ByteBuilder b;
 
   // ---- Archive primitives ----
-  JwFile& Str(std::u16string_view s);                  // in the file's form
-  JwFile& CpStr(std::span<const std::uint8_t> bytes);  // code-page form, these bytes
-  JwFile& Utf16Str(std::u16string_view s);
-  JwFile& Count(std::uint32_t n);
+  JwFile& Str(std::u16string_view S);                  // in the file's form
+  JwFile& CpStr(std::span<const std::uint8_t> Bytes);  // code-page form, these bytes
+  JwFile& Utf16Str(std::u16string_view S);
+  JwFile& Count(std::uint32_t N);
   // The tag of the next object of class cls.
-  JwFile& Tag(const std::string& cls);
+  JwFile& Tag(const std::string& Cls);
   // An object has been written: it takes the next running index.
   JwFile& Took() {
-    ++running_;
+    ++Running_;
     return *this;
   }
-  std::uint32_t Running() const { return running_; }
-  std::uint32_t ClassIndex(const std::string& cls) const;
+  std::uint32_t Running() const { return Running_; }
+  std::uint32_t ClassIndex(const std::string& Cls) const;
 
   // ---- Records without tags ----
-  JwFile& Attr(const TEntJwwAttr& a);
-  JwFile& LineRec(const TEntJwwLine& x);
-  JwFile& EnkoRec(const TEntJwwEnko& x);
-  JwFile& TenRec(const TEntJwwTen& x);
-  JwFile& MojiRec(const TEntJwwMoji& x);
-  JwFile& SunpoRec(const TEntJwwSunpo& x);
-  JwFile& SolidRec(const TEntJwwSolid& x);
-  JwFile& BlockRec(const TEntJwwBlock& x);
+  JwFile& Attr(const TEntJwwAttr& A);
+  JwFile& LineRec(const TEntJwwLine& X);
+  JwFile& EnkoRec(const TEntJwwEnko& X);
+  JwFile& TenRec(const TEntJwwTen& X);
+  JwFile& MojiRec(const TEntJwwMoji& X);
+  JwFile& SunpoRec(const TEntJwwSunpo& X);
+  JwFile& SolidRec(const TEntJwwSolid& X);
+  JwFile& BlockRec(const TEntJwwBlock& X);
 
   // ---- Tagged objects (tag, record, index) ----
-  JwFile& Line(const TEntJwwLine& x) {
-    Tag("CDataSen").LineRec(x);
+  JwFile& Line(const TEntJwwLine& X) {
+    Tag("CDataSen").LineRec(X);
     return Took();
   }
-  JwFile& Enko(const TEntJwwEnko& x) {
-    Tag("CDataEnko").EnkoRec(x);
+  JwFile& Enko(const TEntJwwEnko& X) {
+    Tag("CDataEnko").EnkoRec(X);
     return Took();
   }
-  JwFile& Ten(const TEntJwwTen& x) {
-    Tag("CDataTen").TenRec(x);
+  JwFile& Ten(const TEntJwwTen& X) {
+    Tag("CDataTen").TenRec(X);
     return Took();
   }
-  JwFile& Moji(const TEntJwwMoji& x) {
-    Tag("CDataMoji").MojiRec(x);
+  JwFile& Moji(const TEntJwwMoji& X) {
+    Tag("CDataMoji").MojiRec(X);
     return Took();
   }
-  JwFile& Sunpo(const TEntJwwSunpo& x) {
-    Tag("CDataSunpou").SunpoRec(x);
+  JwFile& Sunpo(const TEntJwwSunpo& X) {
+    Tag("CDataSunpou").SunpoRec(X);
     return Took();
   }
-  JwFile& Solid(const TEntJwwSolid& x) {
-    Tag("CDataSolid").SolidRec(x);
+  JwFile& Solid(const TEntJwwSolid& X) {
+    Tag("CDataSolid").SolidRec(X);
     return Took();
   }
-  JwFile& Block(const TEntJwwBlock& x) {
-    Tag("CDataBlock").BlockRec(x);
+  JwFile& Block(const TEntJwwBlock& X) {
+    Tag("CDataBlock").BlockRec(X);
     return Took();
   }
   // A block definition up to its member count; its members follow. With
   // longTime the time stamp is the 8-byte form (0xFFFFFFFF and 8 bytes).
-  JwFile& BlockDef(const TEntJwwBlockDef& d, std::uint32_t members, bool longTime = false);
+  JwFile& BlockDef(const TEntJwwBlockDef& D, std::uint32_t Members, bool LongTime = false);
 
   // The image section: count, then name, size and bytes per entry.
-  JwFile& Images(const std::vector<std::pair<std::u16string, ByteVec>>& images);
+  JwFile& Images(const std::vector<std::pair<std::u16string, ByteVec>>& Images);
 
   const ByteVec& bytes() const { return b.bytes; }
 
  private:
-  std::map<std::string, std::uint32_t> classes_;
-  std::uint32_t running_ = 1;
+  std::map<std::string, std::uint32_t> Classes_;
+  std::uint32_t Running_ = 1;
 };
 
 // ---- JWW header ----
@@ -133,17 +133,17 @@ struct HeaderMarks {
 // back unchanged: valid pens, text sizes in range, SXF tables that need no
 // fix-up, a print packing that fits the version, reserved areas with
 // content. The version field is the file's version.
-JwwHeaderSpec CanonicalHeader(std::int32_t ver);
+JwwHeaderSpec CanonicalHeader(std::int32_t Ver);
 // All zero, empty tables of the fixed lengths, reset header values.
 JwwHeaderSpec EmptyHeader();
 // The header and tables a document holds.
-JwwHeaderSpec HeaderOf(const TJwwData& doc);
+JwwHeaderSpec HeaderOf(const TJwwData& Doc);
 // What the writer rules make of a header written at version ver.
-JwwHeaderSpec AsWritten(JwwHeaderSpec s, std::int32_t ver);
+JwwHeaderSpec AsWritten(JwwHeaderSpec S, std::int32_t Ver);
 
 // Rows 1 to 43, gated by f.ver, values as given (no clamps). A missing
 // reserved area is written as 56 spaces / 4 zero bytes.
-HeaderMarks WriteJwwHeader(JwFile& f, const JwwHeaderSpec& s);
+HeaderMarks WriteJwwHeader(JwFile& F, const JwwHeaderSpec& S);
 
 // ---- JWS header ----
 
@@ -154,15 +154,15 @@ struct JwsHeaderSpec {
 };
 JwsHeaderSpec CanonicalJwsHeader();
 // Signature, filler, f.ver at offset 200 and the fields up to My2.
-void WriteJwsHeader(JwFile& f, const JwsHeaderSpec& s);
+void WriteJwsHeader(JwFile& F, const JwsHeaderSpec& S);
 
 // ---- Bodies ----
 
 // The entity list of a document or the members of a definition: the count
 // of valid entries, then those objects in order.
-void WriteObjects(JwFile& f, const ConstEntityLists& L);
+void WriteObjects(JwFile& F, const ConstEntityLists& L);
 // Every definition with its members, as stored (no renumbering).
-void WriteBlockDefs(JwFile& f, const std::vector<TEntJwwBlockDef>& defs);
+void WriteBlockDefs(JwFile& F, const std::vector<TEntJwwBlockDef>& Defs);
 
 // One record of each kind with distinct values in every field, valid for the
 // writer (pens, layers, text sizes); members of no definition.
@@ -175,9 +175,9 @@ struct SampleEntities {
   TEntJwwSolid solid, solid10;
   TEntJwwBlock block;
 };
-SampleEntities Samples(std::int32_t ver);
+SampleEntities Samples(std::int32_t Ver);
 
-TEntJwwAttr Pen(int style, int color, int width = 0, int layer = 0, int glayer = 0);
+TEntJwwAttr Pen(int Style, int Color, int Width = 0, int Layer = 0, int Glayer = 0);
 
 // A drawing whose bytes a load and a save at the same version give back
 // exactly: the canonical header; a line, an arc, two points, a text, a
@@ -189,33 +189,33 @@ struct Drawing {
   std::size_t headerEnd = 0;
   std::size_t bodyEnd = 0;  // before the image section
 };
-Drawing CanonicalDrawing(std::int32_t ver, Form form = Form::CodePage);
+Drawing CanonicalDrawing(std::int32_t Ver, Form Form = Form::CodePage);
 // The entity list and definitions of the canonical drawing (also the body of
 // a canonical JWS figure).
-void WriteCanonicalBody(JwFile& f);
+void WriteCanonicalBody(JwFile& F);
 // The definitions of the canonical drawing.
-std::vector<TEntJwwBlockDef> CanonicalDefinitions(std::int32_t ver);
+std::vector<TEntJwwBlockDef> CanonicalDefinitions(std::int32_t Ver);
 
 // ---- The writer's rules, as a model ----
 
 // The attribute a save writes for a record of this kind at version ver.
-TEntJwwAttr WrittenAttr(TEntJwwAttr a, int kind, std::int32_t ver);
+TEntJwwAttr WrittenAttr(TEntJwwAttr A, int Kind, std::int32_t Ver);
 // Changes a loaded document into what a save at ver (with no image options
 // and no SXF dimension expansion) writes: pens, layers and widths, cleaned
 // strings, clamped text sizes, used definitions only, renumbered by their
 // ref_no. Compare BodyOf of this with BodyOf of the document reloaded.
-void ApplyWriterRules(TJwBody& doc, std::int32_t ver);
+void ApplyWriterRules(TJwBody& Doc, std::int32_t Ver);
 
 // ---- Documents in memory ----
 
-template <class Doc>
-bool Load(Doc& doc, const ByteVec& bytes);
+template <class TDoc>
+bool Load(TDoc& Doc, const ByteVec& Bytes);
 // The bytes SaveTo writes, or nullopt when it refuses or fails.
-template <class Doc>
-std::optional<ByteVec> Save(Doc& doc, std::int32_t ver);
+template <class TDoc>
+std::optional<ByteVec> Save(TDoc& Doc, std::int32_t Ver);
 
 // A document's entity list and definitions as the fixture writes them, for
 // comparing what a reader delivered with the bytes it read.
-ByteVec BodyOf(std::int32_t ver, Form form, const TJwBody& doc);
+ByteVec BodyOf(std::int32_t Ver, Form Form, const TJwBody& Doc);
 
 }  // namespace jwfix

@@ -13,75 +13,75 @@ namespace fs = std::filesystem;
 
 namespace {
 
-Form FormOf(const TJwBody& doc) { return doc.MojiEncode ? Form::Utf16 : Form::CodePage; }
+Form FormOf(const TJwBody& Doc) { return Doc.MojiEncode ? Form::Utf16 : Form::CodePage; }
 
-std::size_t CountFiles(const fs::path& dir) {
-  std::size_t n = 0;
-  for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir)) ++n;
-  return n;
+std::size_t CountFiles(const fs::path& Dir) {
+  std::size_t N = 0;
+  for ([[maybe_unused]] const auto& E : fs::directory_iterator(Dir)) ++N;
+  return N;
 }
 
 // Every real drawing: load, save at its own version, reload. The reloaded
 // document is the original with the writer's rules applied, and saving it
 // again gives the same bytes.
 TEST(JwwLoadSave, RealDrawingsSurviveASaveAndReachAFixedPoint) {
-  const auto files = testsupport::CorpusFiles("jww", ".jww");
-  SKIP_WITHOUT_CORPUS(files);
-  for (const auto& path : files) {
-    SCOPED_TRACE(path.filename().string());
-    const ByteVec original = testsupport::ReadFileBytes(path);
-    TJwwData doc;
-    doc.BindImageExr = true;  // read the image list, extract nothing
-    ByteReader r{std::span<const std::uint8_t>(original)};
-    ASSERT_TRUE(doc.LoadFrom(r));
-    EXPECT_EQ(r.Remaining(), 0u) << "the whole file was read";
-    const std::int32_t ver = doc.Enthd.jwVer;
-    EXPECT_EQ(doc.EntNo.size(), static_cast<std::size_t>(doc.Enthd.n1));
-    for (const TEntJwwNo& e : doc.EntNo) ASSERT_TRUE(doc.Entities().Valid(e)) << "no record was dropped";
-    EXPECT_EQ(doc.EntBlockDef.size(), static_cast<std::size_t>(doc.Enthd.n2));
+  const auto Files = testsupport::CorpusFiles("jww", ".jww");
+  SKIP_WITHOUT_CORPUS(Files);
+  for (const auto& Path : Files) {
+    SCOPED_TRACE(Path.filename().string());
+    const ByteVec Original = testsupport::ReadFileBytes(Path);
+    TJwwData Doc;
+    Doc.BindImageExr = true;  // read the image list, extract nothing
+    ByteReader R{std::span<const std::uint8_t>(Original)};
+    ASSERT_TRUE(Doc.LoadFrom(R));
+    EXPECT_EQ(R.Remaining(), 0u) << "the whole file was read";
+    const std::int32_t Ver = Doc.Enthd.jwVer;
+    EXPECT_EQ(Doc.EntNo.size(), static_cast<std::size_t>(Doc.Enthd.n1));
+    for (const TEntJwwNo& E : Doc.EntNo) ASSERT_TRUE(Doc.Entities().Valid(E)) << "no record was dropped";
+    EXPECT_EQ(Doc.EntBlockDef.size(), static_cast<std::size_t>(Doc.Enthd.n2));
 
-    doc.SetFileOutOption(doc.MojiEncode ? 0x20 : 0);
-    const auto saved = Save(doc, ver);
-    ASSERT_TRUE(saved);
-    TJwwData back;
-    ASSERT_TRUE(Load(back, *saved));
-    EXPECT_EQ(back.Enthd.jwVer, ver);
-    EXPECT_EQ(back.EntNo, doc.EntNo);
-    EXPECT_EQ(back.EntBlockDef.size(), static_cast<std::size_t>(doc.EntBlockNum));
+    Doc.SetFileOutOption(Doc.MojiEncode ? 0x20 : 0);
+    const auto Saved = Save(Doc, Ver);
+    ASSERT_TRUE(Saved);
+    TJwwData Back;
+    ASSERT_TRUE(Load(Back, *Saved));
+    EXPECT_EQ(Back.Enthd.jwVer, Ver);
+    EXPECT_EQ(Back.EntNo, Doc.EntNo);
+    EXPECT_EQ(Back.EntBlockDef.size(), static_cast<std::size_t>(Doc.EntBlockNum));
 
     // Header and body as the rules say.
-    JwFile headerWanted(ver, FormOf(doc)), headerGot(ver, FormOf(doc));
-    WriteJwwHeader(headerWanted, AsWritten(HeaderOf(doc), ver));
-    WriteJwwHeader(headerGot, HeaderOf(back));
-    EXPECT_TRUE(headerGot.bytes() == headerWanted.bytes());
-    ApplyWriterRules(doc, ver);
-    EXPECT_TRUE(BodyOf(ver, FormOf(doc), back) == BodyOf(ver, FormOf(doc), doc));
+    JwFile HeaderWanted(Ver, FormOf(Doc)), HeaderGot(Ver, FormOf(Doc));
+    WriteJwwHeader(HeaderWanted, AsWritten(HeaderOf(Doc), Ver));
+    WriteJwwHeader(HeaderGot, HeaderOf(Back));
+    EXPECT_TRUE(HeaderGot.bytes() == HeaderWanted.bytes());
+    ApplyWriterRules(Doc, Ver);
+    EXPECT_TRUE(BodyOf(Ver, FormOf(Doc), Back) == BodyOf(Ver, FormOf(Doc), Doc));
 
-    back.SetFileOutOption(back.MojiEncode ? 0x20 : 0);
-    EXPECT_TRUE(*Save(back, ver) == *saved) << "a second save changes nothing";
+    Back.SetFileOutOption(Back.MojiEncode ? 0x20 : 0);
+    EXPECT_TRUE(*Save(Back, Ver) == *Saved) << "a second save changes nothing";
   }
 }
 
 // A real version-6.00 drawing saved as 7.00: the header gains nothing but
 // its version, the body is the same, and an empty image section follows.
 TEST(JwwLoadSave, RealDrawingRaisedTo700) {
-  const auto files = testsupport::CorpusFiles("jww", ".jww");
-  SKIP_WITHOUT_CORPUS(files);
-  for (const auto& path : files) {
-    TJwwData doc;
-    ASSERT_TRUE(doc.FileIn(testsupport::U16(path)));
-    if (doc.Enthd.jwVer != 600) continue;
-    const auto saved = Save(doc, 700);
-    ASSERT_TRUE(saved);
-    TJwwData back;
-    ASSERT_TRUE(Load(back, *saved));
-    EXPECT_EQ(back.Enthd.jwVer, 700);
-    JwFile wanted(700);
-    WriteJwwHeader(wanted, AsWritten(HeaderOf(doc), 700));
-    ApplyWriterRules(doc, 700);
-    const ByteVec body = BodyOf(700, Form::CodePage, doc);
-    wanted.b.raw(body).i32(0);
-    EXPECT_TRUE(*saved == wanted.bytes()) << path;
+  const auto Files = testsupport::CorpusFiles("jww", ".jww");
+  SKIP_WITHOUT_CORPUS(Files);
+  for (const auto& Path : Files) {
+    TJwwData Doc;
+    ASSERT_TRUE(Doc.FileIn(testsupport::U16(Path)));
+    if (Doc.Enthd.jwVer != 600) continue;
+    const auto Saved = Save(Doc, 700);
+    ASSERT_TRUE(Saved);
+    TJwwData Back;
+    ASSERT_TRUE(Load(Back, *Saved));
+    EXPECT_EQ(Back.Enthd.jwVer, 700);
+    JwFile Wanted(700);
+    WriteJwwHeader(Wanted, AsWritten(HeaderOf(Doc), 700));
+    ApplyWriterRules(Doc, 700);
+    const ByteVec Body = BodyOf(700, Form::CodePage, Doc);
+    Wanted.b.raw(Body).i32(0);
+    EXPECT_TRUE(*Saved == Wanted.bytes()) << Path;
     return;  // one drawing is enough
   }
   GTEST_SKIP() << "no version-6.00 drawing";
@@ -90,174 +90,174 @@ TEST(JwwLoadSave, RealDrawingRaisedTo700) {
 // A version-3.00 drawing raised to 3.51 and 4.20, as the conversion does
 // before it assigns widths or SXF pens.
 TEST(JwwLoadSave, SyntheticVersion300Raised) {
-  const Drawing d = CanonicalDrawing(300);
-  for (std::int32_t ver : {351, 420}) {
-    TJwwData doc;
-    ASSERT_TRUE(Load(doc, d.bytes));
-    for (const TEntJwwLine& l : doc.EntLine) EXPECT_EQ(l.att.nPenWidth, 0);
-    doc.Enthd.jwVer = ver;
-    doc.EntLine[0].att.nPenWidth = 70;
-    doc.EntLine[1].att.nPenColor = 105;  // an SXF colour, as a conversion may set
-    const auto saved = Save(doc, ver);
-    ASSERT_TRUE(saved);
-    TJwwData back;
-    ASSERT_TRUE(Load(back, *saved));
-    EXPECT_EQ(back.Enthd.jwVer, ver);
-    EXPECT_EQ(back.EntLine[0].att.nPenWidth, 70);
-    EXPECT_EQ(back.EntEnko[0].att.nPenWidth, 0);
-    EXPECT_EQ(back.EntLine[1].att.nPenColor, ver >= 420 ? 105 : 4);
-    const TEntJwwSunpo& dim = back.EntSunpo[0];
-    if (ver >= 420) {
+  const Drawing D = CanonicalDrawing(300);
+  for (std::int32_t Ver : {351, 420}) {
+    TJwwData Doc;
+    ASSERT_TRUE(Load(Doc, D.bytes));
+    for (const TEntJwwLine& L : Doc.EntLine) EXPECT_EQ(L.att.nPenWidth, 0);
+    Doc.Enthd.jwVer = Ver;
+    Doc.EntLine[0].att.nPenWidth = 70;
+    Doc.EntLine[1].att.nPenColor = 105;  // an SXF colour, as a conversion may set
+    const auto Saved = Save(Doc, Ver);
+    ASSERT_TRUE(Saved);
+    TJwwData Back;
+    ASSERT_TRUE(Load(Back, *Saved));
+    EXPECT_EQ(Back.Enthd.jwVer, Ver);
+    EXPECT_EQ(Back.EntLine[0].att.nPenWidth, 70);
+    EXPECT_EQ(Back.EntEnko[0].att.nPenWidth, 0);
+    EXPECT_EQ(Back.EntLine[1].att.nPenColor, Ver >= 420 ? 105 : 4);
+    const TEntJwwSunpo& Dim = Back.EntSunpo[0];
+    if (Ver >= 420) {
       // The SXF part as a load below 4.20 set it; its points get style 1.
-      EXPECT_EQ(dim.bSxfMode, 0);
-      EXPECT_EQ(dim.Ho1.att, WrittenAttr(doc.EntSunpo[0].att, kLine, 420));
-      EXPECT_EQ(dim.Te1.att.nPenStyle, 1);
-      EXPECT_EQ(dim.Kt2.start_x, 0.0);
-      EXPECT_EQ(back.EntColS[17].astrUDColorName, u"Color_17");
-      EXPECT_EQ(back.EntLtpS[20].anUDLTypeSegment, 2);
+      EXPECT_EQ(Dim.bSxfMode, 0);
+      EXPECT_EQ(Dim.Ho1.att, WrittenAttr(Doc.EntSunpo[0].att, kLine, 420));
+      EXPECT_EQ(Dim.Te1.att.nPenStyle, 1);
+      EXPECT_EQ(Dim.Kt2.start_x, 0.0);
+      EXPECT_EQ(Back.EntColS[17].astrUDColorName, u"Color_17");
+      EXPECT_EQ(Back.EntLtpS[20].anUDLTypeSegment, 2);
     }
-    ApplyWriterRules(doc, ver);
-    EXPECT_TRUE(BodyOf(ver, Form::CodePage, back) == BodyOf(ver, Form::CodePage, doc)) << ver;
+    ApplyWriterRules(Doc, Ver);
+    EXPECT_TRUE(BodyOf(Ver, Form::CodePage, Back) == BodyOf(Ver, Form::CodePage, Doc)) << Ver;
   }
 }
 
 TEST(JwwLoadSave, SetFileOutOptionKeeps0To63) {
-  TJwwData doc;
-  const struct { int in, kept; } cases[] = {{0, 0}, {1, 1}, {0x20, 0x20}, {63, 63}, {64, 0}, {-1, 0}, {0x120, 0}};
-  for (const auto& c : cases) {
-    doc.SetFileOutOption(c.in);
-    EXPECT_EQ(doc.FileOutOpt, c.kept) << c.in;
+  TJwwData Doc;
+  const struct { int in, kept; } Cases[] = {{0, 0}, {1, 1}, {0x20, 0x20}, {63, 63}, {64, 0}, {-1, 0}, {0x120, 0}};
+  for (const auto& C : Cases) {
+    Doc.SetFileOutOption(C.in);
+    EXPECT_EQ(Doc.FileOutOpt, C.kept) << C.in;
   }
 }
 
 // One UTF-16 string in a code-page file: saved with the option, every string
 // of the output is in UTF-16 form, layer names included.
 TEST(JwwLoadSave, Utf16OptionWritesEveryStringInUtf16) {
-  const SampleEntities s = Samples(600);
-  const JwwHeaderSpec h = CanonicalHeader(600);
-  JwFile f(600);
-  WriteJwwHeader(f, h);
-  f.Count(2).Moji(s.moji);
-  f.form = Form::Utf16;
-  f.Moji(s.moji);
-  f.form = Form::CodePage;
-  f.Count(0);
-  TJwwData doc;
-  ASSERT_TRUE(Load(doc, f.bytes()));
-  EXPECT_TRUE(doc.MojiEncode);
-  doc.SetFileOutOption(0x20);
-  JwFile wanted(600, Form::Utf16);
-  WriteJwwHeader(wanted, AsWritten(h, 600));
-  wanted.Count(2).Moji(s.moji).Moji(s.moji).Count(0);
-  EXPECT_TRUE(*Save(doc, 600) == wanted.bytes());
-  doc.SetFileOutOption(0);
-  JwFile plain(600);
-  WriteJwwHeader(plain, AsWritten(h, 600));
-  plain.Count(2).Moji(s.moji).Moji(s.moji).Count(0);
-  EXPECT_TRUE(*Save(doc, 600) == plain.bytes());
+  const SampleEntities S = Samples(600);
+  const JwwHeaderSpec H = CanonicalHeader(600);
+  JwFile F(600);
+  WriteJwwHeader(F, H);
+  F.Count(2).Moji(S.moji);
+  F.form = Form::Utf16;
+  F.Moji(S.moji);
+  F.form = Form::CodePage;
+  F.Count(0);
+  TJwwData Doc;
+  ASSERT_TRUE(Load(Doc, F.bytes()));
+  EXPECT_TRUE(Doc.MojiEncode);
+  Doc.SetFileOutOption(0x20);
+  JwFile Wanted(600, Form::Utf16);
+  WriteJwwHeader(Wanted, AsWritten(H, 600));
+  Wanted.Count(2).Moji(S.moji).Moji(S.moji).Count(0);
+  EXPECT_TRUE(*Save(Doc, 600) == Wanted.bytes());
+  Doc.SetFileOutOption(0);
+  JwFile Plain(600);
+  WriteJwwHeader(Plain, AsWritten(H, 600));
+  Plain.Count(2).Moji(S.moji).Moji(S.moji).Count(0);
+  EXPECT_TRUE(*Save(Doc, 600) == Plain.bytes());
 }
 
 // A class that is not an entity class fails the load after what was read;
 // the block tree is still built from it.
 TEST(JwwLoadSave, UnknownClassFailsTheLoadAfterTheTree) {
-  const SampleEntities s = Samples(600);
-  for (bool inDefinition : {false, true}) {
-    JwFile f(600);
-    WriteJwwHeader(f, CanonicalHeader(600));
-    f.Count(inDefinition ? 2 : 3).Line(s.line).Block(s.block);
-    if (!inDefinition) f.Tag("CDataXyz").LineRec(s.line).Took();
-    TEntJwwBlockDef def;
-    def.strName = u"zero";
-    f.Count(1).BlockDef(def, 2).Line(s.line);
-    f.Tag("CDataXyz").LineRec(s.line);
-    TJwwData doc;
-    EXPECT_FALSE(Load(doc, f.bytes())) << inDefinition;
-    EXPECT_EQ(doc.EntLine.size(), 1u);
-    ASSERT_EQ(doc.EntBlockTree.size(), 1u) << inDefinition;
-    EXPECT_EQ(doc.EntBlockTree[0].defno, inDefinition ? 0 : -1);
-    EXPECT_EQ(doc.EntBlockNum, inDefinition ? 1 : 0);
+  const SampleEntities S = Samples(600);
+  for (bool InDefinition : {false, true}) {
+    JwFile F(600);
+    WriteJwwHeader(F, CanonicalHeader(600));
+    F.Count(InDefinition ? 2 : 3).Line(S.line).Block(S.block);
+    if (!InDefinition) F.Tag("CDataXyz").LineRec(S.line).Took();
+    TEntJwwBlockDef Def;
+    Def.strName = u"zero";
+    F.Count(1).BlockDef(Def, 2).Line(S.line);
+    F.Tag("CDataXyz").LineRec(S.line);
+    TJwwData Doc;
+    EXPECT_FALSE(Load(Doc, F.bytes())) << InDefinition;
+    EXPECT_EQ(Doc.EntLine.size(), 1u);
+    ASSERT_EQ(Doc.EntBlockTree.size(), 1u) << InDefinition;
+    EXPECT_EQ(Doc.EntBlockTree[0].defno, InDefinition ? 0 : -1);
+    EXPECT_EQ(Doc.EntBlockNum, InDefinition ? 1 : 0);
   }
 }
 
 TEST(JwwLoadSave, WrongSignatureResetsAllButTheTablesAndTheId) {
-  TJwwData doc;
-  ASSERT_TRUE(Load(doc, CanonicalDrawing(600).bytes));
-  ByteVec bytes = CanonicalDrawing(600).bytes;
-  bytes[7] = 'X';
-  EXPECT_FALSE(Load(doc, bytes));
-  EXPECT_EQ(doc.Enthd.jwID, u"JwwDataX");
-  EXPECT_EQ(doc.Enthd.jwVer, 0);
-  EXPECT_TRUE(doc.Enthd.strMemo.empty());
-  EXPECT_EQ(doc.Enthd.dBairitsu, 1.0);
-  EXPECT_EQ(doc.Enthd.nZoomJumpGLay[7], -1);
-  EXPECT_TRUE(doc.EntNo.empty() && doc.EntLine.empty() && doc.EntBlockDef.empty() && doc.EntBlockTree.empty());
-  ASSERT_EQ(doc.EntLay.size(), 256u);
-  EXPECT_EQ(doc.EntLay[17].aanLay, 0);
-  EXPECT_TRUE(doc.EntLay[17].aStrLayName.empty());
-  EXPECT_EQ(doc.EntColS.size(), 257u);
-  EXPECT_FALSE(doc.MojiEncode);
+  TJwwData Doc;
+  ASSERT_TRUE(Load(Doc, CanonicalDrawing(600).bytes));
+  ByteVec Bytes = CanonicalDrawing(600).bytes;
+  Bytes[7] = 'X';
+  EXPECT_FALSE(Load(Doc, Bytes));
+  EXPECT_EQ(Doc.Enthd.jwID, u"JwwDataX");
+  EXPECT_EQ(Doc.Enthd.jwVer, 0);
+  EXPECT_TRUE(Doc.Enthd.strMemo.empty());
+  EXPECT_EQ(Doc.Enthd.dBairitsu, 1.0);
+  EXPECT_EQ(Doc.Enthd.nZoomJumpGLay[7], -1);
+  EXPECT_TRUE(Doc.EntNo.empty() && Doc.EntLine.empty() && Doc.EntBlockDef.empty() && Doc.EntBlockTree.empty());
+  ASSERT_EQ(Doc.EntLay.size(), 256u);
+  EXPECT_EQ(Doc.EntLay[17].aanLay, 0);
+  EXPECT_TRUE(Doc.EntLay[17].aStrLayName.empty());
+  EXPECT_EQ(Doc.EntColS.size(), 257u);
+  EXPECT_FALSE(Doc.MojiEncode);
   // A wrong version is the same story.
-  bytes[7] = '.';
-  bytes[8] = 0xBD;  // 701
-  bytes[9] = 0x02;
-  EXPECT_FALSE(Load(doc, bytes));
-  EXPECT_EQ(doc.Enthd.jwVer, 701);
-  EXPECT_TRUE(doc.EntLine.empty());
+  Bytes[7] = '.';
+  Bytes[8] = 0xBD;  // 701
+  Bytes[9] = 0x02;
+  EXPECT_FALSE(Load(Doc, Bytes));
+  EXPECT_EQ(Doc.Enthd.jwVer, 701);
+  EXPECT_TRUE(Doc.EntLine.empty());
 }
 
 TEST(JwwLoadSave, FilesInAndOut) {
-  testsupport::TempDir dir;
-  const Drawing d = CanonicalDrawing(600);
-  testsupport::WriteFileBytes(dir / "in.jww", d.bytes);
-  TJwwData doc;
-  ASSERT_TRUE(doc.FileIn(testsupport::U16(dir / "in.jww")));
-  ASSERT_TRUE(doc.FileOut(testsupport::U16(dir / "out.jww"), 600));
-  EXPECT_TRUE(testsupport::ReadFileBytes(dir / "out.jww") == d.bytes);
+  testsupport::TempDir Dir;
+  const Drawing D = CanonicalDrawing(600);
+  testsupport::WriteFileBytes(Dir / "in.jww", D.bytes);
+  TJwwData Doc;
+  ASSERT_TRUE(Doc.FileIn(testsupport::U16(Dir / "in.jww")));
+  ASSERT_TRUE(Doc.FileOut(testsupport::U16(Dir / "out.jww"), 600));
+  EXPECT_TRUE(testsupport::ReadFileBytes(Dir / "out.jww") == D.bytes);
   // Over an existing file; nothing else is left in the folder.
-  ASSERT_TRUE(doc.FileOut(testsupport::U16(dir / "in.jww"), 600));
-  EXPECT_TRUE(testsupport::ReadFileBytes(dir / "in.jww") == d.bytes);
-  EXPECT_EQ(CountFiles(dir.path()), 2u);
+  ASSERT_TRUE(Doc.FileOut(testsupport::U16(Dir / "in.jww"), 600));
+  EXPECT_TRUE(testsupport::ReadFileBytes(Dir / "in.jww") == D.bytes);
+  EXPECT_EQ(CountFiles(Dir.path()), 2u);
   // A missing file loads nothing.
-  EXPECT_FALSE(doc.FileIn(testsupport::U16(dir / "missing.jww")));
-  EXPECT_TRUE(doc.EntLine.empty());
-  EXPECT_FALSE(doc.FileHeaderIn(testsupport::U16(dir / "missing.jww")));
+  EXPECT_FALSE(Doc.FileIn(testsupport::U16(Dir / "missing.jww")));
+  EXPECT_TRUE(Doc.EntLine.empty());
+  EXPECT_FALSE(Doc.FileHeaderIn(testsupport::U16(Dir / "missing.jww")));
 }
 
 TEST(JwwLoadSave, FailedSavesLeaveNoFile) {
-  testsupport::TempDir dir;
-  TJwwData doc;
-  ASSERT_TRUE(Load(doc, CanonicalDrawing(600).bytes));
-  EXPECT_FALSE(doc.FileOut(testsupport::U16(dir / "no" / "such" / "out.jww"), 600));
-  EXPECT_FALSE(fs::exists(dir / "no"));
-  EXPECT_EQ(CountFiles(dir.path()), 0u);
+  testsupport::TempDir Dir;
+  TJwwData Doc;
+  ASSERT_TRUE(Load(Doc, CanonicalDrawing(600).bytes));
+  EXPECT_FALSE(Doc.FileOut(testsupport::U16(Dir / "no" / "such" / "out.jww"), 600));
+  EXPECT_FALSE(fs::exists(Dir / "no"));
+  EXPECT_EQ(CountFiles(Dir.path()), 0u);
 
   // A document whose tables were never sized by a load is refused, and the
   // file of that name is gone afterwards.
-  TJwwData fresh;
-  testsupport::WriteFileBytes(dir / "out.jww", {1, 2, 3});
-  EXPECT_FALSE(fresh.FileOut(testsupport::U16(dir / "out.jww"), 600));
-  EXPECT_FALSE(fs::exists(dir / "out.jww"));
-  EXPECT_EQ(CountFiles(dir.path()), 0u);
-  EXPECT_FALSE(Save(fresh, 600));
-  fresh.SizeHeaderTables();
-  EXPECT_TRUE(Save(fresh, 600));
+  TJwwData Fresh;
+  testsupport::WriteFileBytes(Dir / "out.jww", {1, 2, 3});
+  EXPECT_FALSE(Fresh.FileOut(testsupport::U16(Dir / "out.jww"), 600));
+  EXPECT_FALSE(fs::exists(Dir / "out.jww"));
+  EXPECT_EQ(CountFiles(Dir.path()), 0u);
+  EXPECT_FALSE(Save(Fresh, 600));
+  Fresh.SizeHeaderTables();
+  EXPECT_TRUE(Save(Fresh, 600));
   // A header-only document has its tables.
-  testsupport::WriteFileBytes(dir / "in.jww", CanonicalDrawing(600).bytes);
-  ASSERT_TRUE(fresh.FileHeaderIn(testsupport::U16(dir / "in.jww")));
-  EXPECT_TRUE(Save(fresh, 600));
+  testsupport::WriteFileBytes(Dir / "in.jww", CanonicalDrawing(600).bytes);
+  ASSERT_TRUE(Fresh.FileHeaderIn(testsupport::U16(Dir / "in.jww")));
+  EXPECT_TRUE(Save(Fresh, 600));
 }
 
 TEST(JwwLoadSave, SaveLeavesTheDocumentAsItWas) {
-  TJwwData doc;
-  ASSERT_TRUE(Load(doc, CanonicalDrawing(420).bytes));
-  doc.EntLine[0].att = Pen(50, 400, 40000, 16, 99);
-  doc.EntMoji[0].dSizeX = -4;
-  doc.EntMoji[0].str = u"a^mb";
-  doc.Enthd.jwID = u"changed";
-  const ByteVec before = BodyOf(420, Form::CodePage, doc);
-  ASSERT_TRUE(Save(doc, 351));
-  EXPECT_TRUE(BodyOf(420, Form::CodePage, doc) == before);
-  EXPECT_EQ(doc.Enthd.jwID, u"JwwData.");
+  TJwwData Doc;
+  ASSERT_TRUE(Load(Doc, CanonicalDrawing(420).bytes));
+  Doc.EntLine[0].att = Pen(50, 400, 40000, 16, 99);
+  Doc.EntMoji[0].dSizeX = -4;
+  Doc.EntMoji[0].str = u"a^mb";
+  Doc.Enthd.jwID = u"changed";
+  const ByteVec Before = BodyOf(420, Form::CodePage, Doc);
+  ASSERT_TRUE(Save(Doc, 351));
+  EXPECT_TRUE(BodyOf(420, Form::CodePage, Doc) == Before);
+  EXPECT_EQ(Doc.Enthd.jwID, u"JwwData.");
 }
 
 }  // namespace

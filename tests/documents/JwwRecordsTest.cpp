@@ -24,177 +24,177 @@ const VersionForm kLayouts[] = {{230, Form::CodePage}, {300, Form::CodePage}, {3
                                 {351, Form::Utf16},    {420, Form::CodePage}, {600, Form::CodePage},
                                 {700, Form::Utf16},    {700, Form::CodePage}};
 
-int OptionFor(Form form) { return form == Form::Utf16 ? 0x20 : 0; }
+int OptionFor(Form Form) { return Form == Form::Utf16 ? 0x20 : 0; }
 
-ByteVec Slice(const ByteVec& b, std::size_t from, std::size_t to) {
-  return ByteVec(b.begin() + static_cast<std::ptrdiff_t>(from), b.begin() + static_cast<std::ptrdiff_t>(to));
+ByteVec Slice(const ByteVec& B, std::size_t From, std::size_t To) {
+  return ByteVec(B.begin() + static_cast<std::ptrdiff_t>(From), B.begin() + static_cast<std::ptrdiff_t>(To));
 }
 
 // A drawing of the canonical header and the given entity list (no
 // definitions, no images).
-template <class Build>
-ByteVec ListFile(std::int32_t ver, Form form, std::uint32_t count, Build build) {
-  JwFile f(ver, form);
-  WriteJwwHeader(f, CanonicalHeader(ver));
-  f.Count(count);
-  build(f);
-  f.Count(0);
-  if (ver >= 700) f.b.i32(0);
-  return f.bytes();
+template <class TBuild>
+ByteVec ListFile(std::int32_t Ver, Form Form, std::uint32_t Count, TBuild Build) {
+  JwFile F(Ver, Form);
+  WriteJwwHeader(F, CanonicalHeader(Ver));
+  F.Count(Count);
+  Build(F);
+  F.Count(0);
+  if (Ver >= 700) F.b.i32(0);
+  return F.bytes();
 }
 
 // The strongest check of both sides: what the reader took from canonical
 // bytes is exactly what the bytes say, and the writer gives the bytes back.
 TEST(JwwRecords, CanonicalDrawingsReadExactlyAndComeBackByteForByte) {
-  for (const VersionForm& c : kLayouts) {
-    SCOPED_TRACE(testing::Message() << "version " << c.ver << (c.form == Form::Utf16 ? " UTF-16" : ""));
-    const Drawing d = CanonicalDrawing(c.ver, c.form);
-    TJwwData doc;
-    ASSERT_TRUE(Load(doc, d.bytes));
-    EXPECT_EQ(doc.MojiEncode, c.form == Form::Utf16);
-    EXPECT_EQ(doc.Enthd.n1, 11);
-    EXPECT_EQ(doc.Enthd.n2, 2);
-    EXPECT_EQ(doc.EntLine.size(), 2u);
-    EXPECT_EQ(BodyOf(c.ver, c.form, doc), Slice(d.bytes, d.headerEnd, d.bodyEnd));
-    doc.SetFileOutOption(OptionFor(c.form));
-    const auto saved = Save(doc, c.ver);
-    ASSERT_TRUE(saved);
-    EXPECT_EQ(*saved, d.bytes);
+  for (const VersionForm& C : kLayouts) {
+    SCOPED_TRACE(testing::Message() << "version " << C.ver << (C.form == Form::Utf16 ? " UTF-16" : ""));
+    const Drawing D = CanonicalDrawing(C.ver, C.form);
+    TJwwData Doc;
+    ASSERT_TRUE(Load(Doc, D.bytes));
+    EXPECT_EQ(Doc.MojiEncode, C.form == Form::Utf16);
+    EXPECT_EQ(Doc.Enthd.n1, 11);
+    EXPECT_EQ(Doc.Enthd.n2, 2);
+    EXPECT_EQ(Doc.EntLine.size(), 2u);
+    EXPECT_EQ(BodyOf(C.ver, C.form, Doc), Slice(D.bytes, D.headerEnd, D.bodyEnd));
+    Doc.SetFileOutOption(OptionFor(C.form));
+    const auto Saved = Save(Doc, C.ver);
+    ASSERT_TRUE(Saved);
+    EXPECT_EQ(*Saved, D.bytes);
   }
 }
 
 TEST(JwwRecords, OrderListFollowsTheFile) {
-  TJwwData doc;
-  ASSERT_TRUE(Load(doc, CanonicalDrawing(420).bytes));
-  const std::vector<TEntJwwNo> expected = {{kLine, 0},  {kEnko, 0},  {kTen, 0},   {kTen, 1},  {kMoji, 0}, {kSunpo, 0},
+  TJwwData Doc;
+  ASSERT_TRUE(Load(Doc, CanonicalDrawing(420).bytes));
+  const std::vector<TEntJwwNo> Expected = {{kLine, 0},  {kEnko, 0},  {kTen, 0},   {kTen, 1},  {kMoji, 0}, {kSunpo, 0},
                                            {kSolid, 0}, {kSolid, 1}, {kBlock, 0}, {kLine, 1}, {kMoji, 1}};
-  EXPECT_EQ(doc.EntNo, expected);
-  ASSERT_EQ(doc.EntBlockDef.size(), 2u);
-  EXPECT_EQ(doc.EntBlockDef[0].mNo, (std::vector<TEntJwwNo>{{kLine, 0}, {kMoji, 0}, {kBlock, 0}}));
-  EXPECT_EQ(doc.EntBlockDef[1].mNo, (std::vector<TEntJwwNo>{{kEnko, 0}, {kSunpo, 0}, {kSolid, 0}}));
-  EXPECT_EQ(doc.EntBlockDef[1].N, 3);
-  EXPECT_EQ(doc.EntBlockDef[0].strName, u"ブロック 0");
+  EXPECT_EQ(Doc.EntNo, Expected);
+  ASSERT_EQ(Doc.EntBlockDef.size(), 2u);
+  EXPECT_EQ(Doc.EntBlockDef[0].mNo, (std::vector<TEntJwwNo>{{kLine, 0}, {kMoji, 0}, {kBlock, 0}}));
+  EXPECT_EQ(Doc.EntBlockDef[1].mNo, (std::vector<TEntJwwNo>{{kEnko, 0}, {kSunpo, 0}, {kSolid, 0}}));
+  EXPECT_EQ(Doc.EntBlockDef[1].N, 3);
+  EXPECT_EQ(Doc.EntBlockDef[0].strName, u"ブロック 0");
 }
 
 TEST(JwwRecords, AttributesBelow351HaveNoWidth) {
-  const SampleEntities s = Samples(351);
-  TEntJwwLine line = s.line;
-  line.att.nPenWidth = 0;
-  const ByteVec file = ListFile(300, Form::CodePage, 1, [&](JwFile& f) { f.Line(line); });
-  TJwwData doc;
-  ASSERT_TRUE(Load(doc, file));
-  ASSERT_EQ(doc.EntLine.size(), 1u);
-  EXPECT_EQ(doc.EntLine[0].att, line.att);
-  EXPECT_EQ(doc.EntLine[0].end_y, line.end_y);
+  const SampleEntities S = Samples(351);
+  TEntJwwLine Line = S.line;
+  Line.att.nPenWidth = 0;
+  const ByteVec File = ListFile(300, Form::CodePage, 1, [&](JwFile& F) { F.Line(Line); });
+  TJwwData Doc;
+  ASSERT_TRUE(Load(Doc, File));
+  ASSERT_EQ(Doc.EntLine.size(), 1u);
+  EXPECT_EQ(Doc.EntLine[0].att, Line.att);
+  EXPECT_EQ(Doc.EntLine[0].end_y, Line.end_y);
   // 13 bytes of attribute, four coordinates, after the new-class tag.
-  EXPECT_EQ(file.size() - CanonicalDrawing(300).headerEnd, 2 + (2 + 2 + 2 + 8) + 13 + 32 + 2u);
+  EXPECT_EQ(File.size() - CanonicalDrawing(300).headerEnd, 2 + (2 + 2 + 2 + 8) + 13 + 32 + 2u);
 }
 
 TEST(JwwRecords, DimensionsBelow420TakeTheirPartsFromTheirOwnAttribute) {
-  for (std::int32_t ver : {300, 351, 600}) {
-    TEntJwwSunpo dim = Samples(ver).sunpo;
-    dim.Ho1.start_x = 99;  // not in a file below 4.20
-    const ByteVec file = ListFile(ver, Form::CodePage, 1, [&](JwFile& f) { f.Sunpo(dim); });
-    TJwwData doc;
-    ASSERT_TRUE(Load(doc, file)) << ver;
-    ASSERT_EQ(doc.EntSunpo.size(), 1u);
-    const TEntJwwSunpo& x = doc.EntSunpo[0];
-    if (ver >= 420) {
-      EXPECT_EQ(x.bSxfMode, dim.bSxfMode);
-      EXPECT_EQ(x.Ho1.start_x, 99);
-      EXPECT_EQ(x.Kt2.dBairitsu, dim.Kt2.dBairitsu);
+  for (std::int32_t Ver : {300, 351, 600}) {
+    TEntJwwSunpo Dim = Samples(Ver).sunpo;
+    Dim.Ho1.start_x = 99;  // not in a file below 4.20
+    const ByteVec File = ListFile(Ver, Form::CodePage, 1, [&](JwFile& F) { F.Sunpo(Dim); });
+    TJwwData Doc;
+    ASSERT_TRUE(Load(Doc, File)) << Ver;
+    ASSERT_EQ(Doc.EntSunpo.size(), 1u);
+    const TEntJwwSunpo& X = Doc.EntSunpo[0];
+    if (Ver >= 420) {
+      EXPECT_EQ(X.bSxfMode, Dim.bSxfMode);
+      EXPECT_EQ(X.Ho1.start_x, 99);
+      EXPECT_EQ(X.Kt2.dBairitsu, Dim.Kt2.dBairitsu);
       continue;
     }
-    EXPECT_EQ(x.bSxfMode, 0);
-    for (const TEntJwwLine* l : {&x.Ho1, &x.Ho2}) {
-      EXPECT_EQ(l->att, dim.att);
-      EXPECT_EQ(l->start_x, 0.0);
-      EXPECT_EQ(l->end_y, 0.0);
+    EXPECT_EQ(X.bSxfMode, 0);
+    for (const TEntJwwLine* L : {&X.Ho1, &X.Ho2}) {
+      EXPECT_EQ(L->att, Dim.att);
+      EXPECT_EQ(L->start_x, 0.0);
+      EXPECT_EQ(L->end_y, 0.0);
     }
-    for (const TEntJwwTen* t : {&x.Te1, &x.Te2, &x.Kt1, &x.Kt2}) {
-      TEntJwwAttr styleless = dim.att;
-      styleless.nPenStyle = 0;
-      EXPECT_EQ(t->att, styleless);
-      EXPECT_EQ(t->bKariten, 0u);
-      EXPECT_EQ(t->start_x, 0.0);
-      EXPECT_EQ(t->nCode, 0u);
+    for (const TEntJwwTen* T : {&X.Te1, &X.Te2, &X.Kt1, &X.Kt2}) {
+      TEntJwwAttr Styleless = Dim.att;
+      Styleless.nPenStyle = 0;
+      EXPECT_EQ(T->att, Styleless);
+      EXPECT_EQ(T->bKariten, 0u);
+      EXPECT_EQ(T->start_x, 0.0);
+      EXPECT_EQ(T->nCode, 0u);
     }
   }
 }
 
 TEST(JwwRecords, NonFiniteTextSizesAreRepairedOnRead) {
-  TEntJwwMoji text = Samples(600).moji;
-  text.dSizeX = kNaN;
-  text.dSizeY = -std::numeric_limits<double>::infinity();
-  text.dKankaku = kNaN;
-  text.degKakudo = kNaN;  // not a size: kept
-  TEntJwwSunpo dim = Samples(600).sunpo;
-  dim.Moji.dSizeY = kNaN;
-  dim.Moji.dKankaku = std::numeric_limits<double>::infinity();
-  const ByteVec file = ListFile(600, Form::CodePage, 2, [&](JwFile& f) { f.Moji(text).Sunpo(dim); });
-  TJwwData doc;
-  ASSERT_TRUE(Load(doc, file));
-  EXPECT_EQ(doc.EntMoji[0].dSizeX, 3.0);
-  EXPECT_EQ(doc.EntMoji[0].dSizeY, 3.0);
-  EXPECT_EQ(doc.EntMoji[0].dKankaku, 0.0);
-  EXPECT_TRUE(std::isnan(doc.EntMoji[0].degKakudo));
-  EXPECT_EQ(doc.EntSunpo[0].Moji.dSizeX, dim.Moji.dSizeX);
-  EXPECT_EQ(doc.EntSunpo[0].Moji.dSizeY, 3.0);
-  EXPECT_EQ(doc.EntSunpo[0].Moji.dKankaku, 0.0);
+  TEntJwwMoji Text = Samples(600).moji;
+  Text.dSizeX = kNaN;
+  Text.dSizeY = -std::numeric_limits<double>::infinity();
+  Text.dKankaku = kNaN;
+  Text.degKakudo = kNaN;  // not a size: kept
+  TEntJwwSunpo Dim = Samples(600).sunpo;
+  Dim.Moji.dSizeY = kNaN;
+  Dim.Moji.dKankaku = std::numeric_limits<double>::infinity();
+  const ByteVec File = ListFile(600, Form::CodePage, 2, [&](JwFile& F) { F.Moji(Text).Sunpo(Dim); });
+  TJwwData Doc;
+  ASSERT_TRUE(Load(Doc, File));
+  EXPECT_EQ(Doc.EntMoji[0].dSizeX, 3.0);
+  EXPECT_EQ(Doc.EntMoji[0].dSizeY, 3.0);
+  EXPECT_EQ(Doc.EntMoji[0].dKankaku, 0.0);
+  EXPECT_TRUE(std::isnan(Doc.EntMoji[0].degKakudo));
+  EXPECT_EQ(Doc.EntSunpo[0].Moji.dSizeX, Dim.Moji.dSizeX);
+  EXPECT_EQ(Doc.EntSunpo[0].Moji.dSizeY, 3.0);
+  EXPECT_EQ(Doc.EntSunpo[0].Moji.dKankaku, 0.0);
 }
 
 TEST(JwwRecords, PointExtrasAndSolidColourFollowTheirPens) {
-  const SampleEntities s = Samples(600);
-  TEntJwwTen plain = s.ten;
-  plain.nCode = 5;  // not in the file: style is not 100
-  TEntJwwSolid solid = s.solid;
-  solid.Color = 7;  // not in the file: colour is not 10
-  const ByteVec file =
-      ListFile(600, Form::CodePage, 4, [&](JwFile& f) { f.Ten(plain).Ten(s.ten100).Solid(solid).Solid(s.solid10); });
-  TJwwData doc;
-  ASSERT_TRUE(Load(doc, file));
-  EXPECT_EQ(doc.EntTen[0].nCode, 0u);
-  EXPECT_EQ(doc.EntTen[1].nCode, s.ten100.nCode);
-  EXPECT_EQ(doc.EntTen[1].dBairitsu, s.ten100.dBairitsu);
-  EXPECT_EQ(doc.EntSolid[0].Color, 0u);
-  EXPECT_EQ(doc.EntSolid[1].Color, s.solid10.Color);
+  const SampleEntities S = Samples(600);
+  TEntJwwTen Plain = S.ten;
+  Plain.nCode = 5;  // not in the file: style is not 100
+  TEntJwwSolid Solid = S.solid;
+  Solid.Color = 7;  // not in the file: colour is not 10
+  const ByteVec File =
+      ListFile(600, Form::CodePage, 4, [&](JwFile& F) { F.Ten(Plain).Ten(S.ten100).Solid(Solid).Solid(S.solid10); });
+  TJwwData Doc;
+  ASSERT_TRUE(Load(Doc, File));
+  EXPECT_EQ(Doc.EntTen[0].nCode, 0u);
+  EXPECT_EQ(Doc.EntTen[1].nCode, S.ten100.nCode);
+  EXPECT_EQ(Doc.EntTen[1].dBairitsu, S.ten100.dBairitsu);
+  EXPECT_EQ(Doc.EntSolid[0].Color, 0u);
+  EXPECT_EQ(Doc.EntSolid[1].Color, S.solid10.Color);
 }
 
 TEST(JwwRecords, EightByteTimeStampBecomesThePosition) {
   // Three definitions, all inserted, the third with the long time stamp.
-  const SampleEntities s = Samples(600);
-  JwFile f(600);
-  WriteJwwHeader(f, CanonicalHeader(600));
-  f.Count(3);
-  for (std::uint32_t n = 0; n < 3; ++n) {
-    TEntJwwBlock b = s.block;
-    b.nNumber = n;
-    f.Block(b);
+  const SampleEntities S = Samples(600);
+  JwFile F(600);
+  WriteJwwHeader(F, CanonicalHeader(600));
+  F.Count(3);
+  for (std::uint32_t N = 0; N < 3; ++N) {
+    TEntJwwBlock B = S.block;
+    B.nNumber = N;
+    F.Block(B);
   }
-  auto def = [&](std::uint32_t n, std::uint32_t dtime) {
-    TEntJwwBlockDef d;
-    d.att = Pen(1, 1);
-    d.nNumber = n;
-    d.dtime = dtime;
-    d.strName = u"D" + std::u16string(1, static_cast<char16_t>(u'0' + n));
-    return d;
+  auto Def = [&](std::uint32_t N, std::uint32_t Dtime) {
+    TEntJwwBlockDef D;
+    D.att = Pen(1, 1);
+    D.nNumber = N;
+    D.dtime = Dtime;
+    D.strName = u"D" + std::u16string(1, static_cast<char16_t>(u'0' + N));
+    return D;
   };
-  JwFile expected = f;  // the same file as the save writes it
-  f.Count(3);
-  expected.Count(3);
-  for (std::uint32_t n = 0; n < 3; ++n) {
-    f.BlockDef(def(n, 1000 + n), 1, n == 2).Line(s.line);
-    expected.BlockDef(def(n, n == 2 ? 3 : 1000 + n), 1).Line(s.line);
+  JwFile Expected = F;  // the same file as the save writes it
+  F.Count(3);
+  Expected.Count(3);
+  for (std::uint32_t N = 0; N < 3; ++N) {
+    F.BlockDef(Def(N, 1000 + N), 1, N == 2).Line(S.line);
+    Expected.BlockDef(Def(N, N == 2 ? 3 : 1000 + N), 1).Line(S.line);
   }
-  TJwwData doc;
-  ASSERT_TRUE(Load(doc, f.bytes()));
-  ASSERT_EQ(doc.EntBlockDef.size(), 3u);
-  EXPECT_EQ(doc.EntBlockDef[0].dtime, 1000u);
-  EXPECT_EQ(doc.EntBlockDef[2].dtime, 3u);
-  EXPECT_EQ(doc.EntBlockDef[2].strName, u"D2") << "the 8 bytes are skipped";
-  ASSERT_EQ(doc.EntBlockDef[2].mLine.size(), 1u);
-  EXPECT_EQ(doc.EntBlockDef[2].mLine[0].end_x, s.line.end_x);
-  EXPECT_EQ(*Save(doc, 600), expected.bytes());
+  TJwwData Doc;
+  ASSERT_TRUE(Load(Doc, F.bytes()));
+  ASSERT_EQ(Doc.EntBlockDef.size(), 3u);
+  EXPECT_EQ(Doc.EntBlockDef[0].dtime, 1000u);
+  EXPECT_EQ(Doc.EntBlockDef[2].dtime, 3u);
+  EXPECT_EQ(Doc.EntBlockDef[2].strName, u"D2") << "the 8 bytes are skipped";
+  ASSERT_EQ(Doc.EntBlockDef[2].mLine.size(), 1u);
+  EXPECT_EQ(Doc.EntBlockDef[2].mLine[0].end_x, S.line.end_x);
+  EXPECT_EQ(*Save(Doc, 600), Expected.bytes());
 }
 
 TEST(JwwRecords, LongAndWideStringsComeBackExactly) {
@@ -203,30 +203,30 @@ TEST(JwwRecords, LongAndWideStringsComeBackExactly) {
     Form form;
     std::u16string text;
   };
-  std::u16string surrogates;
-  for (int i = 0; i < 200; ++i) surrogates += u"\U00020B9F漢";
-  const Case cases[] = {
+  std::u16string Surrogates;
+  for (int I = 0; I < 200; ++I) Surrogates += u"\U00020B9F漢";
+  const Case Cases[] = {
       {"254 bytes", Form::CodePage, std::u16string(254, u'a')},
       {"255 bytes", Form::CodePage, std::u16string(255, u'b')},
       {"510 bytes of double-byte text", Form::CodePage, std::u16string(255, u'図')},
       {"65533 bytes", Form::CodePage, std::u16string(65533, u'c')},
       {"254 units", Form::Utf16, std::u16string(254, u'd')},
       {"255 units", Form::Utf16, std::u16string(255, u'字')},
-      {"surrogate pairs", Form::Utf16, surrogates},
+      {"surrogate pairs", Form::Utf16, Surrogates},
       {"65535 units", Form::Utf16, std::u16string(65535, u'e')},
   };
-  for (const Case& c : cases) {
-    TEntJwwMoji text = Samples(700).moji;
-    text.str = c.text;
-    text.strFontName = c.text.substr(0, 300);
-    const ByteVec file = ListFile(700, c.form, 1, [&](JwFile& f) { f.Moji(text); });
-    TJwwData doc;
-    ASSERT_TRUE(Load(doc, file)) << c.what;
-    ASSERT_EQ(doc.EntMoji.size(), 1u) << c.what;
-    EXPECT_TRUE(doc.EntMoji[0].str == c.text) << c.what;
-    EXPECT_TRUE(doc.EntMoji[0].strFontName == text.strFontName) << c.what;
-    doc.SetFileOutOption(OptionFor(c.form));
-    EXPECT_TRUE(*Save(doc, 700) == file) << c.what;
+  for (const Case& C : Cases) {
+    TEntJwwMoji Text = Samples(700).moji;
+    Text.str = C.text;
+    Text.strFontName = C.text.substr(0, 300);
+    const ByteVec File = ListFile(700, C.form, 1, [&](JwFile& F) { F.Moji(Text); });
+    TJwwData Doc;
+    ASSERT_TRUE(Load(Doc, File)) << C.what;
+    ASSERT_EQ(Doc.EntMoji.size(), 1u) << C.what;
+    EXPECT_TRUE(Doc.EntMoji[0].str == C.text) << C.what;
+    EXPECT_TRUE(Doc.EntMoji[0].strFontName == Text.strFontName) << C.what;
+    Doc.SetFileOutOption(OptionFor(C.form));
+    EXPECT_TRUE(*Save(Doc, 700) == File) << C.what;
   }
 }
 
@@ -234,29 +234,29 @@ TEST(JwwRecords, LongAndWideStringsComeBackExactly) {
 // assigned) are consumed and not counted; the long class reference works for
 // small indices too.
 TEST(JwwRecords, TagsThatSelectNothingAreSkipped) {
-  const SampleEntities s = Samples(600);
-  JwFile f(600);
-  WriteJwwHeader(f, CanonicalHeader(600));
-  f.Count(3);
-  f.Line(s.line);        // class 1, object 2
-  f.b.u16(0x0002);       // an object reference
-  f.b.u16(0x8000 + 40);  // class index 40: never assigned
-  f.b.u16(0x8000 + 2);   // index 2 is an object, not a class
-  TEntJwwLine second = s.line, third = s.line;
-  second.end_x = 2;
-  third.end_x = 3;
-  f.b.u16(0x7FFF).u32(0x80000001u);  // long class reference to 1
-  f.LineRec(second).Took();
-  f.b.u16(0x7FFF).u32(0x00000001u);  // top bit clear: index 1 too
-  f.LineRec(third).Took();
-  f.Count(0);
-  TJwwData doc;
-  ASSERT_TRUE(Load(doc, f.bytes()));
-  ASSERT_EQ(doc.EntLine.size(), 3u);
-  EXPECT_EQ(doc.EntLine[1].end_x, 2);
-  EXPECT_EQ(doc.EntLine[2].end_x, 3);
-  EXPECT_EQ(doc.Enthd.n1, 3);
-  EXPECT_EQ(doc.EntNo.size(), 3u);
+  const SampleEntities S = Samples(600);
+  JwFile F(600);
+  WriteJwwHeader(F, CanonicalHeader(600));
+  F.Count(3);
+  F.Line(S.line);        // class 1, object 2
+  F.b.u16(0x0002);       // an object reference
+  F.b.u16(0x8000 + 40);  // class index 40: never assigned
+  F.b.u16(0x8000 + 2);   // index 2 is an object, not a class
+  TEntJwwLine Second = S.line, Third = S.line;
+  Second.end_x = 2;
+  Third.end_x = 3;
+  F.b.u16(0x7FFF).u32(0x80000001u);  // long class reference to 1
+  F.LineRec(Second).Took();
+  F.b.u16(0x7FFF).u32(0x00000001u);  // top bit clear: index 1 too
+  F.LineRec(Third).Took();
+  F.Count(0);
+  TJwwData Doc;
+  ASSERT_TRUE(Load(Doc, F.bytes()));
+  ASSERT_EQ(Doc.EntLine.size(), 3u);
+  EXPECT_EQ(Doc.EntLine[1].end_x, 2);
+  EXPECT_EQ(Doc.EntLine[2].end_x, 3);
+  EXPECT_EQ(Doc.Enthd.n1, 3);
+  EXPECT_EQ(Doc.EntNo.size(), 3u);
 }
 
 }  // namespace

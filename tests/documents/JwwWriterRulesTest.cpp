@@ -20,23 +20,23 @@ struct AttrCase {
   int wantStyle, wantColor;
 };
 
-ByteVec AttrBytes(const TEntJwwAttr& a, std::int32_t ver, int kind) {
-  MemorySink sink;
-  ByteWriter w(sink);
-  ArchiveOut out(w, false);
-  WriteAttr(out, ver, a, kind);
-  w.Flush();
-  return sink.bytes;
+ByteVec AttrBytes(const TEntJwwAttr& A, std::int32_t Ver, int Kind) {
+  MemorySink Sink;
+  ByteWriter W(Sink);
+  ArchiveOut Out(W, false);
+  WriteAttr(Out, Ver, A, Kind);
+  W.Flush();
+  return Sink.bytes;
 }
 
-ByteVec ExpectedAttrBytes(TEntJwwAttr a, std::int32_t ver) {
-  JwFile f(ver);
-  f.Attr(a);
-  return f.bytes();
+ByteVec ExpectedAttrBytes(TEntJwwAttr A, std::int32_t Ver) {
+  JwFile F(Ver);
+  F.Attr(A);
+  return F.bytes();
 }
 
 TEST(JwwWriterRules, PenMappingAndValidationTable) {
-  std::vector<AttrCase> cases = {
+  std::vector<AttrCase> Cases = {
       // Lines and arcs: SXF line types map below 4.20, invalid ones fall back.
       {kLine, 351, 35, 105, 8, 4},
       {kLine, 420, 35, 105, 35, 105},
@@ -79,38 +79,38 @@ TEST(JwwWriterRules, PenMappingAndValidationTable) {
       {kBlock, 420, 0, 0, 0, 0},
   };
   // Every SXF line type and colour below 4.20.
-  const int ltypes[] = {1, 4, 3, 6, 8, 8, 2, 5, 7, 6, 6, 8, 8, 17, 17};
-  for (int s = 31; s <= 62; ++s) cases.push_back({kLine, 351, s, 1, s <= 45 ? ltypes[s - 31] : 1, 1});
-  const int colors[] = {2, 8, 3, 6, 4, 5, 1, 2, 5, 8, 4, 3, 6, 5, 2, 2};
-  for (int c = 101; c <= 356; ++c) cases.push_back({kSolid, 351, 1, c, 1, c <= 116 ? colors[c - 101] : 1});
+  const int Ltypes[] = {1, 4, 3, 6, 8, 8, 2, 5, 7, 6, 6, 8, 8, 17, 17};
+  for (int S = 31; S <= 62; ++S) Cases.push_back({kLine, 351, S, 1, S <= 45 ? Ltypes[S - 31] : 1, 1});
+  const int Colors[] = {2, 8, 3, 6, 4, 5, 1, 2, 5, 8, 4, 3, 6, 5, 2, 2};
+  for (int C = 101; C <= 356; ++C) Cases.push_back({kSolid, 351, 1, C, 1, C <= 116 ? Colors[C - 101] : 1});
 
-  for (const AttrCase& c : cases) {
-    for (bool wide : {false, true}) {
-      TEntJwwAttr a = Pen(c.style, c.color, 0, 3, 4);
-      a.lGroup = 0xDEADBEEF;
-      a.sFlg = 0x8421;
-      a.nPenWidth = wide ? 30000 : 30001;
-      TEntJwwAttr want = a;
-      want.nPenStyle = static_cast<std::uint8_t>(c.wantStyle);
-      want.nPenColor = static_cast<std::uint16_t>(c.wantColor);
-      want.nPenWidth = wide ? 30000 : 0;
-      EXPECT_EQ(AttrBytes(a, c.ver, c.kind), ExpectedAttrBytes(want, c.ver))
-          << "kind " << c.kind << " ver " << c.ver << " style " << c.style << " colour " << c.color;
+  for (const AttrCase& C : Cases) {
+    for (bool Wide : {false, true}) {
+      TEntJwwAttr A = Pen(C.style, C.color, 0, 3, 4);
+      A.lGroup = 0xDEADBEEF;
+      A.sFlg = 0x8421;
+      A.nPenWidth = Wide ? 30000 : 30001;
+      TEntJwwAttr Want = A;
+      Want.nPenStyle = static_cast<std::uint8_t>(C.wantStyle);
+      Want.nPenColor = static_cast<std::uint16_t>(C.wantColor);
+      Want.nPenWidth = Wide ? 30000 : 0;
+      EXPECT_EQ(AttrBytes(A, C.ver, C.kind), ExpectedAttrBytes(Want, C.ver))
+          << "kind " << C.kind << " ver " << C.ver << " style " << C.style << " colour " << C.color;
     }
   }
 }
 
 TEST(JwwWriterRules, LayerLimitsAndFallbackNumbers) {
-  for (int kind = kLine; kind <= kBlockDef; ++kind) {
-    TEntJwwAttr a = Pen(kind == kTen ? 100 : 1, 1, 12, 16, 15);
-    TEntJwwAttr want = a;
-    want.nLayer = 0;
-    EXPECT_EQ(AttrBytes(a, 420, kind), ExpectedAttrBytes(want, 420)) << kind;
-    a.nLayer = 15;
-    a.nGLayer = 0xFFFF;
-    want.nLayer = 15;
-    want.nGLayer = 0;
-    EXPECT_EQ(AttrBytes(a, 300, kind), ExpectedAttrBytes(want, 300)) << kind;
+  for (int Kind = kLine; Kind <= kBlockDef; ++Kind) {
+    TEntJwwAttr A = Pen(Kind == kTen ? 100 : 1, 1, 12, 16, 15);
+    TEntJwwAttr Want = A;
+    Want.nLayer = 0;
+    EXPECT_EQ(AttrBytes(A, 420, Kind), ExpectedAttrBytes(Want, 420)) << Kind;
+    A.nLayer = 15;
+    A.nGLayer = 0xFFFF;
+    Want.nLayer = 15;
+    Want.nGLayer = 0;
+    EXPECT_EQ(AttrBytes(A, 300, Kind), ExpectedAttrBytes(Want, 300)) << Kind;
   }
   SxfFallbackColor = 5;
   SxfFallbackLtype = 2;
@@ -123,68 +123,68 @@ TEST(JwwWriterRules, LayerLimitsAndFallbackNumbers) {
 
 // A document loaded from a version-420 fixture and saved: the entity list
 // as the writer leaves it, read back.
-template <class Build, class Change>
-void SaveAndReload(TJwwData& out, std::int32_t fileVer, std::int32_t saveVer, std::uint32_t count, Build build,
-                   Change change) {
-  JwFile f(fileVer);
-  WriteJwwHeader(f, CanonicalHeader(fileVer));
-  f.Count(count);
-  build(f);
-  f.Count(0);
-  TJwwData doc;
-  ASSERT_TRUE(Load(doc, f.bytes()));
-  change(doc);
-  const auto saved = Save(doc, saveVer);
-  ASSERT_TRUE(saved);
-  ASSERT_TRUE(Load(out, *saved));
+template <class TBuild, class TChange>
+void SaveAndReload(TJwwData& Out, std::int32_t FileVer, std::int32_t SaveVer, std::uint32_t Count, TBuild Build,
+                   TChange Change) {
+  JwFile F(FileVer);
+  WriteJwwHeader(F, CanonicalHeader(FileVer));
+  F.Count(Count);
+  Build(F);
+  F.Count(0);
+  TJwwData Doc;
+  ASSERT_TRUE(Load(Doc, F.bytes()));
+  Change(Doc);
+  const auto Saved = Save(Doc, SaveVer);
+  ASSERT_TRUE(Saved);
+  ASSERT_TRUE(Load(Out, *Saved));
 }
 
 // Saving doc, reloading what was written and saving that again gives the
 // same bytes.
-void ExpectSaveIsFixedPoint(TJwwData& doc, int opt) {
-  SCOPED_TRACE(opt);
-  doc.SetFileOutOption(opt);
-  const auto first = Save(doc, 700);
-  TJwwData again;
-  ASSERT_TRUE(first && Load(again, *first));
-  again.SetFileOutOption(opt);
-  EXPECT_EQ(Save(again, 700), first);
+void ExpectSaveIsFixedPoint(TJwwData& Doc, int Opt) {
+  SCOPED_TRACE(Opt);
+  Doc.SetFileOutOption(Opt);
+  const auto First = Save(Doc, 700);
+  TJwwData Again;
+  ASSERT_TRUE(First && Load(Again, *First));
+  Again.SetFileOutOption(Opt);
+  EXPECT_EQ(Save(Again, 700), First);
 }
 
 TEST(JwwWriterRules, PensOfADocumentSaveAreMappedInTheBytesOnly) {
-  const SampleEntities s = Samples(420);
-  TEntJwwLine line = s.line;
-  line.att = Pen(35, 105, 500);
-  TJwwData back;
+  const SampleEntities S = Samples(420);
+  TEntJwwLine Line = S.line;
+  Line.att = Pen(35, 105, 500);
+  TJwwData Back;
   SaveAndReload(
-      back, 420, 351, 1, [&](JwFile& f) { f.Line(line); },
-      [&](TJwwData& doc) {
-        ASSERT_TRUE(Save(doc, 351));
-        EXPECT_EQ(doc.EntLine[0].att, line.att) << "the document keeps its pens";
+      Back, 420, 351, 1, [&](JwFile& F) { F.Line(Line); },
+      [&](TJwwData& Doc) {
+        ASSERT_TRUE(Save(Doc, 351));
+        EXPECT_EQ(Doc.EntLine[0].att, Line.att) << "the document keeps its pens";
       });
-  EXPECT_EQ(back.EntLine[0].att, Pen(8, 4, 500)) << "the width stays at 3.51";
+  EXPECT_EQ(Back.EntLine[0].att, Pen(8, 4, 500)) << "the width stays at 3.51";
 }
 
 TEST(JwwWriterRules, TextSizesAreWrittenAsAbsoluteValuesInRange) {
   const struct {
     double stored, written;
-  } cases[] = {{-4, 4}, {0, 1e-10}, {-0.0, 1e-10}, {1e-11, 1e-10}, {1e12, 1e10}, {-1e12, 1e10}, {2.5, 2.5}};
-  for (const auto& c : cases) {
-    TEntJwwMoji text = Samples(600).moji;
-    text.dSizeX = c.stored;
-    text.dSizeY = -c.stored;
-    text.dKankaku = -2;
-    text.degKakudo = -370;
-    TEntJwwSunpo dim = Samples(600).sunpo;
-    dim.Moji.dSizeX = c.stored;
-    TJwwData back;
+  } Cases[] = {{-4, 4}, {0, 1e-10}, {-0.0, 1e-10}, {1e-11, 1e-10}, {1e12, 1e10}, {-1e12, 1e10}, {2.5, 2.5}};
+  for (const auto& C : Cases) {
+    TEntJwwMoji Text = Samples(600).moji;
+    Text.dSizeX = C.stored;
+    Text.dSizeY = -C.stored;
+    Text.dKankaku = -2;
+    Text.degKakudo = -370;
+    TEntJwwSunpo Dim = Samples(600).sunpo;
+    Dim.Moji.dSizeX = C.stored;
+    TJwwData Back;
     SaveAndReload(
-        back, 600, 600, 2, [&](JwFile& f) { f.Moji(text).Sunpo(dim); }, [](TJwwData&) {});
-    EXPECT_EQ(back.EntMoji[0].dSizeX, c.written) << c.stored;
-    EXPECT_EQ(back.EntMoji[0].dSizeY, c.written) << c.stored;
-    EXPECT_EQ(back.EntMoji[0].dKankaku, -2);
-    EXPECT_EQ(back.EntMoji[0].degKakudo, -370);
-    EXPECT_EQ(back.EntSunpo[0].Moji.dSizeX, c.written) << c.stored;
+        Back, 600, 600, 2, [&](JwFile& F) { F.Moji(Text).Sunpo(Dim); }, [](TJwwData&) {});
+    EXPECT_EQ(Back.EntMoji[0].dSizeX, C.written) << C.stored;
+    EXPECT_EQ(Back.EntMoji[0].dSizeY, C.written) << C.stored;
+    EXPECT_EQ(Back.EntMoji[0].dKankaku, -2);
+    EXPECT_EQ(Back.EntMoji[0].degKakudo, -370);
+    EXPECT_EQ(Back.EntSunpo[0].Moji.dSizeX, C.written) << C.stored;
   }
 }
 
@@ -192,7 +192,7 @@ TEST(JwwWriterRules, ImageReferencesAreRewrittenByTheOptionBits) {
   const struct {
     int opt;
     std::u16string stored, written;
-  } cases[] = {
+  } Cases[] = {
       {0x08, u"^@BM%temp%pic.jpg,1,2,3", u"^@BMpic.jpg,1,2,3"},
       {0x08, u"^@BM%TEMP%pic.jpg,1", u"^@BM%TEMP%pic.jpg,1"},
       {0x08, u"x^@BM%temp%pic.jpg,1", u"x^@BM%temp%pic.jpg,1"},
@@ -212,17 +212,17 @@ TEST(JwwWriterRules, ImageReferencesAreRewrittenByTheOptionBits) {
       {0x09, u"^@BM%temp%C:\\x\\%temp%pic.jpg,1", u"^@BMpic.jpg,1"},
       {0x08, u"^@BM%temp%%temp%pic.jpg,1", u"^@BMpic.jpg,1"},
   };
-  for (const auto& c : cases) {
-    TEntJwwMoji text = Samples(700).moji;
-    text.str = c.stored;
-    TEntJwwSunpo dim = Samples(700).sunpo;
-    dim.Moji.str = c.stored;
-    TJwwData back;
+  for (const auto& C : Cases) {
+    TEntJwwMoji Text = Samples(700).moji;
+    Text.str = C.stored;
+    TEntJwwSunpo Dim = Samples(700).sunpo;
+    Dim.Moji.str = C.stored;
+    TJwwData Back;
     SaveAndReload(
-        back, 700, 700, 2, [&](JwFile& f) { f.Moji(text).Sunpo(dim); },
-        [&](TJwwData& doc) { doc.SetFileOutOption(c.opt); });
-    EXPECT_TRUE(back.EntMoji[0].str == c.written) << c.opt << " " << testing::PrintToString(c.stored);
-    EXPECT_TRUE(back.EntSunpo[0].Moji.str == CleanOutText(c.stored)) << "a dimension's text is not a reference";
+        Back, 700, 700, 2, [&](JwFile& F) { F.Moji(Text).Sunpo(Dim); },
+        [&](TJwwData& Doc) { Doc.SetFileOutOption(C.opt); });
+    EXPECT_TRUE(Back.EntMoji[0].str == C.written) << C.opt << " " << testing::PrintToString(C.stored);
+    EXPECT_TRUE(Back.EntSunpo[0].Moji.str == CleanOutText(C.stored)) << "a dimension's text is not a reference";
   }
 }
 
@@ -233,20 +233,20 @@ TEST(JwwWriterRules, ImageNamesAreCutAsTheSavedTextReadsBack) {
   const struct {
     int opt;
     std::u16string written;
-  } cases[] = {
+  } Cases[] = {
       {0x01, u"^@BMpic.jpg,1"},
       {0x21, u"^@BM%temp%dir¥pic.jpg,1"},
   };
-  for (const auto& c : cases) {
-    TJwwData back;
+  for (const auto& C : Cases) {
+    TJwwData Back;
     SaveAndReload(
-        back, 700, 700, 1, [&](JwFile& f) { f.Moji(Samples(700).moji); },
-        [&](TJwwData& doc) {
-          doc.EntMoji[0].str = u"^@BM%temp%dir¥pic.jpg,1";
-          doc.SetFileOutOption(c.opt);
+        Back, 700, 700, 1, [&](JwFile& F) { F.Moji(Samples(700).moji); },
+        [&](TJwwData& Doc) {
+          Doc.EntMoji[0].str = u"^@BM%temp%dir¥pic.jpg,1";
+          Doc.SetFileOutOption(C.opt);
         });
-    EXPECT_TRUE(back.EntMoji[0].str == c.written) << c.opt;
-    ExpectSaveIsFixedPoint(back, c.opt);
+    EXPECT_TRUE(Back.EntMoji[0].str == C.written) << C.opt;
+    ExpectSaveIsFixedPoint(Back, C.opt);
   }
 }
 
@@ -258,101 +258,101 @@ TEST(JwwWriterRules, SavedNamesAndTextsHoldNoMarkerAsTheyReadBack) {
   const struct {
     int opt;
     std::u16string stored, written;
-  } cases[] = {
+  } Cases[] = {
       {0, u"cy¥nan", u"cyan"},
       {kOutUtf16, u"cy¥nan", u"cy¥nan"},
       {0, u"cy\\^mnan", u"cyan"},
       {kOutUtf16, u"cy\\^mnan", u"cyan"},
   };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.opt);
-    TJwwData back;
+  for (const auto& C : Cases) {
+    SCOPED_TRACE(C.opt);
+    TJwwData Back;
     SaveAndReload(
-        back, 700, 700, 1, [&](JwFile& f) { f.Moji(Samples(700).moji); },
-        [&](TJwwData& doc) {
-          doc.EntMoji[0].str = doc.EntMoji[0].strFontName = c.stored;
-          doc.EntLay[5].aStrLayName = doc.EntLgrp[1].aStrGLayName = c.stored;
-          doc.EntColS[3].astrUDColorName = doc.EntLtpS[2].astrUDLTypeName = c.stored;
-          doc.SetFileOutOption(c.opt);
+        Back, 700, 700, 1, [&](JwFile& F) { F.Moji(Samples(700).moji); },
+        [&](TJwwData& Doc) {
+          Doc.EntMoji[0].str = Doc.EntMoji[0].strFontName = C.stored;
+          Doc.EntLay[5].aStrLayName = Doc.EntLgrp[1].aStrGLayName = C.stored;
+          Doc.EntColS[3].astrUDColorName = Doc.EntLtpS[2].astrUDLTypeName = C.stored;
+          Doc.SetFileOutOption(C.opt);
         });
-    for (const std::u16string* name :
-         {&back.EntMoji[0].str, &back.EntMoji[0].strFontName, &back.EntLay[5].aStrLayName,
-          &back.EntLgrp[1].aStrGLayName, &back.EntColS[3].astrUDColorName, &back.EntLtpS[2].astrUDLTypeName})
-      EXPECT_TRUE(*name == c.written);
-    ExpectSaveIsFixedPoint(back, c.opt);
+    for (const std::u16string* Name :
+         {&Back.EntMoji[0].str, &Back.EntMoji[0].strFontName, &Back.EntLay[5].aStrLayName,
+          &Back.EntLgrp[1].aStrGLayName, &Back.EntColS[3].astrUDColorName, &Back.EntLtpS[2].astrUDLTypeName})
+      EXPECT_TRUE(*Name == C.written);
+    ExpectSaveIsFixedPoint(Back, C.opt);
   }
 }
 
 TEST(JwwWriterRules, ImageReferencesInsideDefinitionsAreRewrittenToo) {
-  JwFile f(700);
-  WriteJwwHeader(f, CanonicalHeader(700));
-  const SampleEntities s = Samples(700);
-  f.Count(1).Block(s.block);
-  TEntJwwBlockDef d;
-  d.strName = u"img";
-  TEntJwwMoji ref = s.moji;
-  ref.str = u"^@BM%temp%pic.jpg,1";
-  f.Count(1).BlockDef(d, 1).Moji(ref);
-  f.b.i32(0);
-  TJwwData doc;
-  ASSERT_TRUE(Load(doc, f.bytes()));
-  doc.SetFileOutOption(0x08);
-  TJwwData back;
-  ASSERT_TRUE(Load(back, *Save(doc, 700)));
-  ASSERT_EQ(back.EntBlockDef.size(), 1u);
-  EXPECT_EQ(back.EntBlockDef[0].mMoji[0].str, u"^@BMpic.jpg,1");
+  JwFile F(700);
+  WriteJwwHeader(F, CanonicalHeader(700));
+  const SampleEntities S = Samples(700);
+  F.Count(1).Block(S.block);
+  TEntJwwBlockDef D;
+  D.strName = u"img";
+  TEntJwwMoji Ref = S.moji;
+  Ref.str = u"^@BM%temp%pic.jpg,1";
+  F.Count(1).BlockDef(D, 1).Moji(Ref);
+  F.b.i32(0);
+  TJwwData Doc;
+  ASSERT_TRUE(Load(Doc, F.bytes()));
+  Doc.SetFileOutOption(0x08);
+  TJwwData Back;
+  ASSERT_TRUE(Load(Back, *Save(Doc, 700)));
+  ASSERT_EQ(Back.EntBlockDef.size(), 1u);
+  EXPECT_EQ(Back.EntBlockDef[0].mMoji[0].str, u"^@BMpic.jpg,1");
 }
 
 // A version-4.20 dimension saved below 4.20: the dimension, then its two
 // lines and four points as objects of their own; the auxiliary points become
 // temporary points. The same inside a definition.
 TEST(JwwWriterRules, SxfDimensionsExpandBelow420) {
-  const SampleEntities s = Samples(420);
-  TEntJwwLine line = s.line;
-  line.att = Pen(2, 3, 40);
-  TEntJwwSunpo dim = s.sunpo;  // standard pens only: nothing to map
-  dim.att = Pen(3, 7);
-  dim.Ho2.att = Pen(2, 3);
-  dim.Te2.bKariten = 1;
-  dim.Kt1.bKariten = 0;
-  dim.Kt2.bKariten = 0;
-  TEntJwwSunpo plain = dim;
-  plain.bSxfMode = 0;
-  TEntJwwBlockDef def;
-  def.strName = u"dims";
+  const SampleEntities S = Samples(420);
+  TEntJwwLine Line = S.line;
+  Line.att = Pen(2, 3, 40);
+  TEntJwwSunpo Dim = S.sunpo;  // standard pens only: nothing to map
+  Dim.att = Pen(3, 7);
+  Dim.Ho2.att = Pen(2, 3);
+  Dim.Te2.bKariten = 1;
+  Dim.Kt1.bKariten = 0;
+  Dim.Kt2.bKariten = 0;
+  TEntJwwSunpo Plain = Dim;
+  Plain.bSxfMode = 0;
+  TEntJwwBlockDef Def;
+  Def.strName = u"dims";
 
-  JwFile f(420);
-  WriteJwwHeader(f, CanonicalHeader(420));
-  f.Count(4).Line(line).Sunpo(dim).Sunpo(plain).Block(s.block);
-  f.Count(1).BlockDef(def, 1).Sunpo(dim);
-  TJwwData doc;
-  ASSERT_TRUE(Load(doc, f.bytes()));
+  JwFile F(420);
+  WriteJwwHeader(F, CanonicalHeader(420));
+  F.Count(4).Line(Line).Sunpo(Dim).Sunpo(Plain).Block(S.block);
+  F.Count(1).BlockDef(Def, 1).Sunpo(Dim);
+  TJwwData Doc;
+  ASSERT_TRUE(Load(Doc, F.bytes()));
 
-  TEntJwwTen kt1 = dim.Kt1, kt2 = dim.Kt2;
-  kt1.bKariten = kt2.bKariten = 1;
-  auto expanded = [&](JwFile& w) {
-    w.Sunpo(dim).Line(dim.Ho1).Line(dim.Ho2).Ten(dim.Te1).Ten(dim.Te2).Ten(kt1).Ten(kt2);
+  TEntJwwTen Kt1 = Dim.Kt1, Kt2 = Dim.Kt2;
+  Kt1.bKariten = Kt2.bKariten = 1;
+  auto Expanded = [&](JwFile& W) {
+    W.Sunpo(Dim).Line(Dim.Ho1).Line(Dim.Ho2).Ten(Dim.Te1).Ten(Dim.Te2).Ten(Kt1).Ten(Kt2);
   };
-  for (std::int32_t ver : {351, 300}) {
-    JwFile want(ver);
-    WriteJwwHeader(want, AsWritten(CanonicalHeader(420), ver));
-    want.Count(4 + 6).Line(line);
-    expanded(want);
-    want.Sunpo(plain).Block(s.block);
-    want.Count(1).BlockDef(def, 1 + 6);
-    expanded(want);
-    const auto saved = Save(doc, ver);
-    ASSERT_TRUE(saved);
-    EXPECT_TRUE(*saved == want.bytes()) << ver;
+  for (std::int32_t Ver : {351, 300}) {
+    JwFile Want(Ver);
+    WriteJwwHeader(Want, AsWritten(CanonicalHeader(420), Ver));
+    Want.Count(4 + 6).Line(Line);
+    Expanded(Want);
+    Want.Sunpo(Plain).Block(S.block);
+    Want.Count(1).BlockDef(Def, 1 + 6);
+    Expanded(Want);
+    const auto Saved = Save(Doc, Ver);
+    ASSERT_TRUE(Saved);
+    EXPECT_TRUE(*Saved == Want.bytes()) << Ver;
   }
   // The document's own version decides: a dimension of a 3.51 document is
   // never expanded, whatever its mode in memory.
-  TJwwData old;
-  ASSERT_TRUE(Load(old, CanonicalDrawing(351).bytes));
-  old.EntSunpo[0].bSxfMode = 1;
-  TJwwData back;
-  ASSERT_TRUE(Load(back, *Save(old, 351)));
-  EXPECT_EQ(back.EntNo.size(), old.EntNo.size());
+  TJwwData Old;
+  ASSERT_TRUE(Load(Old, CanonicalDrawing(351).bytes));
+  Old.EntSunpo[0].bSxfMode = 1;
+  TJwwData Back;
+  ASSERT_TRUE(Load(Back, *Save(Old, 351)));
+  EXPECT_EQ(Back.EntNo.size(), Old.EntNo.size());
 }
 
 }  // namespace

@@ -50,13 +50,13 @@ template <class Doc>
 class HeaderReading : public testing::Test {
  protected:
   bool Read(const Bytes& File) {
-    testsupport::WriteFileBytes(dir_ / "x", File);
-    return doc_.FileHeaderIn(testsupport::U16(dir_ / "x"));
+    testsupport::WriteFileBytes(Dir_ / "x", File);
+    return Doc_.FileHeaderIn(testsupport::U16(Dir_ / "x"));
   }
-  const auto& H() const { return doc_.Enthd; }
+  const auto& H() const { return Doc_.Enthd; }
 
-  testsupport::TempDir dir_;
-  Doc doc_;
+  testsupport::TempDir Dir_;
+  Doc Doc_;
 };
 
 }  // namespace legacyfixtures

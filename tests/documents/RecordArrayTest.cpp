@@ -7,26 +7,26 @@
 // Records are addressed across the chunk boundaries (1, 2, 4, ... 4096 and
 // then 4096 each) and stay where they were put while more are appended.
 TEST(RecordArray, IndexesAcrossChunkBoundariesAndKeepsRecordsInPlace) {
-  RecordArray<std::uint32_t> a;
-  const std::uint32_t* first = &a.emplace_back();
-  for (std::uint32_t i = 1; i < 20000; ++i) a.emplace_back() = i * 3;
-  EXPECT_EQ(first, &a[0]);
-  for (std::size_t i : {0u, 1u, 2u, 3u, 4u, 4095u, 4096u, 8191u, 8192u, 19999u}) EXPECT_EQ(a[i], i * 3) << i;
-  std::uint64_t sum = 0;
-  for (std::uint32_t v : a) sum += v;
-  EXPECT_EQ(sum, 3ull * 19999 * 20000 / 2);
+  RecordArray<std::uint32_t> A;
+  const std::uint32_t* First = &A.emplace_back();
+  for (std::uint32_t I = 1; I < 20000; ++I) A.emplace_back() = I * 3;
+  EXPECT_EQ(First, &A[0]);
+  for (std::size_t I : {0u, 1u, 2u, 3u, 4u, 4095u, 4096u, 8191u, 8192u, 19999u}) EXPECT_EQ(A[I], I * 3) << I;
+  std::uint64_t Sum = 0;
+  for (std::uint32_t V : A) Sum += V;
+  EXPECT_EQ(Sum, 3ull * 19999 * 20000 / 2);
 }
 
 TEST(RecordArray, PopAndShrinkKeepTheRest) {
-  RecordArray<int> a;
-  for (int i = 0; i < 5000; ++i) a.emplace_back() = i;
-  while (a.size() > 4096) a.pop_back();
-  a.shrink_to_fit();
-  a.emplace_back() = -1;  // a chunk released by the shrink is made again
-  ASSERT_EQ(a.size(), 4097u);
-  EXPECT_EQ(a[4095], 4095);
-  EXPECT_EQ(a[4096], -1);
-  a.clear();
-  EXPECT_TRUE(a.empty());
-  EXPECT_EQ(a.emplace_back(), 0) << "a new record is value-initialised";
+  RecordArray<int> A;
+  for (int I = 0; I < 5000; ++I) A.emplace_back() = I;
+  while (A.size() > 4096) A.pop_back();
+  A.shrink_to_fit();
+  A.emplace_back() = -1;  // a chunk released by the shrink is made again
+  ASSERT_EQ(A.size(), 4097u);
+  EXPECT_EQ(A[4095], 4095);
+  EXPECT_EQ(A[4096], -1);
+  A.clear();
+  EXPECT_TRUE(A.empty());
+  EXPECT_EQ(A.emplace_back(), 0) << "a new record is value-initialised";
 }

@@ -25,10 +25,10 @@ using testsupport::U16;
 
 using Files = std::map<std::string, std::vector<std::uint8_t>>;
 
-Files Contents(const fs::path& folder) {
-  Files files;
-  for (const std::string& n : Names(folder)) files[n] = ReadFileBytes(folder / n);
-  return files;
+Files Contents(const fs::path& Folder) {
+  Files Files;
+  for (const std::string& N : Names(Folder)) Files[N] = ReadFileBytes(Folder / N);
+  return Files;
 }
 
 // The run shows nothing for a failed file; only the outcomes are kept.
@@ -41,8 +41,8 @@ class SilentHost : public TBatchRunHost {
   void SetStatusText(std::u16string_view) override {}
   void StopTimer() override {}
   void StartTimer() override {}
-  void FileDone(std::u16string_view, std::u16string_view, TConvOutcome o) override {
-    outcomes.push_back(o);
+  void FileDone(std::u16string_view, std::u16string_view, TConvOutcome O) override {
+    outcomes.push_back(O);
     if (afterFile) afterFile();
   }
 
@@ -60,116 +60,116 @@ class RunFault : public testing::Test {
     convfixtures::WriteJww(Src() / "a.jww", 700, convfixtures::Pen(2, 1));
     convfixtures::WriteJws(Src() / "b.jws", 420, convfixtures::Pen(2, 1));
     convfixtures::WriteJww(Src() / "c.jww", 351, convfixtures::Pen(2, 1));
-    sources_ = Contents(Src());
-    jww_.BindImageFolder = work_.u16();
-    jww_.BindImageExp = jww_.BindImageExr = true;
-    settings_.ColorMap[2] = 3;
+    Sources_ = Contents(Src());
+    Jww_.BindImageFolder = Work_.u16();
+    Jww_.BindImageExp = Jww_.BindImageExr = true;
+    Settings_.ColorMap[2] = 3;
   }
 
-  fs::path Src() const { return base_ / "src"; }
-  fs::path Dst() const { return base_ / "dst"; }
+  fs::path Src() const { return Base_ / "src"; }
+  fs::path Dst() const { return Base_ / "dst"; }
 
-  TBatchOutcome Run(const fs::path& dest) {
-    std::vector<TBatchEntry> entries;
-    for (const std::string& n : kNames) entries.push_back({U16(n), true});
-    return TBatchRun(settings_, jww_, jws_, host_).Run(U16(Src()), U16(dest), entries);
+  TBatchOutcome Run(const fs::path& Dest) {
+    std::vector<TBatchEntry> Entries;
+    for (const std::string& N : kNames) Entries.push_back({U16(N), true});
+    return TBatchRun(Settings_, Jww_, Jws_, Host_).Run(U16(Src()), U16(Dest), Entries);
   }
 
   // The files a run without faults writes.
   Files Reference() {
-    const fs::path ref = base_ / "ref";
-    fs::create_directories(ref);
-    SilentHost host;
-    std::vector<TBatchEntry> entries;
-    for (const std::string& n : kNames) entries.push_back({U16(n), true});
-    TBatchRun(settings_, jww_, jws_, host).Run(U16(Src()), U16(ref), entries);
-    return Contents(ref);
+    const fs::path Ref = Base_ / "ref";
+    fs::create_directories(Ref);
+    SilentHost Host;
+    std::vector<TBatchEntry> Entries;
+    for (const std::string& N : kNames) Entries.push_back({U16(N), true});
+    TBatchRun(Settings_, Jww_, Jws_, Host).Run(U16(Src()), U16(Ref), Entries);
+    return Contents(Ref);
   }
 
   // Every file was counted and nothing was shown; the source folder is as it was.
-  void ExpectSilentRun(const TBatchOutcome& outcome) {
-    EXPECT_TRUE(outcome.Started);
-    EXPECT_EQ(outcome.Count, 3);
-    EXPECT_EQ(host_.messages, 0);
-    EXPECT_EQ(Contents(Src()), sources_);
+  void ExpectSilentRun(const TBatchOutcome& Outcome) {
+    EXPECT_TRUE(Outcome.Started);
+    EXPECT_EQ(Outcome.Count, 3);
+    EXPECT_EQ(Host_.messages, 0);
+    EXPECT_EQ(Contents(Src()), Sources_);
   }
 
   std::vector<TConvOutcome> AllFailed() const { return std::vector<TConvOutcome>(3, TConvOutcome::SaveFailed); }
 
-  TempDir base_, work_;
-  Files sources_;
-  TJwwData jww_;
-  TJwsData jws_;
-  TConvSettings settings_;
-  SilentHost host_;
+  TempDir Base_, Work_;
+  Files Sources_;
+  TJwwData Jww_;
+  TJwsData Jws_;
+  TConvSettings Settings_;
+  SilentHost Host_;
 };
 
 TEST_F(RunFault, EveryStepFailingInTurn) {
-  const Files reference = Reference();
-  const std::vector<std::uint8_t> older = {'o', 'l', 'd'};
-  int n = 1;
-  for (;; ++n) {
+  const Files Expected = Reference();
+  const std::vector<std::uint8_t> Older = {'o', 'l', 'd'};
+  int N = 1;
+  for (;; ++N) {
     fs::remove_all(Dst());
     fs::create_directories(Dst());
-    testsupport::WriteFileBytes(Dst() / "a.jww", older);
-    host_.outcomes.clear();
-    FailingStep fault(n);
-    const TBatchOutcome outcome = Run(Dst());
-    if (!fault.hit()) break;
-    ExpectSilentRun(outcome);
-    EXPECT_EQ(std::count(host_.outcomes.begin(), host_.outcomes.end(), TConvOutcome::SaveFailed), 1) << "step " << n;
-    EXPECT_FALSE(HoldsTemporaryFile(Dst())) << "step " << n;
-    EXPECT_EQ(ReadFileBytes(Dst() / "a.BAK"), older);
-    for (const std::string& name : kNames) {
-      if (fs::exists(Dst() / name)) {
-        EXPECT_EQ(ReadFileBytes(Dst() / name), reference.at(name)) << name << " step " << n;
+    testsupport::WriteFileBytes(Dst() / "a.jww", Older);
+    Host_.outcomes.clear();
+    FailingStep Fault(N);
+    const TBatchOutcome Outcome = Run(Dst());
+    if (!Fault.hit()) break;
+    ExpectSilentRun(Outcome);
+    EXPECT_EQ(std::count(Host_.outcomes.begin(), Host_.outcomes.end(), TConvOutcome::SaveFailed), 1) << "step " << N;
+    EXPECT_FALSE(HoldsTemporaryFile(Dst())) << "step " << N;
+    EXPECT_EQ(ReadFileBytes(Dst() / "a.BAK"), Older);
+    for (const std::string& Name : kNames) {
+      if (fs::exists(Dst() / Name)) {
+        EXPECT_EQ(ReadFileBytes(Dst() / Name), Expected.at(Name)) << Name << " step " << N;
       }
     }
   }
-  EXPECT_GE(n, 3 * 5) << "each save's create, write, sync, close and rename";
+  EXPECT_GE(N, 3 * 5) << "each save's create, write, sync, close and rename";
 }
 
 TEST_F(RunFault, DestinationFolderVanishesBetweenFiles) {
   fs::create_directories(Dst());
-  host_.afterFile = [&] { fs::remove_all(Dst()); };
-  const TBatchOutcome outcome = Run(Dst());
-  ExpectSilentRun(outcome);
-  EXPECT_EQ(host_.outcomes,
+  Host_.afterFile = [&] { fs::remove_all(Dst()); };
+  const TBatchOutcome Outcome = Run(Dst());
+  ExpectSilentRun(Outcome);
+  EXPECT_EQ(Host_.outcomes,
             (std::vector<TConvOutcome>{TConvOutcome::Converted, TConvOutcome::SaveFailed, TConvOutcome::SaveFailed}));
   EXPECT_FALSE(fs::exists(Dst()));
 }
 
 TEST_F(RunFault, DestinationFolderVanishesDuringASave) {
   fs::create_directories(Dst());
-  int syncs = 0;
-  SetFileStepFaultHook([&](FileStep step) {
-    if (step == FileStep::Sync && ++syncs == 2) fs::remove_all(Dst());
+  int Syncs = 0;
+  SetFileStepFaultHook([&](FileStep Step) {
+    if (Step == FileStep::Sync && ++Syncs == 2) fs::remove_all(Dst());
     return 0;
   });
-  const TBatchOutcome outcome = Run(Dst());
+  const TBatchOutcome Outcome = Run(Dst());
   SetFileStepFaultHook({});
-  ExpectSilentRun(outcome);
-  EXPECT_EQ(host_.outcomes,
+  ExpectSilentRun(Outcome);
+  EXPECT_EQ(Host_.outcomes,
             (std::vector<TConvOutcome>{TConvOutcome::Converted, TConvOutcome::SaveFailed, TConvOutcome::SaveFailed}));
   EXPECT_FALSE(fs::exists(Dst()));
 }
 
 TEST_F(RunFault, FullDisk) {
-  Tmpfs disk(Dst(), 0, "size=16k");
-  if (!disk.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
+  Tmpfs Disk(Dst(), 0, "size=16k");
+  if (!Disk.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
   testsupport::WriteFileBytes(Dst() / "filler", std::vector<std::uint8_t>(15 * 1024, 'x'));
-  const TBatchOutcome outcome = Run(Dst());
-  ExpectSilentRun(outcome);
-  EXPECT_EQ(host_.outcomes, AllFailed());
+  const TBatchOutcome Outcome = Run(Dst());
+  ExpectSilentRun(Outcome);
+  EXPECT_EQ(Host_.outcomes, AllFailed());
   EXPECT_EQ(Names(Dst()), std::vector<std::string>{"filler"});
 }
 
 TEST_F(RunFault, ReadOnlyDestination) {
-  Tmpfs disk(Dst(), MS_RDONLY, "size=64k");
-  if (!disk.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
-  const TBatchOutcome outcome = Run(Dst());
-  ExpectSilentRun(outcome);
-  EXPECT_EQ(host_.outcomes, AllFailed());
+  Tmpfs Disk(Dst(), MS_RDONLY, "size=64k");
+  if (!Disk.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
+  const TBatchOutcome Outcome = Run(Dst());
+  ExpectSilentRun(Outcome);
+  EXPECT_EQ(Host_.outcomes, AllFailed());
   EXPECT_TRUE(Names(Dst()).empty());
 }
 

@@ -9,26 +9,26 @@
 
 namespace {
 
-std::vector<std::uint8_t> Saved(TJwwData& doc, std::int32_t ver) {
-  MemorySink sink;
-  ByteWriter w(sink);
-  EXPECT_TRUE(doc.SaveTo(w, ver));
-  return sink.bytes;
+std::vector<std::uint8_t> Saved(TJwwData& Doc, std::int32_t Ver) {
+  MemorySink Sink;
+  ByteWriter W(Sink);
+  EXPECT_TRUE(Doc.SaveTo(W, Ver));
+  return Sink.bytes;
 }
 
-bool Loaded(TJwwData& doc, const std::vector<std::uint8_t>& bytes) {
-  ByteReader r(bytes);
-  return doc.LoadFrom(r);
+bool Loaded(TJwwData& Doc, const std::vector<std::uint8_t>& Bytes) {
+  ByteReader R(Bytes);
+  return Doc.LoadFrom(R);
 }
 
 // A drawing of version 4.20 whose print packing field holds a raw value: at
 // 4.20 the writer stores the flag digit alone.
-std::vector<std::uint8_t> Version420WithPacking(std::int32_t stored) {
-  TJwwData doc;
-  doc.SizeHeaderTables();
-  doc.Enthd.jwVer = 420;
-  doc.Enthd.nPrtDispOnlyNonDraw = stored;
-  return Saved(doc, 420);
+std::vector<std::uint8_t> Version420WithPacking(std::int32_t Stored) {
+  TJwwData Doc;
+  Doc.SizeHeaderTables();
+  Doc.Enthd.jwVer = 420;
+  Doc.Enthd.nPrtDispOnlyNonDraw = Stored;
+  return Saved(Doc, 420);
 }
 
 struct PackingCase {
@@ -42,14 +42,14 @@ class PrintPacking : public testing::TestWithParam<PackingCase> {};
 // digit used to come back as another digit (-5 was written as 5, read back
 // as flag 5 and written as 15 by the next save).
 TEST_P(PrintPacking, RaisedSaveIsStable) {
-  TJwwData doc;
-  ASSERT_TRUE(Loaded(doc, Version420WithPacking(GetParam().stored)));
-  const auto first = Saved(doc, 600);
-  TJwwData again;
-  ASSERT_TRUE(Loaded(again, first));
-  EXPECT_EQ(again.Enthd.nPrtDpi, GetParam().dpi);
-  EXPECT_EQ(again.Enthd.nPrtDispOnlyNonDraw, GetParam().flag);
-  EXPECT_EQ(Saved(again, 600), first);
+  TJwwData Doc;
+  ASSERT_TRUE(Loaded(Doc, Version420WithPacking(GetParam().stored)));
+  const auto First = Saved(Doc, 600);
+  TJwwData Again;
+  ASSERT_TRUE(Loaded(Again, First));
+  EXPECT_EQ(Again.Enthd.nPrtDpi, GetParam().dpi);
+  EXPECT_EQ(Again.Enthd.nPrtDispOnlyNonDraw, GetParam().flag);
+  EXPECT_EQ(Saved(Again, 600), First);
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, PrintPacking,
@@ -60,40 +60,40 @@ INSTANTIATE_TEST_SUITE_P(Values, PrintPacking,
 // eight times, seven levels deep, under long names: expanded in full the
 // block tree would hold two million nodes, each with its own copy of a name.
 std::vector<std::uint8_t> DeeplyNestedBlocks() {
-  TJwwData doc;
-  doc.SizeHeaderTables();
-  doc.Enthd.jwVer = 700;
-  auto insert = [](RecordArray<TEntJwwBlock>& blocks, std::vector<TEntJwwNo>& no, std::uint32_t number) {
-    no.push_back({kBlock, static_cast<std::int32_t>(blocks.size())});
-    TEntJwwBlock& b = blocks.emplace_back();
-    b.dBairitsuX = b.dBairitsuY = 1;
-    b.nNumber = number;
+  TJwwData Doc;
+  Doc.SizeHeaderTables();
+  Doc.Enthd.jwVer = 700;
+  auto Insert = [](RecordArray<TEntJwwBlock>& Blocks, std::vector<TEntJwwNo>& No, std::uint32_t Number) {
+    No.push_back({kBlock, static_cast<std::int32_t>(Blocks.size())});
+    TEntJwwBlock& B = Blocks.emplace_back();
+    B.dBairitsuX = B.dBairitsuY = 1;
+    B.nNumber = Number;
   };
-  insert(doc.EntBlock, doc.EntNo, 1);
-  for (std::uint32_t level = 1; level <= 7; ++level) {
-    TEntJwwBlockDef& d = doc.EntBlockDef.emplace_back();
-    d.nNumber = level;
-    d.strName = std::u16string(2000, u'A' + static_cast<char16_t>(level));
-    for (int i = 0; i < 8 && level < 7; ++i) insert(d.mBlock, d.mNo, level + 1);
+  Insert(Doc.EntBlock, Doc.EntNo, 1);
+  for (std::uint32_t Level = 1; Level <= 7; ++Level) {
+    TEntJwwBlockDef& D = Doc.EntBlockDef.emplace_back();
+    D.nNumber = Level;
+    D.strName = std::u16string(2000, u'A' + static_cast<char16_t>(Level));
+    for (int I = 0; I < 8 && Level < 7; ++I) Insert(D.mBlock, D.mNo, Level + 1);
   }
-  doc.MakeBlockTree();
-  return Saved(doc, 700);
+  Doc.MakeBlockTree();
+  return Saved(Doc, 700);
 }
 
 // The tree serves display only: its nested part stays within a fixed memory
 // budget (names included), while every definition is still marked used and
 // saved.
 TEST(BlockTree, NestingCannotExhaustMemory) {
-  const auto bytes = DeeplyNestedBlocks();
-  ASSERT_LT(bytes.size(), 64u * 1024);
-  TJwwData doc;
-  ASSERT_TRUE(Loaded(doc, bytes));
-  std::size_t footprint = 0;
-  for (const TEntJwwBlockTree& t : doc.EntBlockTree) footprint += sizeof t + t.name.size() * sizeof(char16_t);
-  EXPECT_LE(footprint, std::size_t{33} << 20);
-  EXPECT_GT(doc.EntBlockTree.size(), 5000u);
-  EXPECT_EQ(doc.EntBlockNum, 7);
-  for (const TEntJwwBlockDef& d : doc.EntBlockDef) EXPECT_TRUE(d.ref_flag) << d.nNumber;
+  const auto Bytes = DeeplyNestedBlocks();
+  ASSERT_LT(Bytes.size(), 64u * 1024);
+  TJwwData Doc;
+  ASSERT_TRUE(Loaded(Doc, Bytes));
+  std::size_t Footprint = 0;
+  for (const TEntJwwBlockTree& T : Doc.EntBlockTree) Footprint += sizeof T + T.name.size() * sizeof(char16_t);
+  EXPECT_LE(Footprint, std::size_t{33} << 20);
+  EXPECT_GT(Doc.EntBlockTree.size(), 5000u);
+  EXPECT_EQ(Doc.EntBlockNum, 7);
+  for (const TEntJwwBlockDef& D : Doc.EntBlockDef) EXPECT_TRUE(D.ref_flag) << D.nNumber;
 }
 
 }  // namespace

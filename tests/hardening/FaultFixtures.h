@@ -17,18 +17,18 @@ namespace faultfixtures {
 namespace fs = std::filesystem;
 
 // Every name in the folder (a vanished folder has none).
-inline std::vector<std::string> Names(const fs::path& folder) {
-  std::vector<std::string> names;
-  std::error_code ec;
-  for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec))
-    names.push_back(it->path().filename().string());
-  std::sort(names.begin(), names.end());
-  return names;
+inline std::vector<std::string> Names(const fs::path& Folder) {
+  std::vector<std::string> Names;
+  std::error_code Ec;
+  for (fs::directory_iterator It(Folder, Ec), End; !Ec && It != End; It.increment(Ec))
+    Names.push_back(It->path().filename().string());
+  std::sort(Names.begin(), Names.end());
+  return Names;
 }
 
-inline bool HoldsTemporaryFile(const fs::path& folder) {
-  for (const std::string& n : Names(folder))
-    if (n.find(".lintorra-") != std::string::npos) return true;
+inline bool HoldsTemporaryFile(const fs::path& Folder) {
+  for (const std::string& N : Names(Folder))
+    if (N.find(".lintorra-") != std::string::npos) return true;
   return false;
 }
 
@@ -36,38 +36,38 @@ inline bool HoldsTemporaryFile(const fs::path& folder) {
 // 1; restores normal saving when it goes.
 class FailingStep {
  public:
-  explicit FailingStep(int n) : n_(n) {
-    SetFileStepFaultHook([this](FileStep step) {
-      if (++seen_ != n_) return 0;
-      hit_ = true;
-      return step == FileStep::Write ? ENOSPC : EIO;
+  explicit FailingStep(int N) : N_(N) {
+    SetFileStepFaultHook([this](FileStep Step) {
+      if (++Seen_ != N_) return 0;
+      Hit_ = true;
+      return Step == FileStep::Write ? ENOSPC : EIO;
     });
   }
   ~FailingStep() { SetFileStepFaultHook({}); }
-  bool hit() const { return hit_; }
+  bool hit() const { return Hit_; }
 
  private:
-  int n_;
-  int seen_ = 0;
-  bool hit_ = false;
+  int N_;
+  int Seen_ = 0;
+  bool Hit_ = false;
 };
 
 // A tmpfs mounted over a fresh folder; root may mount, elsewhere the test
 // that needs one is skipped.
 class Tmpfs {
  public:
-  Tmpfs(const fs::path& at, unsigned long flags, const char* options) : at_(at) {
-    fs::create_directories(at);
-    mounted_ = ::mount("tmpfs", at.c_str(), "tmpfs", flags, options) == 0;
+  Tmpfs(const fs::path& At, unsigned long Flags, const char* Options) : At_(At) {
+    fs::create_directories(At);
+    Mounted_ = ::mount("tmpfs", At.c_str(), "tmpfs", Flags, Options) == 0;
   }
   ~Tmpfs() {
-    if (mounted_) ::umount2(at_.c_str(), MNT_DETACH);
+    if (Mounted_) ::umount2(At_.c_str(), MNT_DETACH);
   }
-  bool mounted() const { return mounted_; }
+  bool mounted() const { return Mounted_; }
 
  private:
-  fs::path at_;
-  bool mounted_ = false;
+  fs::path At_;
+  bool Mounted_ = false;
 };
 
 }  // namespace faultfixtures

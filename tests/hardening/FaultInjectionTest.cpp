@@ -28,33 +28,33 @@ namespace {
 // Enough lines that a save spans several writes of the output buffer.
 constexpr int kManyLines = 6000;
 
-template <class Doc>
-void AddLines(Doc& doc) {
-  for (int i = 0; i < kManyLines; ++i) {
-    doc.EntNo.push_back({kLine, i});
-    TEntJwwLine& l = doc.EntLine.emplace_back();
-    l.att.nPenStyle = 1;
-    l.att.nPenColor = 2;
-    l.end_x = i;
+template <class TDoc>
+void AddLines(TDoc& Doc) {
+  for (int I = 0; I < kManyLines; ++I) {
+    Doc.EntNo.push_back({kLine, I});
+    TEntJwwLine& L = Doc.EntLine.emplace_back();
+    L.att.nPenStyle = 1;
+    L.att.nPenColor = 2;
+    L.end_x = I;
   }
-  doc.Enthd.n1 = kManyLines;
+  Doc.Enthd.n1 = kManyLines;
 }
 
 // A drawing of version 7.00 saved at the source path.
-void WriteJwwSource(const fs::path& path) {
-  TJwwData doc;
-  doc.SizeHeaderTables();
-  doc.Enthd.jwVer = 700;
-  AddLines(doc);
-  ASSERT_TRUE(doc.FileOut(U16(path), 700));
+void WriteJwwSource(const fs::path& Path) {
+  TJwwData Doc;
+  Doc.SizeHeaderTables();
+  Doc.Enthd.jwVer = 700;
+  AddLines(Doc);
+  ASSERT_TRUE(Doc.FileOut(U16(Path), 700));
 }
 
-void WriteJwsSource(const fs::path& path) {
-  TJwsData doc;
-  doc.EntLgrp.assign(16, {});
-  doc.Enthd.jwVer = 420;
-  AddLines(doc);
-  ASSERT_TRUE(doc.FileOut(U16(path), 420));
+void WriteJwsSource(const fs::path& Path) {
+  TJwsData Doc;
+  Doc.EntLgrp.assign(16, {});
+  Doc.Enthd.jwVer = 420;
+  AddLines(Doc);
+  ASSERT_TRUE(Doc.FileOut(U16(Path), 420));
 }
 
 // What one kind of save writes and what it leaves after a failure.
@@ -63,31 +63,31 @@ struct Writer {
   const char* file;
   void (*makeSource)(const fs::path&);  // a source to load, or null
   // Saves into path; true when the save reports success.
-  bool (*save)(const fs::path& source, const fs::path& path);
+  bool (*save)(const fs::path& Source, const fs::path& Path);
   bool keepsOlderFile;  // a failed save leaves an older destination as it was
 };
 
-bool SaveJww(const fs::path& source, const fs::path& path) {
-  TJwwData doc;
-  doc.BindImageExr = true;
-  return doc.FileIn(U16(source)) && doc.FileOut(U16(path), doc.Enthd.jwVer);
+bool SaveJww(const fs::path& Source, const fs::path& Path) {
+  TJwwData Doc;
+  Doc.BindImageExr = true;
+  return Doc.FileIn(U16(Source)) && Doc.FileOut(U16(Path), Doc.Enthd.jwVer);
 }
 
-bool SaveJws(const fs::path& source, const fs::path& path) {
-  TJwsData doc;
-  return doc.FileIn(U16(source)) && doc.FileOut(U16(path), doc.Enthd.jwVer);
+bool SaveJws(const fs::path& Source, const fs::path& Path) {
+  TJwsData Doc;
+  return Doc.FileIn(U16(Source)) && Doc.FileOut(U16(Path), Doc.Enthd.jwVer);
 }
 
-bool SaveIniFile(const fs::path&, const fs::path& path) {
-  TIniState state;
-  state.preFolder = u"/data/図面";
-  return SaveIni(U16(path), state);
+bool SaveIniFile(const fs::path&, const fs::path& Path) {
+  TIniState State;
+  State.preFolder = u"/data/図面";
+  return SaveIni(U16(Path), State);
 }
 
-bool SaveSettings(const fs::path&, const fs::path& path) {
-  TConvSettings s;
-  s.ColorMap[1] = 5;
-  return WriteSettingsFile(U16(path), s);
+bool SaveSettings(const fs::path&, const fs::path& Path) {
+  TConvSettings S;
+  S.ColorMap[1] = 5;
+  return WriteSettingsFile(U16(Path), S);
 }
 
 const Writer kWriters[] = {
@@ -100,119 +100,119 @@ const Writer kWriters[] = {
 class FileSystemFault : public testing::TestWithParam<Writer> {
  protected:
   void SetUp() override {
-    fs::create_directories(src_.path());
+    fs::create_directories(Src_.path());
     if (GetParam().makeSource) {
       GetParam().makeSource(Source());
-      sourceBytes_ = ReadFileBytes(Source());
+      SourceBytes_ = ReadFileBytes(Source());
     }
   }
 
-  fs::path Source() const { return src_ / GetParam().file; }
-  bool Save(const fs::path& folder) const { return GetParam().save(Source(), folder / GetParam().file); }
+  fs::path Source() const { return Src_ / GetParam().file; }
+  bool Save(const fs::path& Folder) const { return GetParam().save(Source(), Folder / GetParam().file); }
 
   // After a failed save into folder: no temporary file, the destination
   // gone or (where the writer keeps it) the older file as it was, and the
   // source as it was.
-  void ExpectCleanFailure(const fs::path& folder, const std::vector<std::uint8_t>* older) const {
-    EXPECT_FALSE(HoldsTemporaryFile(folder)) << testing::PrintToString(Names(folder));
-    const fs::path dest = folder / GetParam().file;
-    if (older && GetParam().keepsOlderFile) {
-      EXPECT_EQ(ReadFileBytes(dest), *older);
+  void ExpectCleanFailure(const fs::path& Folder, const std::vector<std::uint8_t>* Older) const {
+    EXPECT_FALSE(HoldsTemporaryFile(Folder)) << testing::PrintToString(Names(Folder));
+    const fs::path Dest = Folder / GetParam().file;
+    if (Older && GetParam().keepsOlderFile) {
+      EXPECT_EQ(ReadFileBytes(Dest), *Older);
     } else {
-      EXPECT_FALSE(fs::exists(dest));
+      EXPECT_FALSE(fs::exists(Dest));
     }
     ExpectSourceUntouched();
   }
 
   void ExpectSourceUntouched() const {
     if (GetParam().makeSource) {
-      EXPECT_EQ(ReadFileBytes(Source()), sourceBytes_);
+      EXPECT_EQ(ReadFileBytes(Source()), SourceBytes_);
     }
   }
 
-  TempDir src_;
-  TempDir dst_;
-  std::vector<std::uint8_t> sourceBytes_;
+  TempDir Src_;
+  TempDir Dst_;
+  std::vector<std::uint8_t> SourceBytes_;
 };
 
 TEST_P(FileSystemFault, EveryStepFailingInTurn) {
-  const fs::path dest = dst_ / GetParam().file;
-  const std::vector<std::uint8_t> older = {'o', 'l', 'd'};
-  int n = 1;
-  for (;; ++n) {
-    testsupport::WriteFileBytes(dest, older);
-    FailingStep fault(n);
-    const bool saved = Save(dst_.path());
-    if (!fault.hit()) {
-      EXPECT_TRUE(saved);
+  const fs::path Dest = Dst_ / GetParam().file;
+  const std::vector<std::uint8_t> Older = {'o', 'l', 'd'};
+  int N = 1;
+  for (;; ++N) {
+    testsupport::WriteFileBytes(Dest, Older);
+    FailingStep Fault(N);
+    const bool Saved = Save(Dst_.path());
+    if (!Fault.hit()) {
+      EXPECT_TRUE(Saved);
       break;
     }
-    EXPECT_FALSE(saved) << "step " << n;
-    ExpectCleanFailure(dst_.path(), &older);
+    EXPECT_FALSE(Saved) << "step " << N;
+    ExpectCleanFailure(Dst_.path(), &Older);
   }
   // Create, at least one write, sync, close and rename were each made to fail.
-  EXPECT_GE(n, 6);
-  EXPECT_EQ(Names(dst_.path()), std::vector<std::string>{GetParam().file});
+  EXPECT_GE(N, 6);
+  EXPECT_EQ(Names(Dst_.path()), std::vector<std::string>{GetParam().file});
 }
 
 TEST_P(FileSystemFault, FullDisk) {
-  const fs::path folder = dst_ / "small";
-  Tmpfs disk(folder, 0, "size=16k");
-  if (!disk.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
+  const fs::path Folder = Dst_ / "small";
+  Tmpfs Disk(Folder, 0, "size=16k");
+  if (!Disk.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
   // Leave less room than any of the files needs.
-  testsupport::WriteFileBytes(folder / "filler", std::vector<std::uint8_t>(12 * 1024, 'x'));
-  EXPECT_FALSE(Save(folder));
-  ExpectCleanFailure(folder, nullptr);
-  EXPECT_EQ(Names(folder), std::vector<std::string>{"filler"});
+  testsupport::WriteFileBytes(Folder / "filler", std::vector<std::uint8_t>(12 * 1024, 'x'));
+  EXPECT_FALSE(Save(Folder));
+  ExpectCleanFailure(Folder, nullptr);
+  EXPECT_EQ(Names(Folder), std::vector<std::string>{"filler"});
 }
 
 TEST_P(FileSystemFault, ReadOnlyDestination) {
-  const fs::path folder = dst_ / "readonly";
-  Tmpfs disk(folder, MS_RDONLY, "size=64k");
-  if (!disk.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
-  EXPECT_FALSE(Save(folder));
-  ExpectCleanFailure(folder, nullptr);
-  EXPECT_TRUE(Names(folder).empty());
+  const fs::path Folder = Dst_ / "readonly";
+  Tmpfs Disk(Folder, MS_RDONLY, "size=64k");
+  if (!Disk.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
+  EXPECT_FALSE(Save(Folder));
+  ExpectCleanFailure(Folder, nullptr);
+  EXPECT_TRUE(Names(Folder).empty());
 }
 
 TEST_P(FileSystemFault, MissingDestinationFolder) {
-  const fs::path folder = dst_ / "missing";
-  EXPECT_FALSE(Save(folder));
-  EXPECT_FALSE(fs::exists(folder));
+  const fs::path Folder = Dst_ / "missing";
+  EXPECT_FALSE(Save(Folder));
+  EXPECT_FALSE(fs::exists(Folder));
   ExpectSourceUntouched();
 }
 
 // The folder is removed while the file is being written: the save fails and
 // nothing reappears.
 TEST_P(FileSystemFault, DestinationFolderRemovedDuringSave) {
-  const fs::path folder = dst_ / "vanishing";
-  fs::create_directories(folder);
-  SetFileStepFaultHook([&](FileStep step) {
-    if (step == FileStep::Sync) fs::remove_all(folder);
+  const fs::path Folder = Dst_ / "vanishing";
+  fs::create_directories(Folder);
+  SetFileStepFaultHook([&](FileStep Step) {
+    if (Step == FileStep::Sync) fs::remove_all(Folder);
     return 0;
   });
-  const bool saved = Save(folder);
+  const bool Saved = Save(Folder);
   SetFileStepFaultHook({});
-  EXPECT_FALSE(saved);
-  EXPECT_FALSE(fs::exists(folder));
+  EXPECT_FALSE(Saved);
+  EXPECT_FALSE(fs::exists(Folder));
   ExpectSourceUntouched();
 }
 
 // The folder is renamed while the file is being written: the complete file
 // lands in the moved folder, and no temporary file stays in either place.
 TEST_P(FileSystemFault, DestinationFolderMovedDuringSave) {
-  const fs::path folder = dst_ / "moving";
-  const fs::path moved = dst_ / "moved";
-  fs::create_directories(folder);
-  SetFileStepFaultHook([&](FileStep step) {
-    if (step == FileStep::Sync) fs::rename(folder, moved);
+  const fs::path Folder = Dst_ / "moving";
+  const fs::path Moved = Dst_ / "moved";
+  fs::create_directories(Folder);
+  SetFileStepFaultHook([&](FileStep Step) {
+    if (Step == FileStep::Sync) fs::rename(Folder, Moved);
     return 0;
   });
-  const bool saved = Save(folder);
+  const bool Saved = Save(Folder);
   SetFileStepFaultHook({});
-  EXPECT_TRUE(saved);
-  EXPECT_FALSE(fs::exists(folder));
-  EXPECT_EQ(Names(moved), std::vector<std::string>{GetParam().file});
+  EXPECT_TRUE(Saved);
+  EXPECT_FALSE(fs::exists(Folder));
+  EXPECT_EQ(Names(Moved), std::vector<std::string>{GetParam().file});
 }
 
 INSTANTIATE_TEST_SUITE_P(Writers, FileSystemFault, testing::ValuesIn(kWriters),

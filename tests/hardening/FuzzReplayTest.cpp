@@ -25,18 +25,18 @@ constexpr Target kTargets[] = {{"JwwLoadFuzz", fuzzprops::JwwRoundTrip},
 class FuzzReplay : public testing::TestWithParam<Target> {};
 
 TEST_P(FuzzReplay, SeedsAndFoundInputsKeepTheProperty) {
-  const fs::path source = LINTORRA_SOURCE_DIR;
-  int replayed = 0;
-  for (const fs::path& folder :
-       {source / "fuzz" / "seeds" / GetParam().name, source / "tests" / "fuzz-regressions" / GetParam().name}) {
-    if (!fs::is_directory(folder)) continue;
-    for (const auto& e : fs::directory_iterator(folder)) {
-      const auto bytes = testsupport::ReadFileBytes(e.path());
-      EXPECT_EQ(GetParam().property(bytes), "") << e.path();
-      ++replayed;
+  const fs::path Source = LINTORRA_SOURCE_DIR;
+  int Replayed = 0;
+  for (const fs::path& Folder :
+       {Source / "fuzz" / "seeds" / GetParam().name, Source / "tests" / "fuzz-regressions" / GetParam().name}) {
+    if (!fs::is_directory(Folder)) continue;
+    for (const auto& E : fs::directory_iterator(Folder)) {
+      const auto Bytes = testsupport::ReadFileBytes(E.path());
+      EXPECT_EQ(GetParam().property(Bytes), "") << E.path();
+      ++Replayed;
     }
   }
-  EXPECT_GT(replayed, 0) << "no seed for " << GetParam().name;
+  EXPECT_GT(Replayed, 0) << "no seed for " << GetParam().name;
 }
 
 INSTANTIATE_TEST_SUITE_P(Targets, FuzzReplay, testing::ValuesIn(kTargets),

@@ -12,7 +12,7 @@ TEST(CodePage, DecodesAndCutsAtTheFirstZero) {
     Bytes in;
     std::u16string out;
   };
-  const Case cases[] = {
+  const Case Cases[] = {
       {{0x41, 0x42, 0x00, 0x43, 0x44}, u"AB"},
       {{}, u""},
       {{0x00, 0x41}, u""},
@@ -27,7 +27,7 @@ TEST(CodePage, DecodesAndCutsAtTheFirstZero) {
       {{0x85, 0x40, 0x41}, u"\uFFFDA"},   // unassigned pair: one character
       {{0x80, 0xA0, 0xFD, 0xFE, 0xFF, 0x41}, u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFDA"},
   };
-  for (const Case& c : cases) EXPECT_EQ(AnsiBytesToText(c.in), c.out) << testing::PrintToString(c.in);
+  for (const Case& C : Cases) EXPECT_EQ(AnsiBytesToText(C.in), C.out) << testing::PrintToString(C.in);
 }
 
 TEST(CodePage, EncodesWithQuestionMarkForTheUnencodable) {
@@ -35,7 +35,7 @@ TEST(CodePage, EncodesWithQuestionMarkForTheUnencodable) {
     std::u16string in;
     Bytes out;
   };
-  const Case cases[] = {
+  const Case Cases[] = {
       {u"AB", {0x41, 0x42}},
       {u"", {}},
       {u"平面図", {0x95, 0xBD, 0x96, 0xCA, 0x90, 0x7D}},
@@ -49,9 +49,9 @@ TEST(CodePage, EncodesWithQuestionMarkForTheUnencodable) {
        u"あ\xD800",
        {'?', 0x61, '?', 0x82, 0xA0, '?'}},  // lone surrogates
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::PrintToString(c.out));
-    EXPECT_EQ(TextToAnsiBytes(c.in), c.out);
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(testing::PrintToString(C.out));
+    EXPECT_EQ(TextToAnsiBytes(C.in), C.out);
   }
 }
 
@@ -68,22 +68,22 @@ TEST(CodePage, RoundTripOfEveryDoubleByteCode) {
   // Every assigned double-byte code decodes to one character, which encodes
   // to a double-byte code of the same character (the duplicated NEC and IBM
   // codes share one encoding, so bytes need not come back identical).
-  int assigned = 0;
-  for (int lead = 0x81; lead <= 0xFC; ++lead) {
-    if (lead >= 0xA0 && lead <= 0xDF) continue;
-    for (int trail = 0x40; trail <= 0xFC; ++trail) {
-      if (trail == 0x7F) continue;
-      const Bytes in = {static_cast<std::uint8_t>(lead), static_cast<std::uint8_t>(trail)};
-      const std::u16string text = AnsiBytesToText(in);
-      ASSERT_EQ(text.size(), 1u);
-      if (text[0] == 0xFFFD) continue;
-      ++assigned;
-      const Bytes back = TextToAnsiBytes(text);
-      ASSERT_EQ(back.size(), 2u);
-      EXPECT_EQ(AnsiBytesToText(back), text);
+  int Assigned = 0;
+  for (int Lead = 0x81; Lead <= 0xFC; ++Lead) {
+    if (Lead >= 0xA0 && Lead <= 0xDF) continue;
+    for (int Trail = 0x40; Trail <= 0xFC; ++Trail) {
+      if (Trail == 0x7F) continue;
+      const Bytes In = {static_cast<std::uint8_t>(Lead), static_cast<std::uint8_t>(Trail)};
+      const std::u16string Text = AnsiBytesToText(In);
+      ASSERT_EQ(Text.size(), 1u);
+      if (Text[0] == 0xFFFD) continue;
+      ++Assigned;
+      const Bytes Back = TextToAnsiBytes(Text);
+      ASSERT_EQ(Back.size(), 2u);
+      EXPECT_EQ(AnsiBytesToText(Back), Text);
     }
   }
-  EXPECT_GT(assigned, 7000);
+  EXPECT_GT(Assigned, 7000);
 }
 
 TEST(CodePage, LimitedNeverSplitsADoubleByteCharacter) {
@@ -92,7 +92,7 @@ TEST(CodePage, LimitedNeverSplitsADoubleByteCharacter) {
     std::size_t max;
     Bytes out;
   };
-  const Case cases[] = {
+  const Case Cases[] = {
       {u"abc", 5, {0x61, 0x62, 0x63}},
       {u"abc", 2, {0x61, 0x62}},
       {u"aあb", 2, {0x61}},
@@ -103,14 +103,14 @@ TEST(CodePage, LimitedNeverSplitsADoubleByteCharacter) {
       {u"あ", 0, {}},
       {u"\u8868\u8868", 3, {0x95, 0x5C}},  // trail byte 0x5C is not a boundary
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::PrintToString(c.out));
-    EXPECT_EQ(TextToAnsiBytesLimited(c.in, c.max), c.out);
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(testing::PrintToString(C.out));
+    EXPECT_EQ(TextToAnsiBytesLimited(C.in, C.max), C.out);
   }
-  const std::u16string longText(40000, u'あ');
-  const Bytes cut = TextToAnsiBytesLimited(longText, 65535);
-  EXPECT_EQ(cut.size(), 65534u);
-  EXPECT_EQ(AnsiBytesToText(cut), std::u16string(32767, u'あ'));
+  const std::u16string LongText(40000, u'あ');
+  const Bytes Cut = TextToAnsiBytesLimited(LongText, 65535);
+  EXPECT_EQ(Cut.size(), 65534u);
+  EXPECT_EQ(AnsiBytesToText(Cut), std::u16string(32767, u'あ'));
 }
 
 TEST(Utf16Bytes, LowByteFirstAndCutAtZero) {
@@ -137,7 +137,7 @@ TEST(Utf8, DecodesAndReplacesInvalidBytes) {
     std::string in;
     std::u16string out;
   };
-  const Case cases[] = {
+  const Case Cases[] = {
       {"plan", u"plan"},
       {"\xE5\xB9\xB3\xE9\x9D\xA2", u"平面"},
       {"\xF0\x9F\x98\x80", u"\U0001F600"},
@@ -154,16 +154,16 @@ TEST(Utf8, DecodesAndReplacesInvalidBytes) {
       {"\xF0\x9F\x98", u"\uFFFD"},
       {"\x80\x80", u"\uFFFD\uFFFD"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::PrintToString(c.in));
-    EXPECT_EQ(FromUtf8(c.in), c.out);
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(testing::PrintToString(C.in));
+    EXPECT_EQ(FromUtf8(C.in), C.out);
   }
 }
 
 TEST(Utf8, PathsRoundTrip) {
-  const std::u16string p = u"/tmp/平面図/a b.jww";
-  EXPECT_EQ(ToPath(p).native(), ToUtf8(p));
-  EXPECT_EQ(FromPath(ToPath(p)), p);
+  const std::u16string P = u"/tmp/平面図/a b.jww";
+  EXPECT_EQ(ToPath(P).native(), ToUtf8(P));
+  EXPECT_EQ(FromPath(ToPath(P)), P);
 }
 
 // File names are bytes: every name, UTF-8 or not, must come back as the same
@@ -173,7 +173,7 @@ TEST(Utf8, FileNamesComeBackByteForByte) {
     std::string bytes;
     std::u16string name;
   };
-  const Case cases[] = {
+  const Case Cases[] = {
       {"plan.jww", u"plan.jww"},
       {"\xE5\xB9\xB3\xE9\x9D\xA2.jww", u"平面.jww"},
       {"\xEF\xBF\xBD", u"\uFFFD"},                                // a real U+FFFD stays one
@@ -186,11 +186,11 @@ TEST(Utf8, FileNamesComeBackByteForByte) {
       {"\xED\xB2\x80", u"\xDCED\xDCB2\xDC80"},  // an encoded stray byte
       {"\xC0\xAF", u"\xDCC0\xDCAF"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::PrintToString(c.bytes));
-    EXPECT_EQ(FromNativeName(c.bytes), c.name);
-    EXPECT_EQ(ToNativeName(c.name), c.bytes);
-    EXPECT_EQ(FromPath(ToPath(c.name)), c.name);
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(testing::PrintToString(C.bytes));
+    EXPECT_EQ(FromNativeName(C.bytes), C.name);
+    EXPECT_EQ(ToNativeName(C.name), C.bytes);
+    EXPECT_EQ(FromPath(ToPath(C.name)), C.name);
   }
   // Surrogates that stand for no byte are still replaced.
   EXPECT_EQ(ToNativeName(u"\xD800"

@@ -13,38 +13,38 @@ namespace {
 // setlocale(LC_ALL, ""), and restores the previous one.
 class Utf8Locale {
  public:
-  Utf8Locale() : saved_(std::setlocale(LC_ALL, nullptr)) { std::setlocale(LC_ALL, "C.UTF-8"); }
-  ~Utf8Locale() { std::setlocale(LC_ALL, saved_.c_str()); }
+  Utf8Locale() : Saved_(std::setlocale(LC_ALL, nullptr)) { std::setlocale(LC_ALL, "C.UTF-8"); }
+  ~Utf8Locale() { std::setlocale(LC_ALL, Saved_.c_str()); }
 
  private:
-  std::string saved_;
+  std::string Saved_;
 };
 
 TEST(TextCase, MapsEveryUnitAndKeepsTheLength) {
-  Utf8Locale locale;
+  Utf8Locale Locale;
   EXPECT_EQ(TextUpper(u"plan.jww äé ω"), u"PLAN.JWW ÄÉ Ω");
   EXPECT_EQ(TextLower(u"PLAN.JWW ÄÉ Ω"), u"plan.jww äé ω");
   EXPECT_EQ(TextUpper(u"平面図ａ"), u"平面図Ａ");
   // Surrogates pass unchanged, so the length never changes.
-  const std::u16string withPair =
+  const std::u16string WithPair =
       u"a\xD801\xDC28"
       u"b\xDC00";
-  EXPECT_EQ(TextUpper(withPair),
+  EXPECT_EQ(TextUpper(WithPair),
             u"A\xD801\xDC28"
             u"B\xDC00");
   EXPECT_EQ(TextUpper(u"\u00DF").size(), 1u);  // sharp s has no single-unit upper case
 }
 
 TEST(TextParts, KeyValueLine) {
-  const std::u16string line = u"F1_X=64";
-  EXPECT_EQ(TextIndexOf(u"=", line), 4);
-  EXPECT_EQ(TextCopyPart(line, 0, 4), u"F1_X");
-  EXPECT_EQ(TextCopyFrom(line, 5), u"64");
+  const std::u16string Line = u"F1_X=64";
+  EXPECT_EQ(TextIndexOf(u"=", Line), 4);
+  EXPECT_EQ(TextCopyPart(Line, 0, 4), u"F1_X");
+  EXPECT_EQ(TextCopyFrom(Line, 5), u"64");
 
-  const std::u16string plain = u"F1_X";
-  EXPECT_EQ(TextIndexOf(u"=", plain), -1);
-  EXPECT_EQ(TextCopyPart(plain, 0, -1), u"");
-  EXPECT_EQ(TextCopyFrom(plain, 0), plain);
+  const std::u16string Plain = u"F1_X";
+  EXPECT_EQ(TextIndexOf(u"=", Plain), -1);
+  EXPECT_EQ(TextCopyPart(Plain, 0, -1), u"");
+  EXPECT_EQ(TextCopyFrom(Plain, 0), Plain);
 }
 
 TEST(TextParts, BoundsAndEmptyArguments) {
@@ -67,7 +67,7 @@ TEST(TextCleaners, Table) {
   struct Case {
     std::u16string in, control, clean, blanks;
   };
-  const Case cases[] = {
+  const Case Cases[] = {
       // in, StripControlChars, CleanOutText, StripBlanks
       {u"A^mB\\nC", u"A^mB\\nC", u"ABC", u"A^mB\\nC"},
       {u"\x01\x1F\t", u"", u" ", u""},
@@ -83,12 +83,12 @@ TEST(TextCleaners, Table) {
       {u"A^\x01mB", u"A^mB", u"AB", u"A^mB"},
       {std::u16string(u"a\0b", 3), u"ab", u"ab", u"ab"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.in.begin(), c.in.end()));
-    EXPECT_EQ(StripControlChars(c.in), c.control);
-    EXPECT_EQ(CleanOutText(c.in), c.clean);
-    EXPECT_EQ(CleanOutText(c.clean), c.clean) << "every save cleans again";
-    EXPECT_EQ(StripBlanks(c.in), c.blanks);
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(std::string(C.in.begin(), C.in.end()));
+    EXPECT_EQ(StripControlChars(C.in), C.control);
+    EXPECT_EQ(CleanOutText(C.in), C.clean);
+    EXPECT_EQ(CleanOutText(C.clean), C.clean) << "every save cleans again";
+    EXPECT_EQ(StripBlanks(C.in), C.blanks);
   }
 }
 
@@ -97,7 +97,7 @@ TEST(TextToInt, Table) {
     std::u16string text;
     std::int32_t value;
   };
-  const Case cases[] = {
+  const Case Cases[] = {
       {u"12", 12},
       {u"+12", 12},
       {u" 12", 12},
@@ -137,9 +137,9 @@ TEST(TextToInt, Table) {
                       3),
        0},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.text.begin(), c.text.end()));
-    EXPECT_EQ(TextToInt(c.text), c.value);
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(std::string(C.text.begin(), C.text.end()));
+    EXPECT_EQ(TextToInt(C.text), C.value);
   }
 }
 
@@ -148,7 +148,7 @@ TEST(TextToReal, Table) {
     std::u16string text;
     long double value;
   };
-  const Case cases[] = {
+  const Case Cases[] = {
       {u"1.5", 1.5L},
       {u" -2.25", -2.25L},
       {u"+3", 3},
@@ -169,17 +169,17 @@ TEST(TextToReal, Table) {
       {u"1e99999", 0},
       {std::u16string(u"2.5\0x", 5), 2.5L},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.text.begin(), c.text.end()));
-    EXPECT_EQ(TextToReal(c.text), c.value);
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(std::string(C.text.begin(), C.text.end()));
+    EXPECT_EQ(TextToReal(C.text), C.value);
   }
 }
 
 TEST(TextToBool, Table) {
-  const std::u16string yes[] = {u"on", u"True", u"○", u"t", u"TR", u"tru", u"1", u"１", u"ON", u"真", u"正"};
-  const std::u16string no[] = {u" TRUE", u"TRUE ", u"yes", u"0", u"", u"TRUEX", u"off", u"×"};
-  for (const auto& s : yes) EXPECT_TRUE(TextToBool(s)) << std::string(s.begin(), s.end());
-  for (const auto& s : no) EXPECT_FALSE(TextToBool(s)) << std::string(s.begin(), s.end());
+  const std::u16string Yes[] = {u"on", u"True", u"○", u"t", u"TR", u"tru", u"1", u"１", u"ON", u"真", u"正"};
+  const std::u16string No[] = {u" TRUE", u"TRUE ", u"yes", u"0", u"", u"TRUEX", u"off", u"×"};
+  for (const auto& S : Yes) EXPECT_TRUE(TextToBool(S)) << std::string(S.begin(), S.end());
+  for (const auto& S : No) EXPECT_FALSE(TextToBool(S)) << std::string(S.begin(), S.end());
   EXPECT_EQ(BoolToText(true), u"1");
   EXPECT_EQ(BoolToText(false), u"0");
 }
@@ -195,20 +195,20 @@ TEST(Numbers, IntToTextAndFiniteness) {
 }
 
 TEST(BytesFill, FillsOnlyTheFirstN) {
-  Bytes b(5, 7);
-  EXPECT_EQ(BytesFill(0xAA, 3, b), 0xAA);
-  EXPECT_EQ(b, (Bytes{0xAA, 0xAA, 0xAA, 7, 7}));
-  BytesFill(0, -1, b);
-  EXPECT_EQ(b, (Bytes{0xAA, 0xAA, 0xAA, 7, 7}));
-  BytesFill(1, 99, b);  // never beyond the array
-  EXPECT_EQ(b, Bytes(5, 1));
+  Bytes B(5, 7);
+  EXPECT_EQ(BytesFill(0xAA, 3, B), 0xAA);
+  EXPECT_EQ(B, (Bytes{0xAA, 0xAA, 0xAA, 7, 7}));
+  BytesFill(0, -1, B);
+  EXPECT_EQ(B, (Bytes{0xAA, 0xAA, 0xAA, 7, 7}));
+  BytesFill(1, 99, B);  // never beyond the array
+  EXPECT_EQ(B, Bytes(5, 1));
 }
 
 TEST(FileNames, Table) {
   struct Case {
     std::u16string path, nameOnly, ext;
   };
-  const Case cases[] = {
+  const Case Cases[] = {
       {u"C:\\data\\PLAN.JWW", u"PLAN.JWW", u".jww"},
       {u"C:\\data.d\\plan", u"plan", u""},
       {u"/home/u/data.d/plan", u"plan", u""},
@@ -224,10 +224,10 @@ TEST(FileNames, Table) {
       {u"x/<y>.jww", u"", u".jww"},
       {u"x/y\x01.jww", u"", u".jww"},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.path.begin(), c.path.end()));
-    EXPECT_EQ(FileNameOnly(c.path), c.nameOnly);
-    EXPECT_EQ(FileExtLower(c.path), c.ext);
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(std::string(C.path.begin(), C.path.end()));
+    EXPECT_EQ(FileNameOnly(C.path), C.nameOnly);
+    EXPECT_EQ(FileExtLower(C.path), C.ext);
   }
 }
 

@@ -24,14 +24,14 @@ void ClickFolder(TplExplorerFolderTree& Tree, const QString& Folder) {
 class FolderTreeTest : public QObject {
   Q_OBJECT
 
-  QTemporaryDir Dir;
-  QString A, B, C;
+  QTemporaryDir Dir_;
+  QString A_, B_, C_;
 
  private slots:
   void initTestCase() {
-    A = MakeFolder(Dir.filePath("A"));
-    B = MakeFolder(Dir.filePath("A/B"));
-    C = MakeFolder(Dir.filePath("C"));
+    A_ = MakeFolder(Dir_.filePath("A"));
+    B_ = MakeFolder(Dir_.filePath("A/B"));
+    C_ = MakeFolder(Dir_.filePath("C"));
   }
 
   void programSelectionDoesNotChangeSelectFolder() {
@@ -40,8 +40,8 @@ class FolderTreeTest : public QObject {
     Tree.show();
     Tree.SetRootFolder(QString());
     QCOMPARE(Tree.RootFolder(), QString());
-    Tree.SetSelectFolder(B);
-    QCOMPARE(Shown(Tree), B);
+    Tree.SetSelectFolder(B_);
+    QCOMPARE(Shown(Tree), B_);
     QVERIFY(Tree.SelectFolder().isEmpty());
   }
 
@@ -50,17 +50,17 @@ class FolderTreeTest : public QObject {
     Tree.resize(300, 400);
     Tree.show();
     Tree.SetRootFolder(QString());
-    Tree.SetSelectFolder(A);
+    Tree.SetSelectFolder(A_);
     QSignalSpy Changed(&Tree, &TplExplorerFolderTree::SelectFolderChanged);
-    ClickFolder(Tree, C);
-    QCOMPARE(Tree.SelectFolder(), C);
+    ClickFolder(Tree, C_);
+    QCOMPARE(Tree.SelectFolder(), C_);
     QCOMPARE(Changed.count(), 1);
-    ClickFolder(Tree, C);  // the recorded folder again
+    ClickFolder(Tree, C_);  // the recorded folder again
     QCOMPARE(Changed.count(), 1);
     // A later selection by the program leaves the user's choice in place.
-    Tree.SetSelectFolder(B);
-    QCOMPARE(Shown(Tree), B);
-    QCOMPARE(Tree.SelectFolder(), C);
+    Tree.SetSelectFolder(B_);
+    QCOMPARE(Shown(Tree), B_);
+    QCOMPARE(Tree.SelectFolder(), C_);
   }
 
   void selectionOutsideRootOrMissingIsIgnored_data() {
@@ -72,23 +72,23 @@ class FolderTreeTest : public QObject {
   void selectionOutsideRootOrMissingIsIgnored() {
     QFETCH(QString, target);
     TplExplorerFolderTree Tree(nullptr);
-    Tree.SetRootFolder(A);
-    Tree.SetSelectFolder(B);
-    Tree.SetSelectFolder(Dir.filePath(target));
-    QCOMPARE(Shown(Tree), B);
+    Tree.SetRootFolder(A_);
+    Tree.SetSelectFolder(B_);
+    Tree.SetSelectFolder(Dir_.filePath(target));
+    QCOMPARE(Shown(Tree), B_);
     QVERIFY(Tree.SelectFolder().isEmpty());
   }
 
   void rootChangesAreAnnounced() {
     TplExplorerFolderTree Tree(nullptr);
     QSignalSpy Changed(&Tree, &TplExplorerFolderTree::RootFolderChanged);
-    Tree.SetRootFolder(A);
-    Tree.SetRootFolder(A);  // the same folder again: nothing
+    Tree.SetRootFolder(A_);
+    Tree.SetRootFolder(A_);  // the same folder again: nothing
     QCOMPARE(Changed.count(), 1);
     Tree.SetRootFolder(QString());
     Tree.SetRootFolder(QString());  // the whole file system always re-roots
     QCOMPARE(Changed.count(), 3);
-    Tree.SetRootFolder(Dir.filePath("missing"));
+    Tree.SetRootFolder(Dir_.filePath("missing"));
     QCOMPARE(Changed.count(), 3);
     QCOMPARE(Tree.RootFolder(), QString());
   }

@@ -54,53 +54,53 @@ TConvSettings SampleSettings() {
 class SettingsDialogTest : public QObject {
   Q_OBJECT
 
-  std::unique_ptr<TRecordingPrompts> Prompts;
-  std::unique_ptr<TConvSettings> Settings;
-  std::unique_ptr<TForm3> Form3;
+  std::unique_ptr<TRecordingPrompts> Prompts_;
+  std::unique_ptr<TConvSettings> Settings_;
+  std::unique_ptr<TForm3> Form3_;
 
   void Open(const TConvSettings& S) {
-    *Settings = S;
-    Form3->show();
+    *Settings_ = S;
+    Form3_->show();
   }
 
  private slots:
   void init() {
-    Prompts = std::make_unique<TRecordingPrompts>();
-    Settings = std::make_unique<TConvSettings>();
-    Form3 = std::make_unique<TForm3>(*Settings, nullptr);
+    Prompts_ = std::make_unique<TRecordingPrompts>();
+    Settings_ = std::make_unique<TConvSettings>();
+    Form3_ = std::make_unique<TForm3>(*Settings_, nullptr);
   }
   void cleanup() {
-    Form3.reset();
-    Settings.reset();
-    Prompts.reset();
+    Form3_.reset();
+    Settings_.reset();
+    Prompts_.reset();
   }
 
   void showingCopiesTheSettingsIn() {
     Open(SampleSettings());
-    QCOMPARE(Form3->windowTitle(), QStringLiteral("変換設定"));
-    QCOMPARE(Form3->size(), QSize(697, 554));
-    QCOMPARE(Form3->StringGrid1->rowCount(), 265);
-    QCOMPARE(Form3->StringGrid2->rowCount(), 49);
-    QCOMPARE(CellOf(Form3->StringGrid1, 10, 0), QStringLiteral("SXF 1:black"));
-    QCOMPARE(CellOf(Form3->StringGrid1, 265, 0), QStringLiteral("SXF USER定義線色 256"));
-    QCOMPARE(CellOf(Form3->StringGrid2, 49, 0), QStringLiteral("SXF USER定義線種 32"));
-    QCOMPARE(CellOf(Form3->StringGrid1, 3, 1), QStringLiteral("105"));
-    QCOMPARE(CellOf(Form3->StringGrid1, 2, 2), QStringLiteral("50"));
-    QCOMPARE(CellOf(Form3->StringGrid1, 1, 2), QStringLiteral("-1"));
-    QCOMPARE(CellOf(Form3->StringGrid2, 1, 1), QStringLiteral("2"));
-    QVERIFY(Form3->CheckBox[OptWidthOverwrite]->isChecked());
-    QVERIFY(Form3->CheckBox[OptSolidColor]->isChecked());
-    QVERIFY(!Form3->CheckBox[OptMojiTypeColor]->isChecked());
-    QCOMPARE(Form3->PageControl1->currentIndex(), 1);
-    TFram* Row2 = Form3->Fram[2];
+    QCOMPARE(Form3_->windowTitle(), QStringLiteral("変換設定"));
+    QCOMPARE(Form3_->size(), QSize(697, 554));
+    QCOMPARE(Form3_->StringGrid1->rowCount(), 265);
+    QCOMPARE(Form3_->StringGrid2->rowCount(), 49);
+    QCOMPARE(CellOf(Form3_->StringGrid1, 10, 0), QStringLiteral("SXF 1:black"));
+    QCOMPARE(CellOf(Form3_->StringGrid1, 265, 0), QStringLiteral("SXF USER定義線色 256"));
+    QCOMPARE(CellOf(Form3_->StringGrid2, 49, 0), QStringLiteral("SXF USER定義線種 32"));
+    QCOMPARE(CellOf(Form3_->StringGrid1, 3, 1), QStringLiteral("105"));
+    QCOMPARE(CellOf(Form3_->StringGrid1, 2, 2), QStringLiteral("50"));
+    QCOMPARE(CellOf(Form3_->StringGrid1, 1, 2), QStringLiteral("-1"));
+    QCOMPARE(CellOf(Form3_->StringGrid2, 1, 1), QStringLiteral("2"));
+    QVERIFY(Form3_->CheckBox[OptWidthOverwrite]->isChecked());
+    QVERIFY(Form3_->CheckBox[OptSolidColor]->isChecked());
+    QVERIFY(!Form3_->CheckBox[OptMojiTypeColor]->isChecked());
+    QCOMPARE(Form3_->PageControl1->currentIndex(), 1);
+    TFram* Row2 = Form3_->Fram[2];
     QVERIFY(Row2->CheckBox1->isChecked());
     QCOMPARE(Row2->CB1->count(), 265);
     QCOMPARE(Row2->CB1->currentText(), QStringLiteral("SXF 1:black"));
     QCOMPARE(Row2->CB2->currentText(), QStringLiteral("SXF 1:実線"));
     QCOMPARE(Row2->Edit3->text(), QStringLiteral("40"));
     QCOMPARE(Row2->Edit3->maxLength(), 6);
-    QVERIFY(!Form3->Fram[1]->CheckBox1->isChecked());
-    QCOMPARE(Form3->Fram[1]->Edit3->text(), QStringLiteral("-1"));
+    QVERIFY(!Form3_->Fram[1]->CheckBox1->isChecked());
+    QCOMPARE(Form3_->Fram[1]->Edit3->text(), QStringLiteral("-1"));
   }
 
   void rangeSetting_data() {
@@ -129,21 +129,21 @@ class SettingsDialogTest : public QObject {
     QFETCH(QString, typed);
     QFETCH(QString, expected);
     Open(TConvSettings{});
-    QTableWidget* Grid = button == 2 ? Form3->StringGrid2 : Form3->StringGrid1;
+    QTableWidget* Grid = button == 2 ? Form3_->StringGrid2 : Form3_->StringGrid1;
     const int Column = button == 3 ? 2 : 1;
-    QLineEdit* Edit = button == 1 ? Form3->Edit1 : (button == 2 ? Form3->Edit2 : Form3->Edit3);
-    QPushButton* Set = button == 1 ? Form3->Button1 : (button == 2 ? Form3->Button2 : Form3->Button3);
+    QLineEdit* Edit = button == 1 ? Form3_->Edit1 : (button == 2 ? Form3_->Edit2 : Form3_->Edit3);
+    QPushButton* Set = button == 1 ? Form3_->Button1 : (button == 2 ? Form3_->Button2 : Form3_->Button3);
     const QString Before = CellOf(Grid, 3, Column);
     SelectRows(Grid, Column, 3, 7);
     TypeInto(Edit, typed);
     QTest::mouseClick(Set, Qt::LeftButton);
     if (expected.isEmpty()) {
-      QCOMPARE(Prompts->Beeps, 1);
-      QCOMPARE(Form3->focusWidget(), Edit);
+      QCOMPARE(Prompts_->Beeps, 1);
+      QCOMPARE(Form3_->focusWidget(), Edit);
       for (int Row = 3; Row <= 7; ++Row) QCOMPARE(CellOf(Grid, Row, Column), Before);
       return;
     }
-    QCOMPARE(Prompts->Beeps, 0);
+    QCOMPARE(Prompts_->Beeps, 0);
     QCOMPARE(Edit->text(), expected);
     for (int Row = 3; Row <= 7; ++Row) QCOMPARE(CellOf(Grid, Row, Column), expected);
     QCOMPARE(CellOf(Grid, 2, Column), Before);
@@ -170,25 +170,25 @@ class SettingsDialogTest : public QObject {
     Open(TConvSettings{});
     // The page not holding the fault shows, so the check has to turn it.
     const bool InRow = place == TInputFault::CombRow;
-    Form3->PageControl1->setCurrentIndex(InRow ? 0 : 1);
-    QTableWidget* Grid = place == TInputFault::LtypeGrid ? Form3->StringGrid2 : Form3->StringGrid1;
-    if (InRow) Form3->Fram[row]->Edit(column)->setText(text);
+    Form3_->PageControl1->setCurrentIndex(InRow ? 0 : 1);
+    QTableWidget* Grid = place == TInputFault::LtypeGrid ? Form3_->StringGrid2 : Form3_->StringGrid1;
+    if (InRow) Form3_->Fram[row]->Edit(column)->setText(text);
     else SetCell(Grid, row, column, text);
-    SetCell(Form3->StringGrid1, 1, 1, "");  // passed on the way: rewritten as 0
+    SetCell(Form3_->StringGrid1, 1, 1, "");  // passed on the way: rewritten as 0
 
-    QTest::mouseClick(Form3->Button6, Qt::LeftButton);
-    QVERIFY(Form3->isVisible());
-    QVERIFY(!Form3->OKflag);
-    QCOMPARE(Prompts->Beeps, 1);
-    QVERIFY(Prompts->Messages.isEmpty());
-    QCOMPARE(*Settings, TConvSettings{});
-    QCOMPARE(Form3->PageControl1->currentIndex(), InRow ? 1 : 0);
-    QCOMPARE(CellOf(Form3->StringGrid1, 1, 1), QStringLiteral("0"));
+    QTest::mouseClick(Form3_->Button6, Qt::LeftButton);
+    QVERIFY(Form3_->isVisible());
+    QVERIFY(!Form3_->OKflag);
+    QCOMPARE(Prompts_->Beeps, 1);
+    QVERIFY(Prompts_->Messages.isEmpty());
+    QCOMPARE(*Settings_, TConvSettings{});
+    QCOMPARE(Form3_->PageControl1->currentIndex(), InRow ? 1 : 0);
+    QCOMPARE(CellOf(Form3_->StringGrid1, 1, 1), QStringLiteral("0"));
     if (InRow) {
-      QCOMPARE(Form3->focusWidget(), Form3->Fram[row]->Edit(column));
-      QCOMPARE(Form3->Fram[row]->Edit(column)->text(), text);
+      QCOMPARE(Form3_->focusWidget(), Form3_->Fram[row]->Edit(column));
+      QCOMPARE(Form3_->Fram[row]->Edit(column)->text(), text);
     } else {
-      QCOMPARE(Form3->focusWidget(), Grid);
+      QCOMPARE(Form3_->focusWidget(), Grid);
       QCOMPARE(Grid->currentRow(), row - 1);
       QCOMPARE(Grid->currentColumn(), column);
     }
@@ -218,61 +218,61 @@ class SettingsDialogTest : public QObject {
     TConvSettings Before;
     Before.SetFileName = u"/kept/name.set";
     Open(Before);
-    SetCell(Form3->StringGrid1, 3, 1, colour3);
-    SetCell(Form3->StringGrid1, 3, 2, width3);
-    Form3->CheckBox[OptBlockLtype]->setChecked(true);
-    Form3->Fram[5]->CheckBox1->setChecked(true);
-    Form3->Fram[5]->CB1->setCurrentIndex(9);
-    Form3->Fram[5]->Edit3->setText("abc");  // reads as 0, the basic width
-    Form3->PageControl1->setCurrentIndex(page);
-    QTest::mouseClick(Form3->Button6, Qt::LeftButton);
+    SetCell(Form3_->StringGrid1, 3, 1, colour3);
+    SetCell(Form3_->StringGrid1, 3, 2, width3);
+    Form3_->CheckBox[OptBlockLtype]->setChecked(true);
+    Form3_->Fram[5]->CheckBox1->setChecked(true);
+    Form3_->Fram[5]->CB1->setCurrentIndex(9);
+    Form3_->Fram[5]->Edit3->setText("abc");  // reads as 0, the basic width
+    Form3_->PageControl1->setCurrentIndex(page);
+    QTest::mouseClick(Form3_->Button6, Qt::LeftButton);
 
-    QVERIFY(Form3->OKflag);
-    QVERIFY(!Form3->isVisible());
-    QCOMPARE(Settings->ColorMap[3], TextToIntOf(colour3));
-    QCOMPARE(Settings->WidthMap[3], TextToIntOf(width3));
-    QCOMPARE(Settings->OptFlags[OptBlockLtype], 1);
-    QCOMPARE(Settings->ConvMode, page);
-    QCOMPARE(Settings->CombRows[5], (TCombRow{true, 9, 0, 0, 0, 0}));
-    QCOMPARE(Settings->VerRaise, verRaise);
-    QCOMPARE(Q(Settings->SetFileName), QStringLiteral("/kept/name.set"));
+    QVERIFY(Form3_->OKflag);
+    QVERIFY(!Form3_->isVisible());
+    QCOMPARE(Settings_->ColorMap[3], TextToIntOf(colour3));
+    QCOMPARE(Settings_->WidthMap[3], TextToIntOf(width3));
+    QCOMPARE(Settings_->OptFlags[OptBlockLtype], 1);
+    QCOMPARE(Settings_->ConvMode, page);
+    QCOMPARE(Settings_->CombRows[5], (TCombRow{true, 9, 0, 0, 0, 0}));
+    QCOMPARE(Settings_->VerRaise, verRaise);
+    QCOMPARE(Q(Settings_->SetFileName), QStringLiteral("/kept/name.set"));
     if (notice.isEmpty()) {
-      QVERIFY(Prompts->Messages.isEmpty());
+      QVERIFY(Prompts_->Messages.isEmpty());
     } else {
-      QCOMPARE(Prompts->MessageTexts(), QStringList{notice});
-      QCOMPARE(int(Prompts->Messages.front().Icon), int(TMessageIcon::Information));
+      QCOMPARE(Prompts_->MessageTexts(), QStringList{notice});
+      QCOMPARE(int(Prompts_->Messages.front().Icon), int(TMessageIcon::Information));
     }
   }
 
   void cancelLeavesSettings() {
     const TConvSettings Before = SampleSettings();
     Open(Before);
-    SetCell(Form3->StringGrid1, 1, 1, "7");
-    Form3->Fram[1]->CheckBox1->setChecked(true);
-    Form3->PageControl1->setCurrentIndex(0);
-    QTest::mouseClick(Form3->Button7, Qt::LeftButton);
-    QVERIFY(!Form3->OKflag);
-    QVERIFY(!Form3->isVisible());
-    QCOMPARE(*Settings, Before);
+    SetCell(Form3_->StringGrid1, 1, 1, "7");
+    Form3_->Fram[1]->CheckBox1->setChecked(true);
+    Form3_->PageControl1->setCurrentIndex(0);
+    QTest::mouseClick(Form3_->Button7, Qt::LeftButton);
+    QVERIFY(!Form3_->OKflag);
+    QVERIFY(!Form3_->isVisible());
+    QCOMPARE(*Settings_, Before);
     // The next showing starts from the settings again.
-    Form3->show();
-    QCOMPARE(CellOf(Form3->StringGrid1, 1, 1), QStringLiteral("0"));
+    Form3_->show();
+    QCOMPARE(CellOf(Form3_->StringGrid1, 1, 1), QStringLiteral("0"));
   }
 
   void settingsFileSavedAndOpenedAgain() {
     QTemporaryDir Dir;
     const QString File = Dir.filePath("mine.set");
     Open(SampleSettings());
-    SetCell(Form3->StringGrid1, 265, 2, "300");
-    Form3->Fram[10]->CheckBox1->setChecked(true);
-    Form3->Fram[10]->Edit1->setText("9");
-    Prompts->Answers = QStringList{File};
-    QTest::mouseClick(Form3->Button4, Qt::LeftButton);
-    QCOMPARE(Prompts->Asked.size(), 1);
-    QCOMPARE(Prompts->Asked[0].Title, QStringLiteral("現在の設定を保存"));
-    QCOMPARE(Prompts->Asked[0].Filter, QStringLiteral("設定ファイル(*.set)"));
-    QVERIFY(Prompts->Asked[0].Save);
-    QCOMPARE(Q(Settings->SetFileName), File);
+    SetCell(Form3_->StringGrid1, 265, 2, "300");
+    Form3_->Fram[10]->CheckBox1->setChecked(true);
+    Form3_->Fram[10]->Edit1->setText("9");
+    Prompts_->Answers = QStringList{File};
+    QTest::mouseClick(Form3_->Button4, Qt::LeftButton);
+    QCOMPARE(Prompts_->Asked.size(), 1);
+    QCOMPARE(Prompts_->Asked[0].Title, QStringLiteral("現在の設定を保存"));
+    QCOMPARE(Prompts_->Asked[0].Filter, QStringLiteral("設定ファイル(*.set)"));
+    QVERIFY(Prompts_->Asked[0].Save);
+    QCOMPARE(Q(Settings_->SetFileName), File);
     QVERIFY(QFileInfo::exists(File));
     TConvSettings Stored;
     QVERIFY(ReadSettingsFile(U(File), Stored));
@@ -281,50 +281,50 @@ class SettingsDialogTest : public QObject {
     // Saving changed nothing but the name; opening brings the file back.
     TConvSettings Expected = SampleSettings();
     Expected.SetFileName = U(File);
-    QCOMPARE(*Settings, Expected);
-    Form3->hide();
-    Form3->show();
-    QCOMPARE(CellOf(Form3->StringGrid1, 265, 2), QStringLiteral("-1"));
-    Prompts->Answers = QStringList{File};
-    QTest::mouseClick(Form3->Button5, Qt::LeftButton);
-    QCOMPARE(Prompts->Asked[1].Title, QStringLiteral("保存した設定ファイルを開く"));
-    QCOMPARE(Prompts->Asked[1].Start, File);
-    QVERIFY(!Prompts->Asked[1].Save);
-    QCOMPARE(CellOf(Form3->StringGrid1, 265, 2), QStringLiteral("300"));
-    QCOMPARE(CellOf(Form3->StringGrid1, 3, 1), QStringLiteral("105"));
-    QVERIFY(Form3->Fram[10]->CheckBox1->isChecked());
-    QCOMPARE(Form3->Fram[10]->Edit1->text(), QStringLiteral("9"));
-    QCOMPARE(Form3->PageControl1->currentIndex(), 1);
-    QCOMPARE(*Settings, Expected);  // only OK takes it over
+    QCOMPARE(*Settings_, Expected);
+    Form3_->hide();
+    Form3_->show();
+    QCOMPARE(CellOf(Form3_->StringGrid1, 265, 2), QStringLiteral("-1"));
+    Prompts_->Answers = QStringList{File};
+    QTest::mouseClick(Form3_->Button5, Qt::LeftButton);
+    QCOMPARE(Prompts_->Asked[1].Title, QStringLiteral("保存した設定ファイルを開く"));
+    QCOMPARE(Prompts_->Asked[1].Start, File);
+    QVERIFY(!Prompts_->Asked[1].Save);
+    QCOMPARE(CellOf(Form3_->StringGrid1, 265, 2), QStringLiteral("300"));
+    QCOMPARE(CellOf(Form3_->StringGrid1, 3, 1), QStringLiteral("105"));
+    QVERIFY(Form3_->Fram[10]->CheckBox1->isChecked());
+    QCOMPARE(Form3_->Fram[10]->Edit1->text(), QStringLiteral("9"));
+    QCOMPARE(Form3_->PageControl1->currentIndex(), 1);
+    QCOMPARE(*Settings_, Expected);  // only OK takes it over
   }
 
   void openingUnreadableFileLeavesResetControls() {
     Open(SampleSettings());
-    Prompts->Answers = QStringList{"/no/such/file.set"};
-    QTest::mouseClick(Form3->Button5, Qt::LeftButton);
-    QCOMPARE(CellOf(Form3->StringGrid1, 3, 1), QStringLiteral("0"));
-    QCOMPARE(CellOf(Form3->StringGrid1, 2, 2), QStringLiteral("-1"));
-    QVERIFY(!Form3->Fram[2]->CheckBox1->isChecked());
-    QCOMPARE(Form3->PageControl1->currentIndex(), 1);  // the showing page stays
-    QCOMPARE(Q(Settings->SetFileName), QStringLiteral("/no/such/file.set"));
+    Prompts_->Answers = QStringList{"/no/such/file.set"};
+    QTest::mouseClick(Form3_->Button5, Qt::LeftButton);
+    QCOMPARE(CellOf(Form3_->StringGrid1, 3, 1), QStringLiteral("0"));
+    QCOMPARE(CellOf(Form3_->StringGrid1, 2, 2), QStringLiteral("-1"));
+    QVERIFY(!Form3_->Fram[2]->CheckBox1->isChecked());
+    QCOMPARE(Form3_->PageControl1->currentIndex(), 1);  // the showing page stays
+    QCOMPARE(Q(Settings_->SetFileName), QStringLiteral("/no/such/file.set"));
   }
 
   void cancelledFileBoxesChangeNothing() {
     Open(SampleSettings());
-    QTest::mouseClick(Form3->Button4, Qt::LeftButton);
-    QTest::mouseClick(Form3->Button5, Qt::LeftButton);
-    QCOMPARE(Prompts->Asked.size(), 2);
-    QCOMPARE(CellOf(Form3->StringGrid1, 3, 1), QStringLiteral("105"));
-    QCOMPARE(*Settings, SampleSettings());
+    QTest::mouseClick(Form3_->Button4, Qt::LeftButton);
+    QTest::mouseClick(Form3_->Button5, Qt::LeftButton);
+    QCOMPARE(Prompts_->Asked.size(), 2);
+    QCOMPARE(CellOf(Form3_->StringGrid1, 3, 1), QStringLiteral("105"));
+    QCOMPARE(*Settings_, SampleSettings());
   }
 
   void saveChecksInputFirst() {
     Open(TConvSettings{});
-    SetCell(Form3->StringGrid2, 2, 1, "63");
-    QTest::mouseClick(Form3->Button4, Qt::LeftButton);
-    QCOMPARE(Prompts->Beeps, 1);
-    QVERIFY(Prompts->Asked.isEmpty());
-    QCOMPARE(Form3->focusWidget(), Form3->StringGrid2);
+    SetCell(Form3_->StringGrid2, 2, 1, "63");
+    QTest::mouseClick(Form3_->Button4, Qt::LeftButton);
+    QCOMPARE(Prompts_->Beeps, 1);
+    QVERIFY(Prompts_->Asked.isEmpty());
+    QCOMPARE(Form3_->focusWidget(), Form3_->StringGrid2);
   }
 
  private:
