@@ -1,9 +1,11 @@
 #include "ui/AppPaths.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "packaging/InstallLayout.h"
 #include "support/Func_2.h"
 #include "ui/QtText.h"
 
@@ -15,6 +17,12 @@ std::u16string WithSeparator(const QString& Folder) {
   return S;
 }
 
+// An install puts the desktop entry at a fixed place beside the executables;
+// a build folder or a copied executable has none there.
+bool RunsFromInstall(const QFileInfo& Exe) {
+  return QFileInfo(QDir(Exe.absolutePath()).filePath(QString::fromUtf8(kInstalledDesktopEntry))).isFile();
+}
+
 }  // namespace
 
 TAppPaths AppPathsFor(const QString& ExePath, const QString& FallbackFolder) {
@@ -22,7 +30,7 @@ TAppPaths AppPathsFor(const QString& ExePath, const QString& FallbackFolder) {
   TAppPaths Paths;
   Paths.ExeFolder = WithSeparator(Exe.absolutePath());
   const QFileInfo ExeFolder(Exe.absolutePath());
-  if (ExeFolder.isDir() && ExeFolder.isWritable()) {
+  if (!RunsFromInstall(Exe) && ExeFolder.isDir() && ExeFolder.isWritable()) {
     Paths.IniFileName = FileExtChange(U(Exe.absoluteFilePath()), u".ini");
     Paths.WorkFolder = Paths.ExeFolder + u"TEMP" + PathDelimChar();
   } else {

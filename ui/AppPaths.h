@@ -1,6 +1,8 @@
 // Where the program keeps its INI file and its working folder "TEMP": beside
-// the executable, or in the user's configuration folder when the
-// executable's folder cannot be written (a system-wide install).
+// the executable, or in the user's configuration folder when the program
+// runs from an install (packaging/InstallLayout.h: every user, root too,
+// keeps their own settings) or when the executable's folder cannot be
+// written.
 #pragma once
 
 #include <QString>
@@ -13,7 +15,7 @@ struct TAppPaths {
 };
 
 // The paths for the executable ExePath; FallbackFolder takes the INI file
-// and "TEMP" when the executable's folder is not writable.
+// and "TEMP" when the executable is installed or its folder is not writable.
 TAppPaths AppPathsFor(const QString& ExePath, const QString& FallbackFolder);
 
 // The paths of the running program (QStandardPaths::AppConfigLocation as

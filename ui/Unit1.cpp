@@ -22,6 +22,7 @@
 #include "documents/JwwUnit.h"
 #include "documents/jwctype.h"
 #include "documents/jwwtype.h"
+#include "packaging/Version.h"
 #include "support/Func_2.h"
 #include "support/fOpen.h"
 #include "ui/FileListOrder.h"
@@ -88,7 +89,7 @@ QLabel* LabelAt(QWidget* Parent, const QString& Caption, int Left, int Top) {
 }  // namespace
 
 TForm1::TForm1(const TAppPaths& Paths, QWidget* Parent) : QMainWindow(Parent), Paths_(Paths) {
-  setWindowTitle(QStringLiteral("Lintorra Ver.1.10"));
+  setWindowTitle(QStringLiteral("Lintorra Ver.") + QLatin1String(kLintorraVersion));
   setFont(FormFont());
   resize(773, 375);
   BuildControls();

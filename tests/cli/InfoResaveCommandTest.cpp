@@ -1,5 +1,6 @@
 // lintorra-cli info and resave run as processes: what they print, their exit
-// codes, the files they write and the working folder they clean up.
+// codes, the files they write and the working folder they clean up; and the
+// program's version.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
@@ -169,6 +170,14 @@ TEST_F(CliTest, ResaveVersionsAndFailures) {
   }
   EXPECT_FALSE(fs::exists(Dir_ / "low.jww"));
   EXPECT_FALSE(fs::exists(Dir_ / "x.jww"));
+}
+
+// The program's --version tells the project's version; after resave the
+// same word still names the format version (above).
+TEST_F(CliTest, VersionIsTheProjects) {
+  const ProcessResult R = Cli({"--version"}, Scratch_);
+  EXPECT_EQ(R.Exit, 0);
+  EXPECT_EQ(R.Out, "lintorra-cli " LINTORRA_VERSION "\n");
 }
 
 }  // namespace

@@ -16,9 +16,12 @@
 #include <QTreeView>
 #include <limits>
 
+#include <signal.h>
+
 #include "UiTestSupport.h"
 #include "ui/FileListView.h"
 #include "ui/QtText.h"
+#include "ui/TerminationSignals.h"
 #include "ui/Unit1.h"
 #include "ui/Unit3.h"
 #include "ui/plExplorerFolderTree.h"
@@ -145,6 +148,34 @@ class MainWindowTest : public QObject {
     Expected.RecomputeVerRaise();
     QCOMPARE(Saved.Settings, Expected);
     QCOMPARE(QFileInfo::exists(Home.WorkFolder()), leaveFileInTemp);
+  }
+
+  // A logout or a kill closes the window as its close button does, so the
+  // INI file keeps what the user set; the next such signal ends the process.
+  void terminationSignalClosesAndWritesIni_data() {
+    QTest::addColumn<int>("signalNumber");
+    QTest::newRow("SIGTERM") << SIGTERM;
+    QTest::newRow("SIGHUP") << SIGHUP;
+    QTest::newRow("SIGINT") << SIGINT;
+  }
+  void terminationSignalClosesAndWritesIni() {
+    QFETCH(int, signalNumber);
+    TProgramHome Home;
+    TRecordingPrompts Prompts;
+    TIniState Ini;
+    Ini.DestFolder = u"/somewhere/out";
+    Home.WriteIni(Ini);
+    auto Form1 = StartForm1(Home);
+    TTerminationSignals Signals(*Form1);
+    QFile::remove(Home.IniFile());
+
+    QCOMPARE(::raise(signalNumber), 0);
+    QTRY_VERIFY(!Form1->isVisible());
+    QCOMPARE(Q(Home.ReadIni().DestFolder), QStringLiteral("/somewhere/out"));
+    QVERIFY(!QFileInfo::exists(Home.WorkFolder()));
+    struct sigaction Now = {};
+    QCOMPARE(::sigaction(signalNumber, nullptr, &Now), 0);
+    QVERIFY(Now.sa_handler == SIG_DFL);
   }
 
   // Values of a hand-edited INI file that no window could take.

@@ -1,5 +1,9 @@
 // The window-free parts of the program: the file list's order and where
 // the INI file and the working folder go.
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "ui/AppPaths.h"
@@ -76,6 +80,41 @@ class UiUnitsTest : public QObject {
     // both to the fallback folder.
     QCOMPARE(Q(P.IniFileName), QStringLiteral("/fallback/lintorra.ini"));
     QCOMPARE(Q(P.WorkFolder), QStringLiteral("/fallback/TEMP/"));
+  }
+
+  // An installed program keeps its files in the fallback folder even where it
+  // could write beside itself (root can write /usr/bin); it knows the install
+  // by the desktop entry that the install puts in share/ beside bin/.
+  void pathsOfAnInstall_data() {
+    QTest::addColumn<QString>("executable");
+    QTest::addColumn<QString>("desktopEntry");  // made before the paths are asked; empty for none
+    QTest::addColumn<bool>("beside");
+    const QString Entry = QStringLiteral("usr/share/applications/" LINTORRA_APP_ID ".desktop");
+    QTest::newRow("build folder") << "build/lintorra"
+                                  << "" << true;
+    QTest::newRow("installed, folder writable") << "usr/bin/lintorra" << Entry << false;
+    QTest::newRow("bin beside other programs' entries") << "usr/bin/lintorra"
+                                                        << "usr/share/applications/other.desktop" << true;
+    QTest::newRow("entry a folder, not a file") << "usr/bin/lintorra" << Entry + "/" << true;
+    QTest::newRow("entry of another prefix") << "usr/local/bin/lintorra" << Entry << true;
+  }
+  void pathsOfAnInstall() {
+    QFETCH(QString, executable);
+    QFETCH(QString, desktopEntry);
+    QFETCH(bool, beside);
+    QTemporaryDir Dir;
+    QDir().mkpath(QFileInfo(Dir.filePath(executable)).path());
+    if (desktopEntry.endsWith('/')) QDir().mkpath(Dir.filePath(desktopEntry));
+    else if (!desktopEntry.isEmpty()) {
+      QDir().mkpath(QFileInfo(Dir.filePath(desktopEntry)).path());
+      QFile File(Dir.filePath(desktopEntry));
+      QVERIFY(File.open(QIODevice::WriteOnly));
+    }
+    const TAppPaths P = AppPathsFor(Dir.filePath(executable), "/home/u/.config/Lintorra");
+    const QString Folder = beside ? QFileInfo(Dir.filePath(executable)).path() : "/home/u/.config/Lintorra";
+    QCOMPARE(Q(P.IniFileName), Folder + "/lintorra.ini");
+    QCOMPARE(Q(P.WorkFolder), Folder + "/TEMP/");
+    QCOMPARE(Q(P.ExeFolder), QFileInfo(Dir.filePath(executable)).path() + "/");
   }
 };
 
