@@ -11,7 +11,6 @@
 #include "common/TestSupport.h"
 #include "conversion/IniFile.h"
 #include "conversion/SettingsFile.h"
-#include "documents/ByteStream.h"
 #include "documents/JwsUnit.h"
 #include "documents/JwwUnit.h"
 #include "support/Func_2.h"
