@@ -117,7 +117,7 @@ std::optional<TConvSettings> ReadSettings(const std::string& File) {
 
 // Every regular file of the folder, in name order, all selected.
 std::vector<TBatchEntry> FolderEntries(const std::u16string& Folder) {
-  FileListSearch(Folder + PathDelimChar(), u"*");
+  FileListSearch(WithTrailingDelim(Folder), u"*");
   std::vector<TBatchEntry> Entries;
   for (const TFileField& F : FileList) Entries.push_back({F.name, true});
   FileListClear();

@@ -255,6 +255,15 @@ std::uint8_t BytesFill(std::uint8_t Value, int N, Bytes& B) {
 
 char16_t PathDelimChar() { return u'/'; }
 
+std::u16string PathJoin(std::u16string_view Folder, std::u16string_view Name) {
+  std::u16string R(Folder);
+  if (R.empty() || R.back() != PathDelimChar()) R += PathDelimChar();
+  R.append(Name);
+  return R;
+}
+
+std::u16string WithTrailingDelim(std::u16string_view Folder) { return PathJoin(Folder, {}); }
+
 std::u16string FileNameOnly(std::u16string_view Path) {
   if (std::any_of(Path.begin(), Path.end(), IsForbiddenInPath)) return {};
   return std::u16string(Path.substr(LastComponentStart(Path)));

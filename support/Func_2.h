@@ -65,6 +65,12 @@ std::u16string FromPath(const std::filesystem::path& P);
 // ---- File names and paths ("/" is the separator; "\" and ":" also end a
 // folder part, as in the names the drawings come with) ----
 char16_t PathDelimChar();
+// Folder and Name joined by one separator: none is added after a folder that
+// ends with one (the root "/"), and an empty Folder stands for the root.
+std::u16string PathJoin(std::u16string_view Folder, std::u16string_view Name);
+// Folder ending with a separator, as the folder search and the documents'
+// working folder expect it (PathJoin with an empty name).
+std::u16string WithTrailingDelim(std::u16string_view Folder);
 std::u16string FileNameOnly(std::u16string_view Path);
 std::u16string FileExtLower(std::u16string_view Path);
 std::u16string FileExtChange(std::u16string_view Path, std::u16string_view Ext);

@@ -7,28 +7,18 @@
 #include "support/Func_2.h"
 #include "ui/QtText.h"
 
-namespace {
-
-std::u16string WithSeparator(const QString& Folder) {
-  std::u16string S = U(Folder);
-  if (S.empty() || S.back() != PathDelimChar()) S += PathDelimChar();
-  return S;
-}
-
-}  // namespace
-
 TAppPaths AppPathsFor(const QString& ExePath, const QString& FallbackFolder) {
   const QFileInfo Exe(ExePath);
   TAppPaths Paths;
-  Paths.ExeFolder = WithSeparator(Exe.absolutePath());
+  Paths.ExeFolder = WithTrailingDelim(U(Exe.absolutePath()));
   const QFileInfo ExeFolder(Exe.absolutePath());
   if (ExeFolder.isDir() && ExeFolder.isWritable()) {
     Paths.IniFileName = FileExtChange(U(Exe.absoluteFilePath()), u".ini");
-    Paths.WorkFolder = Paths.ExeFolder + u"TEMP" + PathDelimChar();
+    Paths.WorkFolder = WithTrailingDelim(PathJoin(Paths.ExeFolder, u"TEMP"));
   } else {
-    const std::u16string Folder = WithSeparator(FallbackFolder);
-    Paths.IniFileName = FileExtChange(Folder + U(Exe.fileName()), u".ini");
-    Paths.WorkFolder = Folder + u"TEMP" + PathDelimChar();
+    const std::u16string Folder = U(FallbackFolder);
+    Paths.IniFileName = FileExtChange(PathJoin(Folder, U(Exe.fileName())), u".ini");
+    Paths.WorkFolder = WithTrailingDelim(PathJoin(Folder, u"TEMP"));
   }
   return Paths;
 }

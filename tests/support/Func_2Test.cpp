@@ -241,4 +241,25 @@ TEST(FileNames, ExtChange) {
   EXPECT_EQ(PathDelimChar(), u'/');
 }
 
+TEST(FileNames, PathJoin) {
+  struct Case {
+    std::u16string folder, name, joined;
+  };
+  const Case Cases[] = {
+      {u"/data/図面", u"a.jww", u"/data/図面/a.jww"},
+      {u"/data/図面/", u"a.jww", u"/data/図面/a.jww"},  // no doubled separator
+      {u"/", u"a.jww", u"/a.jww"},
+      {u"", u"a.jww", u"/a.jww"},  // an empty folder is the root
+      {u"/data", u"", u"/data/"},
+      {u"relative", u"a", u"relative/a"},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(testing::PrintToString(C.joined));
+    EXPECT_EQ(PathJoin(C.folder, C.name), C.joined);
+  }
+  EXPECT_EQ(WithTrailingDelim(u"/data"), u"/data/");
+  EXPECT_EQ(WithTrailingDelim(u"/data/"), u"/data/");
+  EXPECT_EQ(WithTrailingDelim(u""), u"/");
+}
+
 }  // namespace
