@@ -92,7 +92,7 @@ bool SaveSettings(const fs::path&, const fs::path& Path) {
 const Writer kWriters[] = {
     {"Jww", "plan.jww", WriteJwwSource, SaveJww, false},
     {"Jws", "part.jws", WriteJwsSource, SaveJws, false},
-    {"Ini", "lintorra.ini", nullptr, SaveIniFile, false},
+    {"Ini", "lintorra.ini", nullptr, SaveIniFile, true},
     {"SettingsFile", "pens.set", nullptr, SaveSettings, true},
 };
 
