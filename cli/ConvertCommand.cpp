@@ -95,11 +95,12 @@ std::string FaultText(const TSettingsDialogModel& M, const TInputFault& F) {
 std::optional<TConvSettings> ReadSettings(const std::string& File) {
   const std::u16string Path = FromNativeName(File);
   if (FileExtLower(Path) == u".ini") {
-    if (!ReadSettingsText(Path)) {
+    const std::optional<std::u16string> Text = ReadSettingsText(Path);
+    if (!Text) {
       std::cerr << "lintorra-cli: cannot read " << File << "\n";
       return std::nullopt;
     }
-    return LoadIni(Path).Settings;
+    return IniFromText(*Text).Settings;
   }
   TSettingsDialogModel Model;
   if (!Model.OpenFile(Path)) {
