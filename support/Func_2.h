@@ -15,10 +15,7 @@ using Bytes = std::vector<std::uint8_t>;
 // ---- Strings (positions and lengths count UTF-16 code units, 0-based) ----
 std::u16string TextUpper(std::u16string_view S);
 std::u16string TextLower(std::u16string_view S);
-int TextIndexOf(std::u16string_view Sub, std::u16string_view S);
-std::u16string TextCopyFrom(std::u16string_view S, int Start);
 std::u16string TextCopyPart(std::u16string_view S, int Start, int Count);
-std::u16string TextRepeat(std::u16string_view S, int N);
 
 // Removes every character below U+0020.
 std::u16string StripControlChars(std::u16string_view S);
@@ -39,14 +36,11 @@ bool DoubleIsFinite(double X);
 // ---- Byte arrays and code pages (the code page is 932, Shift_JIS) ----
 // Conversions never fail: bytes that do not decode become U+FFFD, characters
 // the code page lacks become "?".
-std::uint8_t BytesFill(std::uint8_t Value, int N, Bytes& B);
 Bytes TextToAnsiBytes(std::u16string_view S);
 // TextToAnsiBytes cut at a character boundary so that it holds at most
 // MaxBytes bytes (a double-byte character is never split).
 Bytes TextToAnsiBytesLimited(std::u16string_view S, std::size_t MaxBytes);
-int AnsiByteCount(std::u16string_view S);
 std::u16string AnsiBytesToText(std::span<const std::uint8_t> B);
-Bytes TextToUtf16Bytes(std::u16string_view S);
 std::u16string Utf16BytesToText(std::span<const std::uint8_t> B);
 
 // ---- UTF-8 bridge to the Linux file system and terminals ----
