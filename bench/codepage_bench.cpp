@@ -23,9 +23,6 @@ void BM_DecodeJapanese(benchmark::State& State) {
   const Bytes B = TextToAnsiBytes(kJapanese);
   for (auto _ : State) benchmark::DoNotOptimize(AnsiBytesToText(B));
 }
-void BM_ByteCountJapanese(benchmark::State& State) {
-  for (auto _ : State) benchmark::DoNotOptimize(AnsiByteCount(kJapanese));
-}
 void BM_CleanOutText(benchmark::State& State) {
   for (auto _ : State) benchmark::DoNotOptimize(CleanOutText(kJapanese));
 }
@@ -34,7 +31,6 @@ BENCHMARK(BM_EncodeAscii);
 BENCHMARK(BM_EncodeJapanese);
 BENCHMARK(BM_DecodeAscii);
 BENCHMARK(BM_DecodeJapanese);
-BENCHMARK(BM_ByteCountJapanese);
 BENCHMARK(BM_CleanOutText);
 
 }  // namespace

@@ -95,11 +95,12 @@ std::string FaultText(const TSettingsDialogModel& M, const TInputFault& F) {
 std::optional<TConvSettings> ReadSettings(const std::string& File) {
   const std::u16string Path = FromNativeName(File);
   if (FileExtLower(Path) == u".ini") {
-    if (!ReadSettingsText(Path)) {
+    const std::optional<std::u16string> Text = ReadSettingsText(Path);
+    if (!Text) {
       std::cerr << "lintorra-cli: cannot read " << File << "\n";
       return std::nullopt;
     }
-    return LoadIni(Path).Settings;
+    return IniFromText(*Text).Settings;
   }
   TSettingsDialogModel Model;
   if (!Model.OpenFile(Path)) {
@@ -117,7 +118,7 @@ std::optional<TConvSettings> ReadSettings(const std::string& File) {
 
 // Every regular file of the folder, in name order, all selected.
 std::vector<TBatchEntry> FolderEntries(const std::u16string& Folder) {
-  FileListSearch(Folder + PathDelimChar(), u"*");
+  FileListSearch(WithTrailingDelim(Folder), u"*");
   std::vector<TBatchEntry> Entries;
   for (const TFileField& F : FileList) Entries.push_back({F.name, true});
   FileListClear();

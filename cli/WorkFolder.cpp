@@ -9,7 +9,7 @@
 
 TempWorkFolder::TempWorkFolder() {
   std::string Tmpl = (std::filesystem::temp_directory_path() / "lintorra-XXXXXX").string();
-  if (::mkdtemp(Tmpl.data())) Path_ = FromNativeName(Tmpl) + PathDelimChar();
+  if (::mkdtemp(Tmpl.data())) Path_ = WithTrailingDelim(FromNativeName(Tmpl));
 }
 
 TempWorkFolder::~TempWorkFolder() {

@@ -13,13 +13,6 @@ constexpr std::u16string_view kExtJww = u".jww";
 constexpr std::u16string_view kExtJws = u".jws";
 constexpr std::u16string_view kExtBackup = u".BAK";
 
-std::u16string JoinPath(std::u16string_view Folder, std::u16string_view Name) {
-  std::u16string R(Folder);
-  if (R.empty() || R.back() != PathDelimChar()) R += PathDelimChar();
-  R.append(Name);
-  return R;
-}
-
 // Both name one existing directory, however they are spelled (a trailing
 // separator, "." components, a link).
 bool SameDirectory(std::u16string_view A, std::u16string_view B) {
@@ -114,8 +107,8 @@ bool TBatchRun::ConvertEntry(std::u16string_view SourceFolder, std::u16string_vi
     Host_.ShowMessage(BadFileNameMessage(Caption));
     return false;
   }
-  const std::u16string Source = JoinPath(SourceFolder, Caption);
-  const std::u16string Destination = JoinPath(DestFolder, Caption);
+  const std::u16string Source = PathJoin(SourceFolder, Caption);
+  const std::u16string Destination = PathJoin(DestFolder, Caption);
   // Without its backup an existing destination file is never replaced.
   if (FileMayExist(Destination) && !FileCopyKeepTime(Destination, FileExtChange(Destination, kExtBackup))) {
     Host_.ShowMessage(BackupFailedMessage(Caption));

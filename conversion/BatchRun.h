@@ -46,11 +46,14 @@ class TBatchRunHost {
   virtual void ShowConfirmation(std::u16string_view Text) = 0;
   // The platform's default beep.
   virtual void Beep() = 0;
-  // Puts the focus on the destination folder button (Button1).
+  // After a refusal over the folders: leads the user to the choice of the
+  // destination folder.
   virtual void FocusDestinationButton() = 0;
-  // Sets the status bar text and repaints the status bar at once.
+  // Shows Text at once: the file in progress, then the final count; empty
+  // clears it.
   virtual void SetStatusText(std::u16string_view Text) = 0;
-  // Stop and restart the main window's polling timer (Timer1).
+  // Pause and resume the owner's periodic work (the window's folder polling)
+  // around each file, so that nothing else runs while it is converted.
   virtual void StopTimer() = 0;
   virtual void StartTimer() = 0;
   // After each conversion, with its outcome. The window shows nothing here
@@ -68,7 +71,7 @@ struct TBatchEntry {
 
 struct TBatchOutcome {
   bool Started = false;  // false when a folder check or the settings refused the run
-  int Count = 0;         // entries handed to the conversion, as the status bar shows it
+  int Count = 0;         // entries handed to the conversion, as the final status text counts them
 };
 
 class TBatchRun {
@@ -77,14 +80,15 @@ class TBatchRun {
   // the run. The run writes only SrcColor/SrcLtype of the settings' rows.
   TBatchRun(TConvSettings& Settings, TJwwData& JWW, TJwsData& JWS, TBatchRunHost& Host);
 
-  // ButtonTClick: SourceFolder is preFolder, DestFolder the text of Edit1,
-  // Entries the file list in its current order.
+  // Converts the selected entries from SourceFolder into DestFolder, as the
+  // user gave them, in the order of Entries (the owner's file list as it is
+  // shown).
   TBatchOutcome Run(std::u16string_view SourceFolder, std::u16string_view DestFolder,
                     std::span<const TBatchEntry> Entries);
 
-  // One file: status text, timer stopped, format check and the conversion
-  // of the active mode, timer started, status text cleared. Ext is the
-  // lower-case extension with its dot.
+  // One file: progress shown, periodic work paused, format check and the
+  // conversion of the active mode, periodic work resumed, progress cleared.
+  // Ext is the lower-case extension with its dot.
   TConvOutcome ConvertFile(std::u16string_view Source, std::u16string_view Destination, std::u16string_view Ext);
 
  private:

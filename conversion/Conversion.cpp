@@ -6,7 +6,6 @@
 #include "conversion/PenMaps.h"
 #include "documents/JwsUnit.h"
 #include "documents/JwwUnit.h"
-#include "support/Func_2.h"
 
 namespace {
 
@@ -148,9 +147,8 @@ TConvOutcome ConvertDocument(Doc& D, const TConvSettings& S, std::u16string_view
   D.Enthd.jwVer = RaisedVersion(D.Enthd.jwVer, S.VerRaise);
   ApplyPens(D, S);
   D.SetFileOutOption(D.MojiEncode ? kOutUtf16 : 0);
-  if (D.FileOut(Destination, D.Enthd.jwVer)) return TConvOutcome::Converted;
-  if (IsFile(Destination)) FileDeleteQuiet(Destination);
-  return TConvOutcome::SaveFailed;
+  // A failed save has already removed the destination file.
+  return D.FileOut(Destination, D.Enthd.jwVer) ? TConvOutcome::Converted : TConvOutcome::SaveFailed;
 }
 
 }  // namespace

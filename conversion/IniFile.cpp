@@ -82,9 +82,7 @@ TIniState IniFromText(std::u16string_view Text) {
 }
 
 bool SaveIni(std::u16string_view FileName, const TIniState& State) {
-  if (WriteSettingsText(FileName, IniText(State))) return true;
-  FileDeleteQuiet(FileName);
-  return false;
+  return WriteSettingsText(FileName, IniText(State));
 }
 
 std::string IniFileBytes(const TIniState& State) { return IniText(State).Bytes(); }

@@ -40,8 +40,9 @@ TIniState LoadIni(std::u16string_view FileName);
 // The same on a text already read (DecodeSettingsText).
 TIniState IniFromText(std::u16string_view Text);
 
-// Writes all 671 lines. On failure no file of that name remains (an older one
-// is deleted) and the result is false.
+// Writes all 671 lines, replacing the file atomically. On failure the result
+// is false and an older file stays as it was: the temporary file already
+// keeps a half-written one from ever taking its place.
 bool SaveIni(std::u16string_view FileName, const TIniState& State);
 // The bytes SaveIni writes.
 std::string IniFileBytes(const TIniState& State);

@@ -1,13 +1,9 @@
 #include "conversion/SettingsText.h"
 
-#include <filesystem>
-#include <fstream>
 #include <vector>
 
-#include "documents/ByteStream.h"
+#include "support/FileIo.h"
 #include "support/Func_2.h"
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -34,16 +30,11 @@ std::u16string DecodeSettingsText(std::span<const std::uint8_t> Bytes) {
 }
 
 std::optional<std::u16string> ReadSettingsText(std::u16string_view FileName) {
-  const fs::path P = ToPath(FileName);
-  std::error_code Ec;
-  if (!fs::is_regular_file(P, Ec)) return std::nullopt;
-  const std::uintmax_t Size = fs::file_size(P, Ec);
-  if (Ec || Size > kMaxSettingsTextBytes) return std::nullopt;
-  std::ifstream In(P, std::ios::binary);
-  if (!In) return std::nullopt;
-  std::vector<std::uint8_t> B(static_cast<std::size_t>(Size));
-  In.read(reinterpret_cast<char*>(B.data()), static_cast<std::streamsize>(B.size()));
-  if (static_cast<std::uintmax_t>(In.gcount()) != Size) return std::nullopt;
+  struct stat Info {};
+  const FileHandle F = OpenRegularFile(FileName, &Info);
+  if (!F.Valid() || static_cast<std::uintmax_t>(Info.st_size) > kMaxSettingsTextBytes) return std::nullopt;
+  std::vector<std::uint8_t> B(static_cast<std::size_t>(Info.st_size));
+  if (ReadFully(F.Get(), B.data(), B.size()) != static_cast<std::ptrdiff_t>(B.size())) return std::nullopt;
   return DecodeSettingsText(B);
 }
 
@@ -85,9 +76,6 @@ bool WriteSettingsText(std::u16string_view FileName, const TSettingsTextWriter& 
   const std::string& Bytes = Writer.Bytes();
   return WriteFileReplacing(
       FileName,
-      [&](ByteWriter& W) {
-        W.Write(Bytes.data(), Bytes.size());
-        return true;
-      },
+      [&](ByteSink& Sink) { return Sink.Put(reinterpret_cast<const std::uint8_t*>(Bytes.data()), Bytes.size()); },
       OnFailure::KeepDestination);
 }

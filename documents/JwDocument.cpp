@@ -44,7 +44,10 @@ bool TJwDocument<Header>::LoadFrom(ByteReader& R) {
 
 template <class Header>
 bool TJwDocument<Header>::FileOut(std::u16string_view FName, std::int32_t Ver) {
-  return WriteFileReplacing(FName, [&](ByteWriter& W) { return SaveTo(W, Ver); });
+  return WriteFileReplacing(FName, [&](ByteSink& Sink) {
+    ByteWriter W(Sink);
+    return SaveTo(W, Ver) && W.Flush();
+  });
 }
 
 template class TJwDocument<TEntJwwHeader>;

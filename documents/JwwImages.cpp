@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "documents/JwwUnit.h"
+#include "support/FileIo.h"
 #include "support/Func_2.h"
 
 namespace {
 
-constexpr std::size_t kCopyChunk = 1 << 16;
 constexpr std::u16string_view kTempReference = u"^@BM%temp%";
 
 // Only a plain file name may be joined to the working folder: a stored name
@@ -21,28 +21,30 @@ bool IsPlainFileName(std::u16string_view N) {
   return !N.empty() && N != u"." && N != u".." && N.find_first_of(u"/\\:") == std::u16string_view::npos;
 }
 
+// The reader as the source of a copy.
+auto ReaderSource(ByteReader& R) {
+  return [&R](std::uint8_t* P, std::size_t N) { return static_cast<std::ptrdiff_t>(R.Read(P, N)); };
+}
+
 std::u16string WithoutGz(const std::u16string& Name) {
   return FileExtLower(Name) == u".gz" ? Name.substr(0, Name.size() - 3) : Name;
 }
 
-// Copies size bytes of the drawing into a new file at path. A failure
+// Copies Size bytes of the drawing into a new file at Path. A failure
 // removes the partial file; the rest of the entry's data is consumed.
 void ExtractImage(ByteReader& R, const std::u16string& Path, std::int32_t Size) {
-  std::uint64_t Left = static_cast<std::uint64_t>(Size);
-  const std::unique_ptr<FileSink> File = FileSink::Create(Path);
-  bool Ok = File != nullptr;
-  std::uint8_t Buf[kCopyChunk];
-  while (Ok && Left > 0) {
-    const std::size_t Got = R.Read(Buf, static_cast<std::size_t>(std::min<std::uint64_t>(Left, sizeof Buf)));
-    if (Got == 0) break;
-    Left -= Got;
-    Ok = File->Put(Buf, Got);
+  const std::uint64_t Want = static_cast<std::uint64_t>(Size);
+  FileHandle File = CreateRegularFile(Path);
+  if (!File.Valid()) {
+    R.Skip(Want);
+    return;
   }
-  if (File) Ok = File->Close() && Ok;
-  if (!Ok) {
-    if (File) FileDeleteQuiet(Path);
-    R.Skip(Left);
-  }
+  FileSink Sink(File.Get());
+  const TCopyResult Copied =
+      CopyBytes(Want, ReaderSource(R), [&](const std::uint8_t* P, std::size_t N) { return Sink.Put(P, N); });
+  if (File.Close() && !Copied.Failed) return;
+  FileDeleteQuiet(Path);
+  R.Skip(Want - Copied.Taken);
 }
 
 // Copies an image file into the drawing: its size, then its bytes. False when
@@ -52,14 +54,11 @@ bool CopyImageFile(ArchiveOut& Out, const std::u16string& Path) {
   if (!In) return false;
   const std::uint64_t Size = In->Remaining();
   Out.Put(static_cast<std::int32_t>(Size));
-  std::uint8_t Buf[kCopyChunk];
-  for (std::uint64_t Left = Size; Left > 0;) {
-    const std::size_t Got = In->Read(Buf, static_cast<std::size_t>(std::min<std::uint64_t>(Left, sizeof Buf)));
-    if (Got == 0) return false;
-    Out.writer().Write(Buf, Got);
-    Left -= Got;
-  }
-  return true;
+  const TCopyResult Copied = CopyBytes(Size, ReaderSource(*In), [&](const std::uint8_t* P, std::size_t N) {
+    Out.writer().Write(P, N);
+    return true;
+  });
+  return Copied.Taken == Size;
 }
 
 bool IsWritableImage(const std::u16string& Path) {

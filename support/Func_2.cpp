@@ -149,29 +149,10 @@ std::u16string TextLower(std::u16string_view S) {
   return MapCase(S, [](std::wint_t C) { return std::towlower(C); });
 }
 
-int TextIndexOf(std::u16string_view Sub, std::u16string_view S) {
-  if (Sub.empty() || S.empty()) return -1;
-  const std::size_t P = S.find(Sub);
-  return P == std::u16string_view::npos ? -1 : static_cast<int>(P);
-}
-
-std::u16string TextCopyFrom(std::u16string_view S, int Start) {
-  const std::size_t From = static_cast<std::size_t>(std::max(Start, 0));
-  return From >= S.size() ? std::u16string() : std::u16string(S.substr(From));
-}
-
 std::u16string TextCopyPart(std::u16string_view S, int Start, int Count) {
   if (Count <= 0) return {};
   const std::size_t From = static_cast<std::size_t>(std::max(Start, 0));
   return From >= S.size() ? std::u16string() : std::u16string(S.substr(From, static_cast<std::size_t>(Count)));
-}
-
-std::u16string TextRepeat(std::u16string_view S, int N) {
-  std::u16string R;
-  if (N <= 0) return R;
-  R.reserve(S.size() * static_cast<std::size_t>(N));
-  for (int I = 0; I < N; ++I) R.append(S);
-  return R;
 }
 
 std::u16string StripControlChars(std::u16string_view S) {
@@ -244,16 +225,18 @@ std::u16string BoolToText(bool B) { return B ? u"1" : u"0"; }
 
 bool DoubleIsFinite(double X) { return std::isfinite(X); }
 
-// ---- Byte arrays ----
-
-std::uint8_t BytesFill(std::uint8_t Value, int N, Bytes& B) {
-  if (N > 0) std::fill_n(B.begin(), std::min(static_cast<std::size_t>(N), B.size()), Value);
-  return Value;
-}
-
 // ---- File names and paths ----
 
 char16_t PathDelimChar() { return u'/'; }
+
+std::u16string PathJoin(std::u16string_view Folder, std::u16string_view Name) {
+  std::u16string R(Folder);
+  if (R.empty() || R.back() != PathDelimChar()) R += PathDelimChar();
+  R.append(Name);
+  return R;
+}
+
+std::u16string WithTrailingDelim(std::u16string_view Folder) { return PathJoin(Folder, {}); }
 
 std::u16string FileNameOnly(std::u16string_view Path) {
   if (std::any_of(Path.begin(), Path.end(), IsForbiddenInPath)) return {};

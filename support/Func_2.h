@@ -15,10 +15,7 @@ using Bytes = std::vector<std::uint8_t>;
 // ---- Strings (positions and lengths count UTF-16 code units, 0-based) ----
 std::u16string TextUpper(std::u16string_view S);
 std::u16string TextLower(std::u16string_view S);
-int TextIndexOf(std::u16string_view Sub, std::u16string_view S);
-std::u16string TextCopyFrom(std::u16string_view S, int Start);
 std::u16string TextCopyPart(std::u16string_view S, int Start, int Count);
-std::u16string TextRepeat(std::u16string_view S, int N);
 
 // Removes every character below U+0020.
 std::u16string StripControlChars(std::u16string_view S);
@@ -39,14 +36,11 @@ bool DoubleIsFinite(double X);
 // ---- Byte arrays and code pages (the code page is 932, Shift_JIS) ----
 // Conversions never fail: bytes that do not decode become U+FFFD, characters
 // the code page lacks become "?".
-std::uint8_t BytesFill(std::uint8_t Value, int N, Bytes& B);
 Bytes TextToAnsiBytes(std::u16string_view S);
 // TextToAnsiBytes cut at a character boundary so that it holds at most
 // MaxBytes bytes (a double-byte character is never split).
 Bytes TextToAnsiBytesLimited(std::u16string_view S, std::size_t MaxBytes);
-int AnsiByteCount(std::u16string_view S);
 std::u16string AnsiBytesToText(std::span<const std::uint8_t> B);
-Bytes TextToUtf16Bytes(std::u16string_view S);
 std::u16string Utf16BytesToText(std::span<const std::uint8_t> B);
 
 // ---- UTF-8 bridge to the Linux file system and terminals ----
@@ -65,6 +59,12 @@ std::u16string FromPath(const std::filesystem::path& P);
 // ---- File names and paths ("/" is the separator; "\" and ":" also end a
 // folder part, as in the names the drawings come with) ----
 char16_t PathDelimChar();
+// Folder and Name joined by one separator: none is added after a folder that
+// ends with one (the root "/"), and an empty Folder stands for the root.
+std::u16string PathJoin(std::u16string_view Folder, std::u16string_view Name);
+// Folder ending with a separator, as the folder search and the documents'
+// working folder expect it (PathJoin with an empty name).
+std::u16string WithTrailingDelim(std::u16string_view Folder);
 std::u16string FileNameOnly(std::u16string_view Path);
 std::u16string FileExtLower(std::u16string_view Path);
 std::u16string FileExtChange(std::u16string_view Path, std::u16string_view Ext);

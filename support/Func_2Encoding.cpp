@@ -226,26 +226,7 @@ Bytes TextToAnsiBytesLimited(std::u16string_view S, std::size_t MaxBytes) {
   return R;
 }
 
-int AnsiByteCount(std::u16string_view S) {
-  // U+0000 is the only character encoded with a zero byte.
-  S = S.substr(0, S.find(u'\0'));
-  if (AllAscii(std::span(S))) return static_cast<int>(S.size());
-  thread_local Bytes Scratch;
-  EncodeCp932(S, Scratch);
-  return static_cast<int>(Scratch.size());
-}
-
 // ---- UTF-16 bytes ----
-
-Bytes TextToUtf16Bytes(std::u16string_view S) {
-  Bytes R;
-  R.reserve(S.size() * 2);
-  for (char16_t C : S) {
-    R.push_back(static_cast<std::uint8_t>(C & 0xFF));
-    R.push_back(static_cast<std::uint8_t>(C >> 8));
-  }
-  return R;
-}
 
 std::u16string Utf16BytesToText(std::span<const std::uint8_t> B) {
   std::u16string R;

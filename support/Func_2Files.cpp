@@ -15,8 +15,11 @@
 #include <cstdio>
 #include <ctime>
 #include <cwctype>
+#include <limits>
 #include <memory>
 #include <utility>
+
+#include "support/FileIo.h"
 
 std::vector<TFileField> FileList;
 std::int32_t FileListN = 0;
@@ -25,71 +28,6 @@ namespace {
 
 bool StatPath(std::u16string_view Path, struct stat& St) {
   return !Path.empty() && ::stat(ToPath(Path).c_str(), &St) == 0;
-}
-
-// Owns a file descriptor.
-class FileHandle {
- public:
-  explicit FileHandle(int Fd) : Fd_(Fd) {}
-  ~FileHandle() { Close(); }
-  FileHandle(FileHandle&& Other) noexcept : Fd_(std::exchange(Other.Fd_, -1)) {}
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  int Get() const { return Fd_; }
-  bool Valid() const { return Fd_ >= 0; }
-  // False when the close reports an error (written data may be lost).
-  bool Close() {
-    if (Fd_ < 0) return true;
-    const bool Ok = ::close(Fd_) == 0;
-    Fd_ = -1;
-    return Ok;
-  }
-
- private:
-  int Fd_;
-};
-
-// Opens Path for reading when it is a regular file; Info receives its status.
-FileHandle OpenRegularForRead(std::u16string_view Path, struct stat& Info) {
-  if (!StatPath(Path, Info) || !S_ISREG(Info.st_mode)) return FileHandle(-1);
-  FileHandle F(::open(ToPath(Path).c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-  // The entry may have been replaced between the two looks.
-  if (F.Valid() && (::fstat(F.Get(), &Info) != 0 || !S_ISREG(Info.st_mode))) return FileHandle(-1);
-  return F;
-}
-
-// Reads until Size bytes are in or the file ends; the bytes read, or -1.
-ssize_t ReadFully(int Fd, std::uint8_t* P, std::size_t Size) {
-  std::size_t Got = 0;
-  while (Got < Size) {
-    const ssize_t N = ::read(Fd, P + Got, Size - Got);
-    if (N < 0 && errno == EINTR) continue;
-    if (N < 0) return -1;
-    if (N == 0) break;
-    Got += static_cast<std::size_t>(N);
-  }
-  return static_cast<ssize_t>(Got);
-}
-
-bool WriteFully(int Fd, const std::uint8_t* P, std::size_t Size) {
-  while (Size > 0) {
-    const ssize_t N = ::write(Fd, P, Size);
-    if (N < 0 && errno == EINTR) continue;
-    if (N <= 0) return false;
-    P += N;
-    Size -= static_cast<std::size_t>(N);
-  }
-  return true;
-}
-
-bool CopyContents(int From, int To) {
-  Bytes Buffer(64 * 1024);
-  for (;;) {
-    const ssize_t N = ReadFully(From, Buffer.data(), Buffer.size());
-    if (N < 0) return false;
-    if (N == 0) return true;
-    if (!WriteFully(To, Buffer.data(), static_cast<std::size_t>(N))) return false;
-  }
 }
 
 // Letters compare without regard to case, ASCII ones in every locale.
@@ -175,12 +113,11 @@ bool FolderRemove(std::u16string_view Path) { return !Path.empty() && ::rmdir(To
 bool FileDeleteQuiet(std::u16string_view Path) { return !Path.empty() && ::unlink(ToPath(Path).c_str()) == 0; }
 
 bool ReadFileHead(std::u16string_view Path, std::size_t MaxBytes, Bytes& Data) {
-  struct stat Info;
-  const FileHandle F = OpenRegularForRead(Path, Info);
+  const FileHandle F = OpenRegularFile(Path);
   Data.clear();
   if (!F.Valid()) return false;
   Data.resize(MaxBytes);
-  const ssize_t N = ReadFully(F.Get(), Data.data(), Data.size());
+  const std::ptrdiff_t N = ReadFully(F.Get(), Data.data(), Data.size());
   Data.resize(N < 0 ? 0 : static_cast<std::size_t>(N));
   return N >= 0;
 }
@@ -210,24 +147,27 @@ void FileListSearch(std::u16string_view Folder, std::u16string_view Pattern) {
 
 bool FileCopyKeepTime(std::u16string_view Source, std::u16string_view Dest) {
   struct stat Src;
-  FileHandle In = OpenRegularForRead(Source, Src);
+  const FileHandle In = OpenRegularFile(Source, &Src);
   if (!In.Valid() || Dest.empty()) return false;
-  const std::filesystem::path DestPath = ToPath(Dest);
   // Replace only a regular file, and never the source itself (truncating it
   // would lose it).
   struct stat Old;
-  if (::lstat(DestPath.c_str(), &Old) == 0 &&
+  if (::lstat(ToPath(Dest).c_str(), &Old) == 0 &&
       (!S_ISREG(Old.st_mode) || (Old.st_dev == Src.st_dev && Old.st_ino == Src.st_ino)))
     return false;
-  // O_NOFOLLOW: a link planted at Dest must not redirect the write elsewhere.
-  FileHandle Out(::open(DestPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0666));
+  // A link planted at Dest must not redirect the write elsewhere.
+  FileHandle Out = CreateRegularFile(Dest);
   if (!Out.Valid()) return false;
-  bool Complete = CopyContents(In.Get(), Out.Get());
+  const TCopyResult Copied = CopyBytes(
+      std::numeric_limits<std::uint64_t>::max(),
+      [&](std::uint8_t* P, std::size_t N) { return ReadFully(In.Get(), P, N); },
+      [&](const std::uint8_t* P, std::size_t N) { return WriteFully(Out.Get(), P, N); });
+  bool Complete = !Copied.Failed;
   if (Complete) {
     const timespec Times[2] = {Src.st_atim, Src.st_mtim};
     ::futimens(Out.Get(), Times);  // a copy without its times is still a complete copy
   }
   Complete = Out.Close() && Complete;
-  if (!Complete) ::unlink(DestPath.c_str());
+  if (!Complete) FileDeleteQuiet(Dest);
   return Complete;
 }

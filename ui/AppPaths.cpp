@@ -11,12 +11,6 @@
 
 namespace {
 
-std::u16string WithSeparator(const QString& Folder) {
-  std::u16string S = U(Folder);
-  if (S.empty() || S.back() != PathDelimChar()) S += PathDelimChar();
-  return S;
-}
-
 // An install puts the desktop entry at a fixed place beside the executables;
 // a build folder or a copied executable has none there.
 bool RunsFromInstall(const QFileInfo& Exe) {
@@ -28,15 +22,15 @@ bool RunsFromInstall(const QFileInfo& Exe) {
 TAppPaths AppPathsFor(const QString& ExePath, const QString& FallbackFolder) {
   const QFileInfo Exe(ExePath);
   TAppPaths Paths;
-  Paths.ExeFolder = WithSeparator(Exe.absolutePath());
+  Paths.ExeFolder = WithTrailingDelim(U(Exe.absolutePath()));
   const QFileInfo ExeFolder(Exe.absolutePath());
   if (!RunsFromInstall(Exe) && ExeFolder.isDir() && ExeFolder.isWritable()) {
     Paths.IniFileName = FileExtChange(U(Exe.absoluteFilePath()), u".ini");
-    Paths.WorkFolder = Paths.ExeFolder + u"TEMP" + PathDelimChar();
+    Paths.WorkFolder = WithTrailingDelim(PathJoin(Paths.ExeFolder, u"TEMP"));
   } else {
-    const std::u16string Folder = WithSeparator(FallbackFolder);
-    Paths.IniFileName = FileExtChange(Folder + U(Exe.fileName()), u".ini");
-    Paths.WorkFolder = Folder + u"TEMP" + PathDelimChar();
+    const std::u16string Folder = U(FallbackFolder);
+    Paths.IniFileName = FileExtChange(PathJoin(Folder, U(Exe.fileName())), u".ini");
+    Paths.WorkFolder = WithTrailingDelim(PathJoin(Folder, u"TEMP"));
   }
   return Paths;
 }

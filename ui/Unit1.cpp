@@ -61,12 +61,6 @@ std::u16string PatternOf(int ItemIndex) {
 const char16_t* const kColumnHeaders[kFileListColumns] = {u"ファイル名", u"種類",   u"図面メモ",
                                                           u"更新日時",   u"サイズ", u"Ver."};
 
-// A file of a folder; the separator is not doubled after the root folder.
-std::u16string FolderFile(const std::u16string& Folder, const std::u16string& Name) {
-  const bool HasSeparator = !Folder.empty() && Folder.back() == PathDelimChar();
-  return HasSeparator ? Folder + Name : Folder + PathDelimChar() + Name;
-}
-
 // Positions and widths read from the INI file, kept where the toolkit's
 // geometry arithmetic cannot overflow.
 constexpr int kMaxCoordinate = 1 << 16;
@@ -377,12 +371,12 @@ void TForm1::FileListMake(const std::u16string& Folder) {
     StartTimer();
     return;
   }
-  FileListSearch(FolderFile(Folder, u""), PatternOf(ComboBox1->currentIndex()));
+  FileListSearch(WithTrailingDelim(Folder), PatternOf(ComboBox1->currentIndex()));
   ListView1->setUpdatesEnabled(false);
   for (int I = 0; I < FileListN; ++I) {
     const TFileField& F = FileList[static_cast<std::size_t>(I)];
     std::u16string Version, Memo;
-    FileInfoGet(FolderFile(Folder, F.name), *Jww_, *Jws_, *Jwc_, *Jwk_, Version, Memo);
+    FileInfoGet(PathJoin(Folder, F.name), *Jww_, *Jws_, *Jwc_, *Jwk_, Version, Memo);
     ListView1->AddRow(
         {Q(F.name), Q(FileExtLower(F.name)), Q(Memo), Q(F.date + u" " + F.time), Q(IntToText(F.size)), Q(Version)});
   }
@@ -430,7 +424,7 @@ void TForm1::ListView1DblClick() {
     SetStatus(NoFile);
     return;
   }
-  const std::u16string Path = FolderFile(PreFolder_, Caption);
+  const std::u16string Path = PathJoin(PreFolder_, Caption);
   try {
     TMisc::Open(Path);
     SetStatus(QStringLiteral("ファイル「%1」").arg(Q(Path)));

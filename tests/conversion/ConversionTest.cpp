@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <functional>
 #include <limits>
@@ -10,6 +11,7 @@
 
 #include "common/TestSupport.h"
 #include "conversion/PenMaps.h"
+#include "support/FileIo.h"
 #include "tests/conversion/ConversionFixtures.h"
 
 namespace {
@@ -493,6 +495,31 @@ TEST(ConvertFile, AFailedLoadWritesNothingAndAFailedSaveLeavesNoFile) {
   int Files = 0;
   for ([[maybe_unused]] const auto& E : std::filesystem::directory_iterator(Dir.path())) ++Files;
   EXPECT_EQ(Files, 4);
+}
+
+// The save itself removes a failed output, an older destination file among
+// it: after a save that fails at its last step, for a drawing and a figure,
+// no file of that name remains.
+TEST(ConvertFile, AFailedSaveLeavesNoOlderDestinationFile) {
+  TempDir Dir;
+  WriteJww(Dir / "in.jww", 600, kSourcePen);
+  WriteJws(Dir / "in.jws", 420, kSourcePen);
+  SetFileStepFaultHook([](FileStep Step) { return Step == FileStep::Rename ? EIO : 0; });
+  for (const Mode& M : kModes) {
+    SCOPED_TRACE(M.Name);
+    testsupport::WriteFileBytes(Dir / "out.jww", {1, 2, 3});
+    testsupport::WriteFileBytes(Dir / "out.jws", {1, 2, 3});
+    TJwwData JWW;
+    TJwsData JWS;
+    EXPECT_EQ(M.Jww(JWW, IndividualTables(), U16(Dir / "in.jww"), U16(Dir / "out.jww")), TConvOutcome::SaveFailed);
+    EXPECT_EQ(M.Jws(JWS, IndividualTables(), U16(Dir / "in.jws"), U16(Dir / "out.jws")), TConvOutcome::SaveFailed);
+    EXPECT_FALSE(std::filesystem::exists(Dir / "out.jww"));
+    EXPECT_FALSE(std::filesystem::exists(Dir / "out.jws"));
+  }
+  SetFileStepFaultHook({});
+  int Files = 0;
+  for ([[maybe_unused]] const auto& E : std::filesystem::directory_iterator(Dir.path())) ++Files;
+  EXPECT_EQ(Files, 2) << "only the sources";
 }
 
 // The document is cleared with JwwDataFree: the images the load extracted

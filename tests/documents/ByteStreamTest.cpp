@@ -115,28 +115,3 @@ TEST(ByteStream, RealDrawingsLoadAlikeFromFilesAndFromMemory) {
 }
 
 }  // namespace
-
-// A save replaces the destination through a temporary file: the result is
-// complete, or the old file stays or is gone as the caller asks; the
-// replaced file's permissions stay, and nothing else is left in the folder.
-TEST(ByteStream, ReplacingAFileKeepsItsPermissionsAndLeavesNothingElse) {
-  testsupport::TempDir Dir;
-  const auto Target = Dir / "a.jww";
-  testsupport::WriteFileBytes(Target, {1, 2, 3});
-  std::filesystem::permissions(Target, std::filesystem::perms(0640));
-  auto Write = [](ByteWriter& W, bool Ok) {
-    W.Write("new", 3);
-    return Ok;
-  };
-  ASSERT_TRUE(WriteFileReplacing(testsupport::U16(Target), [&](ByteWriter& w) { return Write(w, true); }));
-  EXPECT_EQ(testsupport::ReadFileBytes(Target), (std::vector<std::uint8_t>{'n', 'e', 'w'}));
-  EXPECT_EQ(std::filesystem::status(Target).permissions() & std::filesystem::perms::all, std::filesystem::perms(0640));
-
-  EXPECT_FALSE(WriteFileReplacing(
-      testsupport::U16(Target), [&](ByteWriter& w) { return Write(w, false); }, OnFailure::KeepDestination));
-  EXPECT_EQ(testsupport::ReadFileBytes(Target), (std::vector<std::uint8_t>{'n', 'e', 'w'})) << "the old file stays";
-  EXPECT_EQ(std::filesystem::directory_iterator(Dir.path())->path(), Target) << "no temporary file is left";
-
-  EXPECT_FALSE(WriteFileReplacing(testsupport::U16(Target), [&](ByteWriter& w) { return Write(w, false); }));
-  EXPECT_TRUE(std::filesystem::is_empty(Dir.path())) << "a failed document save leaves no file at all";
-}

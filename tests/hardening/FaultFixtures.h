@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "documents/ByteStream.h"
+#include "support/FileIo.h"
 
 namespace faultfixtures {
 

@@ -11,7 +11,6 @@
 #include "common/TestSupport.h"
 #include "conversion/IniFile.h"
 #include "conversion/SettingsFile.h"
-#include "documents/ByteStream.h"
 #include "documents/JwsUnit.h"
 #include "documents/JwwUnit.h"
 #include "support/Func_2.h"
@@ -93,7 +92,7 @@ bool SaveSettings(const fs::path&, const fs::path& Path) {
 const Writer kWriters[] = {
     {"Jww", "plan.jww", WriteJwwSource, SaveJww, false},
     {"Jws", "part.jws", WriteJwsSource, SaveJws, false},
-    {"Ini", "lintorra.ini", nullptr, SaveIniFile, false},
+    {"Ini", "lintorra.ini", nullptr, SaveIniFile, true},
     {"SettingsFile", "pens.set", nullptr, SaveSettings, true},
 };
 

@@ -36,31 +36,15 @@ TEST(TextCase, MapsEveryUnitAndKeepsTheLength) {
 }
 
 TEST(TextParts, KeyValueLine) {
-  const std::u16string Line = u"F1_X=64";
-  EXPECT_EQ(TextIndexOf(u"=", Line), 4);
-  EXPECT_EQ(TextCopyPart(Line, 0, 4), u"F1_X");
-  EXPECT_EQ(TextCopyFrom(Line, 5), u"64");
-
-  const std::u16string Plain = u"F1_X";
-  EXPECT_EQ(TextIndexOf(u"=", Plain), -1);
-  EXPECT_EQ(TextCopyPart(Plain, 0, -1), u"");
-  EXPECT_EQ(TextCopyFrom(Plain, 0), Plain);
+  EXPECT_EQ(TextCopyPart(u"F1_X=64", 0, 4), u"F1_X");
+  EXPECT_EQ(TextCopyPart(u"F1_X", 0, -1), u"");
 }
 
 TEST(TextParts, BoundsAndEmptyArguments) {
-  EXPECT_EQ(TextIndexOf(u"", u"abc"), -1);
-  EXPECT_EQ(TextIndexOf(u"a", u""), -1);
-  EXPECT_EQ(TextIndexOf(u"c", u"abcabc"), 2);
-  EXPECT_EQ(TextCopyFrom(u"abc", -3), u"abc");
-  EXPECT_EQ(TextCopyFrom(u"abc", 3), u"");
-  EXPECT_EQ(TextCopyFrom(u"abc", 99), u"");
   EXPECT_EQ(TextCopyPart(u"abcdef", -2, 3), u"abc");  // a negative start does not shorten Count
   EXPECT_EQ(TextCopyPart(u"abcdef", 4, 10), u"ef");
   EXPECT_EQ(TextCopyPart(u"abcdef", 6, 1), u"");
   EXPECT_EQ(TextCopyPart(u"abcdef", 1, 0), u"");
-  EXPECT_EQ(TextRepeat(u"ab", 3), u"ababab");
-  EXPECT_EQ(TextRepeat(u"ab", 0), u"");
-  EXPECT_EQ(TextRepeat(u"ab", -1), u"");
 }
 
 TEST(TextCleaners, Table) {
@@ -194,16 +178,6 @@ TEST(Numbers, IntToTextAndFiniteness) {
   EXPECT_FALSE(DoubleIsFinite(std::numeric_limits<double>::quiet_NaN()));
 }
 
-TEST(BytesFill, FillsOnlyTheFirstN) {
-  Bytes B(5, 7);
-  EXPECT_EQ(BytesFill(0xAA, 3, B), 0xAA);
-  EXPECT_EQ(B, (Bytes{0xAA, 0xAA, 0xAA, 7, 7}));
-  BytesFill(0, -1, B);
-  EXPECT_EQ(B, (Bytes{0xAA, 0xAA, 0xAA, 7, 7}));
-  BytesFill(1, 99, B);  // never beyond the array
-  EXPECT_EQ(B, Bytes(5, 1));
-}
-
 TEST(FileNames, Table) {
   struct Case {
     std::u16string path, nameOnly, ext;
@@ -239,6 +213,27 @@ TEST(FileNames, ExtChange) {
   EXPECT_EQ(FileExtChange(u"C:a", u".x"), u"C:a.x");
   EXPECT_EQ(FileExtChange(u"zu.", u".jww"), u"zu.jww");
   EXPECT_EQ(PathDelimChar(), u'/');
+}
+
+TEST(FileNames, PathJoin) {
+  struct Case {
+    std::u16string folder, name, joined;
+  };
+  const Case Cases[] = {
+      {u"/data/図面", u"a.jww", u"/data/図面/a.jww"},
+      {u"/data/図面/", u"a.jww", u"/data/図面/a.jww"},  // no doubled separator
+      {u"/", u"a.jww", u"/a.jww"},
+      {u"", u"a.jww", u"/a.jww"},  // an empty folder is the root
+      {u"/data", u"", u"/data/"},
+      {u"relative", u"a", u"relative/a"},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(testing::PrintToString(C.joined));
+    EXPECT_EQ(PathJoin(C.folder, C.name), C.joined);
+  }
+  EXPECT_EQ(WithTrailingDelim(u"/data"), u"/data/");
+  EXPECT_EQ(WithTrailingDelim(u"/data/"), u"/data/");
+  EXPECT_EQ(WithTrailingDelim(u""), u"/");
 }
 
 }  // namespace

@@ -1,0 +1,83 @@
+# Checks that the layers support <- documents <- conversion <- cli, ui only
+# reach downward. Run as cmake -P with
+#   -DSOURCE_DIR=<root>: no file of a layer includes a header of a layer
+#     above it, nor reaches out of its folder with "..";
+#   -DLINKS=<file>: in the link graph written at configure time (lines
+#     "target=dependency,dependency"), no layer reaches itself or a layer
+#     above it, directly or through another library.
+# Every violation is printed; the script fails when there is one.
+cmake_minimum_required(VERSION 3.25)
+
+set(Layers support documents conversion)
+set(Tops cli ui)
+
+# The layers and programs above the layer at position Index.
+function(layers_above Index Result)
+  math(EXPR Next "${Index} + 1")
+  set(Higher)
+  list(LENGTH Layers Count)
+  if(Next LESS Count)
+    list(SUBLIST Layers ${Next} -1 Higher)
+  endif()
+  set(${Result} ${Higher} ${Tops} PARENT_SCOPE)
+endfunction()
+
+function(check_includes Root)
+  foreach(Index RANGE 2)
+    list(GET Layers ${Index} Layer)
+    layers_above(${Index} Above)
+    file(GLOB Files ${Root}/${Layer}/*.h ${Root}/${Layer}/*.cpp)
+    foreach(File ${Files})
+      file(RELATIVE_PATH Name ${Root} ${File})
+      file(STRINGS ${File} Lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
+      foreach(Line ${Lines})
+        string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[<\"]([^\">]*).*" "\\1" Header "${Line}")
+        string(REGEX MATCH "^[^/]+" Folder "${Header}")
+        if(Folder IN_LIST Above OR Header MATCHES "(^|/)\\.\\.(/|$)")
+          message(SEND_ERROR "${Name} includes ${Header}, above its layer ${Layer}")
+        endif()
+      endforeach()
+    endforeach()
+  endforeach()
+endfunction()
+
+function(check_links File)
+  file(STRINGS ${File} Entries)
+  foreach(Entry ${Entries})
+    if(Entry MATCHES "^([^=]+)=(.*)$")
+      string(REPLACE "," ";" Deps "${CMAKE_MATCH_2}")
+      set(Deps_${CMAKE_MATCH_1} ${Deps})
+    endif()
+  endforeach()
+  foreach(Index RANGE 2)
+    list(GET Layers ${Index} Layer)
+    layers_above(${Index} Above)
+    # Everything the layer links, through every library on the way.
+    set(Reached)
+    set(Pending ${Deps_${Layer}})
+    while(Pending)
+      list(POP_FRONT Pending Dep)
+      string(REGEX REPLACE "::@.*$" "" Dep "${Dep}")
+      if(Dep STREQUAL "" OR Dep IN_LIST Reached)
+        continue()
+      endif()
+      list(APPEND Reached ${Dep})
+      list(APPEND Pending ${Deps_${Dep}})
+    endwhile()
+    foreach(Dep ${Reached})
+      if(Dep STREQUAL Layer OR Dep IN_LIST Above)
+        message(SEND_ERROR "${Layer} links ${Dep}")
+      endif()
+    endforeach()
+  endforeach()
+endfunction()
+
+if(DEFINED SOURCE_DIR)
+  check_includes(${SOURCE_DIR})
+endif()
+if(DEFINED LINKS)
+  check_links(${LINKS})
+endif()
+if(NOT DEFINED SOURCE_DIR AND NOT DEFINED LINKS)
+  message(FATAL_ERROR "give -DSOURCE_DIR=<root> or -DLINKS=<file>")
+endif()
