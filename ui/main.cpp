@@ -2,11 +2,13 @@
 #include <QApplication>
 
 #include "ui/AppPaths.h"
+#include "ui/Translations.h"
 #include "ui/Unit1.h"
 
 int main(int argc, char** argv) {
   QApplication Application(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Lintorra"));
+  InstallQtTranslations(Application);  // without it the standard dialogs speak English
   TForm1 Form1(RunningAppPaths());
   Form1.show();
   return QApplication::exec();
