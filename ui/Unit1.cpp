@@ -15,6 +15,7 @@
 #include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -189,7 +190,6 @@ void TForm1::BuildControls() {
   Panel2Layout->addWidget(ListView1, 1);
 
   StatusBar1 = new QStatusBar(this);
-  StatusBar1->setFixedHeight(19);
   setStatusBar(StatusBar1);
   BuildProgressArea();
 
@@ -205,14 +205,17 @@ void TForm1::BuildProgressArea() {
   ProgressBar1 = new QProgressBar(StatusBar1);
   ProgressBar1->setFixedWidth(160);
   ProgressBar1->setTextVisible(false);
-  ButtonStop = new QPushButton(QStringLiteral("中止"), StatusBar1);
-  ButtonStop->setAutoDefault(false);
-  connect(ButtonStop, &QPushButton::clicked, this, &TForm1::ButtonStopClick);
+  ButtonStop = new QToolButton(StatusBar1);
+  ButtonStop->setText(QStringLiteral("中止"));
+  ButtonStop->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  connect(ButtonStop, &QToolButton::clicked, this, &TForm1::ButtonStopClick);
   for (QWidget* W :
        {static_cast<QWidget*>(LabelProgress), static_cast<QWidget*>(ProgressBar1), static_cast<QWidget*>(ButtonStop)}) {
     StatusBar1->addPermanentWidget(W);
     W->hide();
   }
+  // The design height, or what the stop button needs in the font in use.
+  StatusBar1->setFixedHeight(std::max(19, ButtonStop->sizeHint().height() + 2));
 }
 
 // The design placements, moved right where a text needs more room in the
@@ -238,9 +241,14 @@ void TForm1::BuildCommandArea() {
   Label3 = LabelAt(Panel3, QStringLiteral("※変換対象は"), SettingsLeft + 1, 40);
   Label4 = LabelAt(Panel3, QStringLiteral("JWW/JWSのみ"), SettingsLeft + 17, 60);
 
+  // Drawn like the read-only field: a value to read, not a button.
   LabelMode = new QLabel(Panel3);
-  LabelMode->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+  LabelMode->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
   LabelMode->setAlignment(Qt::AlignCenter);
+  LabelMode->setAutoFillBackground(true);
+  QPalette Field = LabelMode->palette();
+  Field.setColor(QPalette::Window, Field.color(QPalette::Base));
+  LabelMode->setPalette(Field);
   LabelMode->setToolTip(QStringLiteral("変換設定で選ばれている変換"));
   const int ModeLeft = RightEdge({Button2, Label3, Label4}) + 6;
   const QFontMetrics Metrics(LabelMode->font());

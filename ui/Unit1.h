@@ -23,6 +23,7 @@ class QSplitter;
 class QStatusBar;
 class QTableWidgetItem;
 class QTimer;
+class QToolButton;
 class TConvertRun;
 class TFileListView;
 class TForm3;
@@ -65,7 +66,7 @@ class TForm1 : public QMainWindow, private TBatchRunHost {
   QStatusBar* StatusBar1;
   QLabel* LabelProgress;  // "n / N" during a run
   QProgressBar* ProgressBar1;
-  QPushButton* ButtonStop;  // "中止": ends a run after the current file
+  QToolButton* ButtonStop;  // "中止": ends a run after the current file
   QTimer* Timer1;
   TplExplorerFolderTree* plExplorerFolderTree1 = nullptr;
   TForm3* Form3;
