@@ -5,7 +5,7 @@
 namespace {
 
 QSize Part(QSize Delta, int Edges) {
-  return {(Edges & akRight) ? Delta.width() : 0, (Edges & akBottom) ? Delta.height() : 0};
+  return {(Edges & kRightEdge) ? Delta.width() : 0, (Edges & kBottomEdge) ? Delta.height() : 0};
 }
 
 }  // namespace

@@ -10,7 +10,7 @@
 
 class QWidget;
 
-enum TAnchor { akNone = 0, akRight = 1, akBottom = 2 };
+enum TAnchor { kStays = 0, kRightEdge = 1, kBottomEdge = 2 };
 
 class TAnchors {
  public:

@@ -111,7 +111,7 @@ TForm3::TForm3(TConvSettings& Settings, QWidget* Parent) : QDialog(Parent), Sett
   setFont(FormFont());
   PageControl1 = new QTabWidget(this);
   PageControl1->setGeometry(4, 4, 689, 348);
-  Anchors_.Add(PageControl1, akNone, akRight | akBottom);
+  Anchors_.Add(PageControl1, kStays, kRightEdge | kBottomEdge);
   BuildIndividualPage();
   BuildCombinationPage();
   BuildLowerPart();
@@ -128,23 +128,23 @@ void TForm3::BuildIndividualPage() {
   // The headers "変換後…番号" need 100 pixels in a Japanese face.
   StringGrid1 = StringGrid(TabSheet1, {"変換前", "変換後線色番号", "線幅"}, {160, 100, 145}, kColorRows, ColorRowName);
   StringGrid1->setGeometry(6, GridTop, 421, GridBottom - GridTop);
-  Anchors_.Add(StringGrid1, akNone, akRight | akBottom);
-  Anchors_.Add(LabelAt(TabSheet1, QStringLiteral("線種設定"), 434, 4), akRight, akNone);
+  Anchors_.Add(StringGrid1, kStays, kRightEdge | kBottomEdge);
+  Anchors_.Add(LabelAt(TabSheet1, QStringLiteral("線種設定"), 434, 4), kRightEdge, kStays);
   StringGrid2 = StringGrid(TabSheet1, {"変換前", "変換後線種番号"}, {133, 100}, kLtypeRows, LtypeRowName);
   StringGrid2->setGeometry(434, GridTop, 249, GridBottom - GridTop);
-  Anchors_.Add(StringGrid2, akRight, akBottom);
+  Anchors_.Add(StringGrid2, kRightEdge, kBottomEdge);
 
   // The three range-setting lines: label, field, button "設定", "にする";
   // they stay below the grids.
   auto RangeLine = [this](const QString& Caption, int Top, QLineEdit*& Edit, QPushButton*& Button) {
-    Anchors_.Add(LabelAt(TabSheet1, Caption, 8, Top + 4), akBottom, akNone);
+    Anchors_.Add(LabelAt(TabSheet1, Caption, 8, Top + 4), kBottomEdge, kStays);
     Edit = new QLineEdit(TabSheet1);
     Edit->setGeometry(144, Top, 56, 22);
     Button = new QPushButton(QStringLiteral("設定"), TabSheet1);
     Button->setGeometry(204, Top - 1, 44, 24);
-    Anchors_.Add(Edit, akBottom, akNone);
-    Anchors_.Add(Button, akBottom, akNone);
-    Anchors_.Add(LabelAt(TabSheet1, QStringLiteral("にする"), 254, Top + 4), akBottom, akNone);
+    Anchors_.Add(Edit, kBottomEdge, kStays);
+    Anchors_.Add(Button, kBottomEdge, kStays);
+    Anchors_.Add(LabelAt(TabSheet1, QStringLiteral("にする"), 254, Top + 4), kBottomEdge, kStays);
   };
   RangeLine(QStringLiteral("◆範囲選択した線色を"), 202, Edit1, Button1);
   RangeLine(QStringLiteral("◆範囲選択した線幅を"), 226, Edit3, Button3);
@@ -156,7 +156,7 @@ void TForm3::BuildIndividualPage() {
                        QStringLiteral(
                            "※範囲選択は、[Shift]＋[↑][↓]で行う事が出来ます。[Shift]＋マウス選択は出来ませんので注意。"),
                        8, 278),
-               akBottom, akNone);
+               kBottomEdge, kStays);
 }
 
 void TForm3::BuildCombinationPage() {
@@ -201,7 +201,7 @@ void TForm3::BuildLowerPart() {
     Note->adjustSize();
     Note->move(8, Top);
     Top += std::max(18, Note->height());
-    Anchors_.Add(Note, akBottom, akNone);
+    Anchors_.Add(Note, kBottomEdge, kStays);
   }
   // Switches 1 to 5 on the left; 8, 6 and 7 on the right beside the short
   // captions of 3 to 5. Created in that order so that the tab order
@@ -218,7 +218,7 @@ void TForm3::BuildLowerPart() {
   for (int I = 0; I < kOptSwitches; ++I) {
     QCheckBox* Box = CheckBox[Order[I]];
     Box->move(I < 5 ? 8 : 462, Top + (I < 5 ? I : I - 3) * Pitch);
-    Anchors_.Add(Box, akBottom, akNone);
+    Anchors_.Add(Box, kBottomEdge, kStays);
   }
   Top += 5 * Pitch + 4;
 
@@ -231,10 +231,10 @@ void TForm3::BuildLowerPart() {
   Button6->setDefault(true);
   Button7 = new QPushButton(QStringLiteral("キャンセル (&N)"), this);
   Button7->setGeometry(580, Top, 110, 30);
-  Anchors_.Add(Button4, akBottom, akNone);
-  Anchors_.Add(Button5, akBottom, akNone);
-  Anchors_.Add(Button6, akRight | akBottom, akNone);
-  Anchors_.Add(Button7, akRight | akBottom, akNone);
+  Anchors_.Add(Button4, kBottomEdge, kStays);
+  Anchors_.Add(Button5, kBottomEdge, kStays);
+  Anchors_.Add(Button6, kRightEdge | kBottomEdge, kStays);
+  Anchors_.Add(Button7, kRightEdge | kBottomEdge, kStays);
   Top += 30 + 6;
 
   LabelMessage = new QLabel(this);
@@ -242,7 +242,7 @@ void TForm3::BuildLowerPart() {
   QPalette Red = LabelMessage->palette();
   Red.setColor(QPalette::WindowText, QColor(200, 0, 0));
   LabelMessage->setPalette(Red);
-  Anchors_.Add(LabelMessage, akBottom, akRight);
+  Anchors_.Add(LabelMessage, kBottomEdge, kRightEdge);
   DesignSize_ = QSize(kDesignWidth, LabelMessage->geometry().bottom() + 1 + 4);
   connect(Button4, &QPushButton::clicked, this, &TForm3::Button4Click);
   connect(Button5, &QPushButton::clicked, this, &TForm3::Button5Click);
