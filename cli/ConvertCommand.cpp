@@ -86,6 +86,7 @@ std::string FaultText(const TSettingsDialogModel& M, const TInputFault& F) {
     case TInputFault::CombRow:
       return "combination row " + std::to_string(F.Row) + ", " + kRowFields[F.Column] + " \"" +
              ToUtf8(M.Rows[F.Row].Edits[F.Column - 1]) + "\"";
+    case TInputFault::RangeEdit: break;  // the range fields hold nothing read from a file
   }
   return {};
 }
@@ -103,9 +104,12 @@ std::optional<TConvSettings> ReadSettings(const std::string& File) {
     return IniFromText(*Text).Settings;
   }
   TSettingsDialogModel Model;
-  if (!Model.OpenFile(Path)) {
-    std::cerr << "lintorra-cli: cannot read " << File << "\n";
-    return std::nullopt;
+  switch (Model.OpenFile(Path)) {
+    case TOpenResult::Opened: break;
+    case TOpenResult::Unreadable: std::cerr << "lintorra-cli: cannot read " << File << "\n"; return std::nullopt;
+    case TOpenResult::NoSettings:
+      std::cerr << "lintorra-cli: " << File << " holds no settings section\n";
+      return std::nullopt;
   }
   TConvSettings S;
   const TOkOutcome Ok = Model.Accept(S);

@@ -58,8 +58,16 @@ TBatchOutcome TBatchRun::Run(std::u16string_view SourceFolder, std::u16string_vi
   if (!CheckFolders(SourceFolder, DestFolder) || !CheckCombinationRows()) return {};
   Settings_.DeriveCombSources();
   TBatchOutcome Outcome{true, 0};
-  for (const TBatchEntry& E : Entries)
-    if (E.Selected && ConvertEntry(SourceFolder, DestFolder, E.Caption)) ++Outcome.Count;
+  const int Total =
+      static_cast<int>(std::count_if(Entries.begin(), Entries.end(), [](const TBatchEntry& E) { return E.Selected; }));
+  int Done = 0;
+  Host_.Progress(Done, Total);
+  for (const TBatchEntry& E : Entries) {
+    if (!E.Selected) continue;
+    if (Host_.StopRequested()) break;
+    if (ConvertEntry(SourceFolder, DestFolder, E.Caption)) ++Outcome.Count;
+    Host_.Progress(++Done, Total);
+  }
   Host_.SetStatusText(ConvertedCountStatus(Outcome.Count));
   return Outcome;
 }

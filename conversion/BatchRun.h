@@ -60,6 +60,12 @@ class TBatchRunHost {
   // (a failed file is counted like any other); the command line reports it.
   virtual void FileDone(std::u16string_view /*Source*/, std::u16string_view /*Destination*/, TConvOutcome /*Outcome*/) {
   }
+  // Done of Total selected entries looked at: 0 before the first, then after
+  // each one.
+  virtual void Progress(int /*Done*/, int /*Total*/) {}
+  // Asked before each selected entry; true ends the run there, so a stop
+  // takes effect after the file being converted.
+  virtual bool StopRequested() { return false; }
 };
 
 // One entry of the file list: its caption (a file name with extension) and

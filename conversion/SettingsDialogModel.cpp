@@ -1,8 +1,10 @@
 #include "conversion/SettingsDialogModel.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "conversion/SettingsFile.h"
+#include "conversion/SettingsText.h"
 #include "support/Func_2.h"
 
 namespace {
@@ -18,16 +20,36 @@ TValidity ValidityOf(TRangeColumn Column) {
   return IsColorSetting;
 }
 
-// The row edit fields in order: destination colour, line type, width.
+// The row and range edit fields in order: colour, line type, width.
 constexpr TRangeColumn kEditColumns[3] = {TRangeColumn::Color, TRangeColumn::Ltype, TRangeColumn::Width};
+
+int EditOf(TRangeColumn Kind) {
+  return static_cast<int>(std::find(std::begin(kEditColumns), std::end(kEditColumns), Kind) - kEditColumns) + 1;
+}
+
+bool IsBlank(char16_t C) { return C == u' ' || C == u'\u3000' || C < u' '; }
+
+// Full-width ASCII forms U+FF01 .. U+FF5E and the minus sign U+2212.
+char16_t AsciiForm(char16_t C) {
+  if (C >= u'\uFF01' && C <= u'\uFF5E') return static_cast<char16_t>(C - u'\uFF01' + u'!');
+  return C == u'\u2212' ? u'-' : C;
+}
+
+// Text read as a number of the kind Valid accepts.
+std::optional<std::int32_t> ValidNumber(std::u16string_view Text, TValidity Valid) {
+  const std::optional<std::int32_t> V = ReadTypedNumber(Text);
+  return V && Valid(*V) ? V : std::nullopt;
+}
 
 // Reads a cell; a valid one is rewritten as decimal.
 bool CheckCell(std::u16string& Cell, TValidity Valid) {
-  const std::int32_t V = TextToInt(Cell);
-  if (!Valid(V)) return false;
-  Cell = IntToText(V);
+  const std::optional<std::int32_t> V = ValidNumber(Cell, Valid);
+  if (!V) return false;
+  Cell = IntToText(*V);
   return true;
 }
+
+std::int32_t NumberOf(std::u16string_view Text) { return ReadTypedNumber(Text).value_or(0); }
 
 template <std::size_t N>
 void FillCells(std::array<std::u16string, N>& Cells, const std::array<std::int32_t, N>& Values) {
@@ -36,12 +58,64 @@ void FillCells(std::array<std::u16string, N>& Cells, const std::array<std::int32
 
 template <std::size_t N>
 void ReadCells(std::array<std::int32_t, N>& Values, const std::array<std::u16string, N>& Cells) {
-  for (std::size_t R = 1; R < N; ++R) Values[R] = TextToInt(Cells[R]);
+  for (std::size_t R = 1; R < N; ++R) Values[R] = NumberOf(Cells[R]);
 }
 
 std::int32_t ModeOfPage(int Page) { return Page == kCombinationPage ? kModeCombination : kModeIndividual; }
 
 }  // namespace
+
+std::optional<std::int32_t> ReadTypedNumber(std::u16string_view Text) {
+  std::u16string Ascii;
+  Ascii.reserve(Text.size());
+  for (const char16_t C : Text) Ascii.push_back(AsciiForm(C));
+  const std::size_t First = std::find_if_not(Ascii.begin(), Ascii.end(), IsBlank) - Ascii.begin();
+  const std::size_t End = Ascii.rend() - std::find_if_not(Ascii.rbegin(), Ascii.rend(), IsBlank);
+  if (First >= End) return 0;
+  return TryTextToInt(std::u16string_view(Ascii).substr(First, End - First));
+}
+
+std::u16string_view AcceptedValues(TRangeColumn Kind) {
+  switch (Kind) {
+    case TRangeColumn::Color: return u"0～9、101～356";
+    case TRangeColumn::Width: return u"-1～30000";
+    case TRangeColumn::Ltype: return u"0～9、11～19、31～62";
+  }
+  return {};
+}
+
+TRangeColumn TInputFault::Kind() const {
+  switch (Place) {
+    case ColorGrid: return Column == 2 ? TRangeColumn::Width : TRangeColumn::Color;
+    case LtypeGrid: return TRangeColumn::Ltype;
+    case CombRow:
+    case RangeEdit: break;
+  }
+  return kEditColumns[std::clamp(Column, 1, 3) - 1];
+}
+
+std::u16string TInputFault::Message() const {
+  const int Field = std::clamp(Column, 1, 3) - 1;
+  std::u16string M;
+  switch (Place) {
+    case ColorGrid:
+      M = u"線色・線幅設定 " + IntToText(Row) + u"行目 " + (Column == 2 ? u"線幅" : u"変換後線色番号");
+      break;
+    case LtypeGrid: M = u"線種設定 " + IntToText(Row) + u"行目 変換後線種番号"; break;
+    case CombRow: {
+      const char16_t* const Fields[3] = {u"変換先線色番号", u"変換先線種番号", u"変換先線幅"};
+      M = u"組合せ変換 " + IntToText(Row) + u"行目 " + Fields[Field];
+      break;
+    }
+    case RangeEdit: {
+      const char16_t* const Fields[3] = {u"範囲選択した線色", u"範囲選択した線種", u"範囲選択した線幅"};
+      M = Fields[Field];
+      break;
+    }
+  }
+  M.append(u": ").append(AcceptedValues(Kind())).append(u" の整数を入力して下さい");
+  return M;
+}
 
 std::u16string_view VerRaiseNotice(std::int32_t VerRaise) {
   if (VerRaise == 1) return kNoticeVer351;
@@ -82,7 +156,8 @@ std::optional<TInputFault> TSettingsDialogModel::CheckInput() {
     if (!CheckCell(LtypeCells[R], IsLtypeSetting)) return TInputFault{TInputFault::LtypeGrid, R, 1};
   for (int N = 1; N <= kCombRowCount; ++N)
     for (int E = 0; E < 3; ++E)
-      if (!ValidityOf(kEditColumns[E])(TextToInt(Rows[N].Edits[E]))) return TInputFault{TInputFault::CombRow, N, E + 1};
+      if (!ValidNumber(Rows[N].Edits[E], ValidityOf(kEditColumns[E])))
+        return TInputFault{TInputFault::CombRow, N, E + 1};
   return std::nullopt;
 }
 
@@ -95,16 +170,17 @@ std::span<std::u16string> TSettingsDialogModel::CellsOf(TRangeColumn Column) {
   return ColorCells;
 }
 
-bool TSettingsDialogModel::SetRange(TRangeColumn Column, std::u16string& EditText, int TopRow, int BottomRow) {
-  const std::int32_t V = TextToInt(EditText);
-  if (!ValidityOf(Column)(V)) return false;
-  EditText = IntToText(V);
+std::optional<TInputFault> TSettingsDialogModel::SetRange(TRangeColumn Column, std::u16string& EditText, int TopRow,
+                                                          int BottomRow) {
+  const std::optional<std::int32_t> V = ValidNumber(EditText, ValidityOf(Column));
+  if (!V) return TInputFault{TInputFault::RangeEdit, 0, EditOf(Column)};
+  EditText = IntToText(*V);
   const std::span<std::u16string> Cells = CellsOf(Column);
   const int LastRow = static_cast<int>(Cells.size()) - 1;
   const int From = std::clamp(std::min(TopRow, BottomRow), 1, LastRow);
   const int To = std::clamp(std::max(TopRow, BottomRow), 1, LastRow);
   for (int R = From; R <= To; ++R) Cells[R] = EditText;
-  return true;
+  return std::nullopt;
 }
 
 TConvSettings TSettingsDialogModel::ToSettings() const {
@@ -120,9 +196,9 @@ TConvSettings TSettingsDialogModel::ToSettings() const {
     R.Enabled = M.Checked;
     R.SrcColorIdx = M.ColorIndex;
     R.SrcLtypeIdx = M.LtypeIndex;
-    R.DstColor = TextToInt(M.Edits[0]);
-    R.DstLtype = TextToInt(M.Edits[1]);
-    R.DstWidth = TextToInt(M.Edits[2]);
+    R.DstColor = NumberOf(M.Edits[0]);
+    R.DstLtype = NumberOf(M.Edits[1]);
+    R.DstWidth = NumberOf(M.Edits[2]);
   }
   return S;
 }
@@ -140,10 +216,12 @@ bool TSettingsDialogModel::SaveFile(std::u16string_view FileName) const {
   return WriteSettingsFile(FileName, ToSettings());
 }
 
-bool TSettingsDialogModel::OpenFile(std::u16string_view FileName) {
+TOpenResult TSettingsDialogModel::OpenFile(std::u16string_view FileName) {
+  const std::optional<std::u16string> Text = ReadSettingsText(FileName);
+  if (Text && !HoldsSettingsSection(*Text)) return TOpenResult::NoSettings;
   TConvSettings S;                // the reset state
   S.ConvMode = ModeOfPage(Page);  // the showing page stays unless CVNO names one
-  const bool Read = ReadSettingsFile(FileName, S);
+  if (Text) ApplySettingsText(*Text, S);
   FillFrom(S);
-  return Read;
+  return Text ? TOpenResult::Opened : TOpenResult::Unreadable;
 }

@@ -36,22 +36,45 @@ struct TCombRowModel {
   bool operator==(const TCombRowModel&) const = default;
 };
 
-// The columns the range-setting buttons fill.
+// The columns the range-setting buttons fill, which are also the three
+// kinds of number the dialog takes.
 enum class TRangeColumn {
   Color,  // Button1 with Edit1: the colour column of the colour grid
   Width,  // Button3 with Edit3: the width column of the colour grid
   Ltype,  // Button2 with Edit2: the line-type grid
 };
 
-// Where CheckInput found the first fault; the window beeps, shows Page() and
-// puts the focus (and the grid cursor) there.
+// A number as typed into a cell or field: blanks around it are ignored,
+// full-width forms (０–９, －, ＋ and the other full-width ASCII
+// characters) and the minus sign − read as their ASCII counterparts, and
+// what is left must be an integer of TextToInt's syntax. A text that is
+// empty or only blanks reads 0; any other text gives nothing.
+std::optional<std::int32_t> ReadTypedNumber(std::u16string_view Text);
+
+// What a kind of number accepts, for the fault messages ("-1～30000").
+std::u16string_view AcceptedValues(TRangeColumn Kind);
+
+// An input that is no number or out of its range; the window beeps, shows
+// Page(), puts the focus (and the grid cursor) there and shows Message().
 struct TInputFault {
-  enum TPlace { ColorGrid, LtypeGrid, CombRow };
+  enum TPlace { ColorGrid, LtypeGrid, CombRow, RangeEdit };
   TPlace Place = ColorGrid;
-  int Row = 0;     // grid row (1-based) or combination row 1 .. 10
-  int Column = 0;  // colour grid: 1 colour, 2 width; line-type grid: 1; row: edit field 1 .. 3
+  int Row = 0;  // grid row (1-based) or combination row 1 .. 10; 0 for a range edit
+  // Colour grid: 1 colour, 2 width; line-type grid: 1; combination row and
+  // range edits: Edit1 (colour), Edit2 (line type) or Edit3 (width) as 1 .. 3.
+  int Column = 0;
   int Page() const { return Place == CombRow ? kCombinationPage : kIndividualPage; }
+  TRangeColumn Kind() const;
+  // "線色・線幅設定 3行目 線幅: -1～30000 の整数を入力して下さい"
+  std::u16string Message() const;
   bool operator==(const TInputFault&) const = default;
+};
+
+// What opening a settings file did.
+enum class TOpenResult {
+  Opened,      // the file was read into the controls
+  Unreadable,  // the file could not be read: the controls are reset
+  NoSettings,  // the file holds no settings section: nothing changed
 };
 
 // The result of OK: a fault (the dialog stays open, nothing is written), or
@@ -83,19 +106,22 @@ class TSettingsDialogModel {
   void Reset();
 
   // Checks the colour grid (row by row, colour then width), the line-type
-  // grid, then every row's three edit fields, and stops at the first fault.
-  // Valid grid cells passed on the way are rewritten as decimal ("" and
-  // "abc" read as 0 and become "0"); row edit texts are not rewritten.
+  // grid, then every row's three edit fields, and stops at the first fault:
+  // a text that is no number (ReadTypedNumber) or out of its range. Valid
+  // grid cells passed on the way are rewritten as decimal (an empty one
+  // becomes "0"); row edit texts are not rewritten.
   std::optional<TInputFault> CheckInput();
 
   // A range-setting button: when EditText reads as a value the column
   // accepts, EditText is rewritten as decimal and the column's cells of rows
   // TopRow .. BottomRow of the selection get it (bounds in either order,
-  // limited to the grid). False, with nothing changed, otherwise.
-  bool SetRange(TRangeColumn Column, std::u16string& EditText, int TopRow, int BottomRow);
+  // limited to the grid). The fault of the range edit, with nothing changed,
+  // otherwise.
+  std::optional<TInputFault> SetRange(TRangeColumn Column, std::u16string& EditText, int TopRow, int BottomRow);
 
-  // The settings as the controls read now (cells and edits through TextToInt,
-  // switches 1/0, ConvMode the page); SetFileName empty, VerRaise 0.
+  // The settings as the controls read now (cells and edits through
+  // ReadTypedNumber, what is no number as 0; switches 1/0, ConvMode the
+  // page); SetFileName empty, VerRaise 0.
   TConvSettings ToSettings() const;
 
   // OK: CheckInput; when it passes, the controls are copied into S (its
@@ -105,9 +131,10 @@ class TSettingsDialogModel {
   // Writes the controls as a settings file (the caller has run CheckInput).
   bool SaveFile(std::u16string_view FileName) const;
 
-  // Reset, then the file read into the controls. False when the file could
-  // not be read; the controls then stay reset.
-  bool OpenFile(std::u16string_view FileName);
+  // Reset, then the file read into the controls. A file that cannot be read
+  // leaves the controls reset; one without any settings section ("[JWW]",
+  // "[Set]", "[JWW1]") is refused and leaves them as they were.
+  TOpenResult OpenFile(std::u16string_view FileName);
 
   bool operator==(const TSettingsDialogModel&) const = default;
 

@@ -37,3 +37,9 @@ void ApplySettingsText(std::u16string_view Text, TConvSettings& S) {
   ForEachKeyLine(Text, kSettingsHeaders, kSectionJww,
                  [&](const TKeyLine& L) { ApplyConversionKey(S, L, TSettingsDialect::SetFile); });
 }
+
+bool HoldsSettingsSection(std::u16string_view Text) {
+  bool Found = false;
+  ForEachKeyLine(Text, kSettingsHeaders, u"", [&](const TKeyLine& L) { Found = Found || !L.Section.empty(); });
+  return Found;
+}

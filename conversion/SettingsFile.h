@@ -22,3 +22,7 @@ bool ReadSettingsFile(std::u16string_view FileName, TConvSettings& S);
 // text already read (DecodeSettingsText) applied to S.
 std::string SettingsFileBytes(const TConvSettings& S);
 void ApplySettingsText(std::u16string_view Text, TConvSettings& S);
+
+// The text has a key line under one of the section headers "[JWW]", "[Set]"
+// and "[JWW1]": what sets a settings file apart from any other text.
+bool HoldsSettingsSection(std::u16string_view Text);

@@ -190,7 +190,9 @@ std::u16string IntToText(long long N) {
   return std::u16string(A.begin(), A.end());
 }
 
-std::int32_t TextToInt(std::u16string_view S) {
+std::int32_t TextToInt(std::u16string_view S) { return TryTextToInt(S).value_or(0); }
+
+std::optional<std::int32_t> TryTextToInt(std::u16string_view S) {
   S = UpToNul(S);
   std::size_t I = SkipSpaces(S);
   bool Negative = false;
@@ -198,11 +200,11 @@ std::int32_t TextToInt(std::u16string_view S) {
   const std::u16string_view Rest = S.substr(I);
   if (const std::size_t Prefix = HexPrefixLength(Rest)) {
     std::uint32_t V = 0;
-    if (!ParseHex(Rest.substr(Prefix), V)) return 0;
+    if (!ParseHex(Rest.substr(Prefix), V)) return std::nullopt;
     return static_cast<std::int32_t>(Negative ? 0u - V : V);
   }
   std::uint64_t V = 0;
-  if (!ParseDecimal(Rest, Negative ? 2147483648u : 2147483647u, V)) return 0;
+  if (!ParseDecimal(Rest, Negative ? 2147483648u : 2147483647u, V)) return std::nullopt;
   return static_cast<std::int32_t>(Negative ? -static_cast<std::int64_t>(V) : static_cast<std::int64_t>(V));
 }
 

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -28,6 +29,8 @@ std::u16string StripBlanks(std::u16string_view S);
 // ---- Numbers and truth values ----
 std::u16string IntToText(long long N);
 std::int32_t TextToInt(std::u16string_view S);
+// TextToInt that tells a text which is no 32-bit integer from one reading 0.
+std::optional<std::int32_t> TryTextToInt(std::u16string_view S);
 long double TextToReal(std::u16string_view S);
 bool TextToBool(std::u16string_view S);
 std::u16string BoolToText(bool B);

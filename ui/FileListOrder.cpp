@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <string>
 
+#include "support/Func_2.h"
+
 namespace {
 
 char16_t FoldAscii(char16_t C) { return (C >= u'a' && C <= u'z') ? static_cast<char16_t>(C - u'a' + u'A') : C; }
@@ -32,4 +34,11 @@ int ListTextCompare(int Sort1, int Sort2, std::u16string_view A, std::u16string_
     Second = PadLeft(Second, Length);
   }
   return Sort2 == 1 ? CompareText(Second, First) : CompareText(First, Second);
+}
+
+void SortByName(std::vector<TFileField>& Files) {
+  std::sort(Files.begin(), Files.end(), [](const TFileField& A, const TFileField& B) {
+    const int D = CompareText(A.name, B.name);
+    return D != 0 ? D < 0 : A.name < B.name;
+  });
 }

@@ -1,6 +1,7 @@
 #include "ui/Prompts.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -24,6 +25,13 @@ class TQtPrompts final : public TPrompts {
     Box.exec();
   }
 
+  bool Ask(QWidget* Parent, const QString& Text) override {
+    QMessageBox Box(QMessageBox::Question, QApplication::applicationName(), Text, QMessageBox::Yes | QMessageBox::No,
+                    Parent);
+    Box.setDefaultButton(QMessageBox::No);
+    return Box.exec() == QMessageBox::Yes;
+  }
+
   void Beep() override { QApplication::beep(); }
 
   QString ChooseFolder(QWidget* Parent, const QString& Prompt, const QString& Start) override {
@@ -32,11 +40,11 @@ class TQtPrompts final : public TPrompts {
 
   QString ChooseFile(QWidget* Parent, const TFileBox& Box, const QString& Proposed) override {
     const QFileInfo Info(Proposed);
-    QFileDialog Dialog(Parent, Box.Title, Proposed.isEmpty() ? QString() : Info.absolutePath(), Box.Filter);
+    QFileDialog Dialog(Parent, Box.Title, Info.absolutePath(), Box.Filter);
     Dialog.setDefaultSuffix(Box.DefaultSuffix);
     Dialog.setAcceptMode(Box.Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     Dialog.setFileMode(Box.Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    if (!Proposed.isEmpty()) Dialog.selectFile(Info.fileName());
+    if (!Info.fileName().isEmpty()) Dialog.selectFile(Info.fileName());
     if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty()) return {};
     return Dialog.selectedFiles().front();
   }
@@ -45,6 +53,19 @@ class TQtPrompts final : public TPrompts {
 TPrompts* Installed = nullptr;
 
 }  // namespace
+
+QString ExistingFolderOrHome(const QString& Folder) {
+  return !Folder.isEmpty() && QFileInfo(Folder).isDir() ? Folder : QDir::homePath();
+}
+
+QString ProposedInExistingFolder(const QString& Path) {
+  const QFileInfo Info(Path);
+  if (!Path.isEmpty() && Info.absoluteDir().exists()) return Path;
+  // A trailing separator keeps an empty name from reading as the folder's own.
+  QString Home = QDir::homePath();
+  if (!Home.endsWith(QLatin1Char('/'))) Home += QLatin1Char('/');
+  return Home + Info.fileName();
+}
 
 TPrompts& Prompts() {
   static TQtPrompts Platform;

@@ -22,6 +22,8 @@ class TPrompts {
   virtual ~TPrompts() = default;
   // A modal message box with a single OK button.
   virtual void Message(QWidget* Parent, TMessageIcon Icon, const QString& Text) = 0;
+  // A modal question with the buttons Yes and No (the default); true for Yes.
+  virtual bool Ask(QWidget* Parent, const QString& Text) = 0;
   // The platform's default beep.
   virtual void Beep() = 0;
   // The folder chooser; empty when the user cancels.
@@ -30,6 +32,13 @@ class TPrompts {
   // the user cancels.
   virtual QString ChooseFile(QWidget* Parent, const TFileBox& Box, const QString& Proposed) = 0;
 };
+
+// Where a folder or file box starts: Folder when it is an existing folder,
+// otherwise the user's home folder.
+QString ExistingFolderOrHome(const QString& Folder);
+// The path a file box proposes for Path: Path itself when its folder exists,
+// otherwise its name in the home folder.
+QString ProposedInExistingFolder(const QString& Path);
 
 // The installed prompts: Qt's dialogs unless a test installed its own.
 TPrompts& Prompts();

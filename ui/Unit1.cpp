@@ -2,17 +2,24 @@
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QCoreApplication>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
+#include <QToolButton>
 #include <QTreeView>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "documents/FileInfo.h"
@@ -25,6 +32,7 @@
 #include "packaging/Version.h"
 #include "support/Func_2.h"
 #include "support/fOpen.h"
+#include "ui/ConvertRun.h"
 #include "ui/FileListOrder.h"
 #include "ui/FileListView.h"
 #include "ui/Prompts.h"
@@ -38,6 +46,17 @@ namespace {
 constexpr int kTimerInterval = 200;
 const QString kLabel1Prefix = QStringLiteral("参照フォルダ：");
 const QString kStatusSearching = QStringLiteral("ファイル検索中です");
+const QString kMsgNoSource = QStringLiteral("参照フォルダを指定して下さい。");
+const QString kMsgSourceMissing = QStringLiteral("参照フォルダが存在しません。");
+const QString kModeIndividualText = QStringLiteral("個別変換");
+const QString kModeCombinationText = QStringLiteral("組合せ変換");
+
+// Room the window keeps for the folder tree at its smallest.
+constexpr int kPanel1MinWidth = 100;
+// The list keeps its header and a few rows at the window's smallest.
+constexpr int kListMinHeight = 84;
+constexpr int kFirstStartPanel1Width = 200;
+constexpr int kFirstStartHeight = 520;
 
 struct TFileFilter {
   const char16_t* Text;
@@ -60,6 +79,9 @@ std::u16string PatternOf(int ItemIndex) {
 
 const char16_t* const kColumnHeaders[kFileListColumns] = {u"ファイル名", u"種類",   u"図面メモ",
                                                           u"更新日時",   u"サイズ", u"Ver."};
+// Typical entries the columns are first made wide enough for.
+const char16_t* const kTypicalCells[kFileListColumns] = {u"平面図-A01-1F.jww",   u".jww",     u"平面図1階倉庫改修計画",
+                                                         u"2024/12/31 23:59:59", u"12345678", u"DOS"};
 
 // Positions and widths read from the INI file, kept where the toolkit's
 // geometry arithmetic cannot overflow.
@@ -67,10 +89,18 @@ constexpr int kMaxCoordinate = 1 << 16;
 int Coordinate(std::int32_t V) { return std::clamp(V, -kMaxCoordinate, kMaxCoordinate); }
 int Extent(std::int32_t V) { return std::clamp(V, 0, kMaxCoordinate); }
 
+// A button of at least the design width, wider when its caption needs it in
+// the font in use.
 QPushButton* ButtonAt(QWidget* Parent, const QString& Caption, int Left, int Top, int Width, int Height) {
   auto* Button = new QPushButton(Caption, Parent);
-  Button->setGeometry(Left, Top, Width, Height);
+  Button->setGeometry(Left, Top, std::max(Width, Button->sizeHint().width()), Height);
   return Button;
+}
+
+int RightEdge(std::initializer_list<const QWidget*> Widgets) {
+  int Right = 0;
+  for (const QWidget* W : Widgets) Right = std::max(Right, W->geometry().x() + W->geometry().width());
+  return Right;
 }
 
 QLabel* LabelAt(QWidget* Parent, const QString& Caption, int Left, int Top) {
@@ -91,7 +121,13 @@ TForm1::TForm1(const TAppPaths& Paths, QWidget* Parent) : QMainWindow(Parent), P
   Form3 = new TForm3(Settings_, this);
 }
 
-TForm1::~TForm1() { FormDestroy(); }
+TForm1::~TForm1() {
+  if (TConvertRun* Run = std::exchange(Run_, nullptr)) {
+    disconnect(Run, nullptr, this, nullptr);
+    delete Run;  // stops the run and waits for it
+  }
+  FormDestroy();
+}
 
 void TForm1::BuildControls() {
   auto* Client = new QWidget(this);
@@ -126,6 +162,10 @@ void TForm1::BuildControls() {
   Panel3->setFixedHeight(80);
   Panel2Layout->addWidget(Panel3);
   BuildCommandArea();
+  // The splitter never squeezes the command area, so every button stays
+  // inside the window.
+  Panel1->setMinimumWidth(kPanel1MinWidth);
+  Panel2->setMinimumWidth(Panel3->minimumWidth());
 
   ListView1 = new TFileListView(Panel2);
   ListView1->setColumnCount(kFileListColumns);
@@ -136,6 +176,8 @@ void TForm1::BuildControls() {
     ListView1->setHorizontalHeaderItem(Column, Header);
     ListView1->setColumnWidth(Column, 80);
   }
+  ListView1->horizontalHeader()->setSortIndicatorShown(true);
+  ListView1->setMinimumHeight(kListMinHeight);
   ListView1->SetCompare(
       [this](const QTableWidgetItem& A, const QTableWidgetItem& B) { return ListView1Compare(A, B); });
   connect(ListView1->horizontalHeader(), &QHeaderView::sectionClicked, this, &TForm1::ListView1ColumnClick);
@@ -143,35 +185,78 @@ void TForm1::BuildControls() {
   Panel2Layout->addWidget(ListView1, 1);
 
   StatusBar1 = new QStatusBar(this);
-  StatusBar1->setFixedHeight(19);
   setStatusBar(StatusBar1);
+  BuildProgressArea();
 
   Timer1 = new QTimer(this);
   connect(Timer1, &QTimer::timeout, this, &TForm1::Timer1Timer);
+  setMinimumSize(minimumSizeHint());
 }
 
+// Beside the status text while a run goes on: the count, the bar and the
+// button that stops the run.
+void TForm1::BuildProgressArea() {
+  LabelProgress = new QLabel(StatusBar1);
+  ProgressBar1 = new QProgressBar(StatusBar1);
+  ProgressBar1->setFixedWidth(160);
+  ProgressBar1->setTextVisible(false);
+  ButtonStop = new QToolButton(StatusBar1);
+  ButtonStop->setText(QStringLiteral("中止"));
+  ButtonStop->setToolButtonStyle(Qt::ToolButtonTextOnly);
+  connect(ButtonStop, &QToolButton::clicked, this, &TForm1::ButtonStopClick);
+  for (QWidget* W :
+       {static_cast<QWidget*>(LabelProgress), static_cast<QWidget*>(ProgressBar1), static_cast<QWidget*>(ButtonStop)}) {
+    StatusBar1->addPermanentWidget(W);
+    W->hide();
+  }
+  // The design height, or what the stop button needs in the font in use.
+  StatusBar1->setFixedHeight(std::max(19, ButtonStop->sizeHint().height() + 2));
+}
+
+// The design placements, moved right where a text needs more room in the
+// font in use, so that nothing overlaps.
 void TForm1::BuildCommandArea() {
   Label2 = LabelAt(Panel3, QStringLiteral("ファイルの種類："), 5, 5);
   ComboBox1 = new QComboBox(Panel3);
-  ComboBox1->setGeometry(107, 2, 198, 24);
+  const int FilterLeft = std::max(107, RightEdge({Label2}) + 2);
+  ComboBox1->setGeometry(FilterLeft, 2, std::max(305 - FilterLeft, 150), 24);
   for (const TFileFilter& Filter : kFileFilters) ComboBox1->addItem(Q(Filter.Text));
   connect(ComboBox1, &QComboBox::activated, this, &TForm1::ComboBox1Select);
 
   Button1 = ButtonAt(Panel3, QStringLiteral("保存先フォルダ"), 2, 27, 105, 25);
   connect(Button1, &QPushButton::clicked, this, &TForm1::BrowseForFolder1Execute);
   Edit1 = new QLineEdit(Panel3);
-  Edit1->setGeometry(2, 52, 303, 24);
+  Edit1->setGeometry(2, 52, RightEdge({ComboBox1}) - 2, 24);
   Edit1->setReadOnly(true);
   Edit1->setFocusPolicy(Qt::ClickFocus);
 
-  Button2 = ButtonAt(Panel3, QStringLiteral("変換設定(&S)"), 311, 2, 106, 36);
+  const int SettingsLeft = RightEdge({ComboBox1, Edit1}) + 6;
+  Button2 = ButtonAt(Panel3, QStringLiteral("変換設定(&S)"), SettingsLeft, 2, 106, 36);
   connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
-  Label3 = LabelAt(Panel3, QStringLiteral("※変換対象は"), 312, 40);
-  Label4 = LabelAt(Panel3, QStringLiteral("JWW/JWSのみ"), 328, 60);
-  ButtonT = ButtonAt(Panel3, QStringLiteral("変換 (&T)"), 423, 2, 106, 46);
+  Label3 = LabelAt(Panel3, QStringLiteral("※変換対象は"), SettingsLeft + 1, 40);
+  Label4 = LabelAt(Panel3, QStringLiteral("JWW/JWSのみ"), SettingsLeft + 17, 60);
+
+  // Drawn like the read-only field: a value to read, not a button.
+  LabelMode = new QLabel(Panel3);
+  LabelMode->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
+  LabelMode->setAlignment(Qt::AlignCenter);
+  LabelMode->setAutoFillBackground(true);
+  QPalette Field = LabelMode->palette();
+  Field.setColor(QPalette::Window, Field.color(QPalette::Base));
+  LabelMode->setPalette(Field);
+  LabelMode->setToolTip(QStringLiteral("変換設定で選ばれている変換"));
+  const int ModeLeft = RightEdge({Button2, Label3, Label4}) + 6;
+  const QFontMetrics Metrics(LabelMode->font());
+  const int ModeWidth =
+      std::max(Metrics.horizontalAdvance(kModeIndividualText), Metrics.horizontalAdvance(kModeCombinationText)) + 16;
+  LabelMode->setGeometry(ModeLeft, 2, ModeWidth, 36);
+
+  const int RunLeft = RightEdge({LabelMode}) + 6;
+  ButtonT = ButtonAt(Panel3, QStringLiteral("変換 (&T)"), RunLeft, 2, 106, 46);
   connect(ButtonT, &QPushButton::clicked, this, &TForm1::ButtonTClick);
-  ButtonX = ButtonAt(Panel3, QStringLiteral("終了 (&X)"), 423, 51, 106, 25);
+  ButtonX = ButtonAt(Panel3, QStringLiteral("終了 (&X)"), RunLeft, 51, ButtonT->width(), 25);
   connect(ButtonX, &QPushButton::clicked, this, &TForm1::ButtonXClick);
+  Panel3->setMinimumWidth(RightEdge({ButtonT, ButtonX}) + 2);
 }
 
 // ---- Start-up and shutdown ----
@@ -202,7 +287,10 @@ void TForm1::showEvent(QShowEvent* Event) {
 
 void TForm1::FormShow() {
   FolderCreate(Paths_.WorkFolder);  // a failure only keeps bound images from being extracted
+  const bool FirstStart = !IsFile(Paths_.IniFileName);
   ApplyIni(LoadIni(Paths_.IniFileName));
+  if (FirstStart) FirstStartLayout();
+  ShowMode();
   BrowseStart_ = Edit1->text();
   DocumentsCreate();
   plExplorerFolderTree1->SetSelectFolder(Q(PreFolder_));
@@ -216,10 +304,12 @@ void TForm1::FormShow() {
 void TForm1::ApplyIni(const TIniState& Ini) {
   // A hand-edited file cannot ask for a window larger than the desktop or
   // for coordinates that overflow the toolkit's arithmetic.
+  // Nor one too small for its buttons.
   const QSize Desktop = screen()->availableVirtualSize();
+  const QSize Least = minimumSize();
   move(Coordinate(Ini.Form1Left), Coordinate(Ini.Form1Top));
-  resize(std::clamp(Ini.Form1Width, 1, std::max(Desktop.width(), 1)),
-         std::clamp(Ini.Form1Height, 1, std::max(Desktop.height(), 1)));
+  resize(std::clamp(Ini.Form1Width, Least.width(), std::max(Desktop.width(), Least.width())),
+         std::clamp(Ini.Form1Height, Least.height(), std::max(Desktop.height(), Least.height())));
   Form3->move(Coordinate(Ini.Form3Left), Coordinate(Ini.Form3Top));
   Splitter1->setSizes({Extent(Ini.Panel1Width), std::max(width() - Extent(Ini.Panel1Width), 1)});
   for (int Column = 0; Column < kFileListColumns; ++Column)
@@ -228,6 +318,35 @@ void TForm1::ApplyIni(const TIniState& Ini) {
   Edit1->setText(Q(Ini.DestFolder));
   ComboBox1->setCurrentIndex(Ini.FileTypeIndex);
   Settings_ = Ini.Settings;
+}
+
+void TForm1::FirstStartLayout() {
+  const QFontMetrics Cells(ListView1->font());
+  const QHeaderView* Header = ListView1->horizontalHeader();
+  const QFontMetrics Headers(Header->font());
+  // A header keeps room for its sort indicator.
+  const int Indicator = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, Header) +
+                        style()->pixelMetric(QStyle::PM_HeaderMarkSize, nullptr, Header);
+  int ColumnsWidth = 0;
+  for (int Column = 0; Column < kFileListColumns; ++Column) {
+    const int Width = std::max(Headers.horizontalAdvance(Q(kColumnHeaders[Column])) + Indicator,
+                               Cells.horizontalAdvance(Q(kTypicalCells[Column]))) +
+                      12;
+    ListView1->setColumnWidth(Column, Width);
+    ColumnsWidth += Width;
+  }
+  const int ListWidth =
+      ColumnsWidth + 2 * ListView1->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ListView1);
+  const int Panel2Width = std::max(Panel2->minimumWidth(), ListWidth);
+  const QSize Desktop = screen()->availableVirtualSize();
+  const int Width = kFirstStartPanel1Width + Splitter1->handleWidth() + Panel2Width;
+  resize(std::clamp(Width, minimumWidth(), std::max(Desktop.width(), minimumWidth())),
+         std::clamp(kFirstStartHeight, minimumHeight(), std::max(Desktop.height(), minimumHeight())));
+  Splitter1->setSizes({kFirstStartPanel1Width, std::max(width() - kFirstStartPanel1Width, 1)});
+}
+
+void TForm1::ShowMode() {
+  LabelMode->setText(Settings_.IsCombinationMode() ? kModeCombinationText : kModeIndividualText);
 }
 
 TIniState TForm1::CaptureIni() const {
@@ -272,6 +391,16 @@ void TForm1::DocumentsFree() {
 }
 
 void TForm1::closeEvent(QCloseEvent* Event) {
+  // During a run the window closes only once the run has stopped.
+  if (Run_) {
+    Event->ignore();
+    if (CloseAfterRun_) return;
+    if (Prompts().Ask(this, QStringLiteral("ファイルを変換中です。変換を中止して終了しますか？"))) {
+      CloseAfterRun_ = true;
+      Run_->RequestStop();
+    }
+    return;
+  }
   if (!Closed_) {
     Closed_ = true;
     FormClose();
@@ -315,6 +444,7 @@ void TForm1::Button2Click() {
   StopTimer();
   plExplorerFolderTree1->IdleStop();
   Form3->exec();
+  ShowMode();
   plExplorerFolderTree1->IdleRestart();
   StartTimer();
 }
@@ -322,8 +452,8 @@ void TForm1::Button2Click() {
 void TForm1::ButtonXClick() { close(); }
 
 void TForm1::BrowseForFolder1Execute() {
-  const QString Folder =
-      Prompts().ChooseFolder(this, QStringLiteral("変換後のファイルを保存するフォルダを指定して下さい"), BrowseStart_);
+  const QString Folder = Prompts().ChooseFolder(
+      this, QStringLiteral("変換後のファイルを保存するフォルダを指定して下さい"), ExistingFolderOrHome(BrowseStart_));
   if (!Folder.isEmpty()) BrowseForFolder1Accept(Folder);
 }
 
@@ -333,12 +463,52 @@ void TForm1::BrowseForFolder1Accept(const QString& Folder) {
 }
 
 void TForm1::ButtonTClick() {
-  std::vector<TBatchEntry> Entries;
-  Entries.reserve(static_cast<std::size_t>(ListView1->rowCount()));
+  if (Run_) return;
+  TRunInputs Inputs{Settings_, PreFolder_, U(Edit1->text()), {}};
+  Inputs.Entries.reserve(static_cast<std::size_t>(ListView1->rowCount()));
   for (int Row = 0; Row < ListView1->rowCount(); ++Row)
-    Entries.push_back({U(ListView1->Caption(Row)), ListView1->IsRowSelected(Row)});
-  TBatchRun Run(Settings_, *Jww_, *Jws_, *this);
-  Run.Run(PreFolder_, U(Edit1->text()), Entries);
+    Inputs.Entries.push_back({U(ListView1->Caption(Row)), ListView1->IsRowSelected(Row)});
+  StopTimer();
+  Run_ = new TConvertRun(std::move(Inputs), *Jww_, *Jws_, *this, this);
+  connect(Run_, &TConvertRun::Finished, this, &TForm1::RunFinished, Qt::QueuedConnection);
+  SetRunning(true);
+  Run_->Start();
+}
+
+void TForm1::ButtonStopClick() {
+  if (!Run_) return;
+  Run_->RequestStop();
+  ButtonStop->setEnabled(false);
+}
+
+void TForm1::RunFinished() {
+  TConvertRun* Run = std::exchange(Run_, nullptr);
+  if (!Run) return;
+  if (Run->Stopped()) SetStatus(Q(ConvertedCountStatus(Run->Outcome().Count)) + QStringLiteral("（中止しました）"));
+  delete Run;
+  SetRunning(false);
+  (std::exchange(FocusAfterRun_, false) ? Button1 : ButtonT)->setFocus();
+  if (CloseAfterRun_) {
+    close();
+    return;
+  }
+  StartTimer();
+}
+
+void TForm1::SetRunning(bool Running) {
+  for (QWidget* Input :
+       {Panel1, static_cast<QWidget*>(ComboBox1), static_cast<QWidget*>(Button1), static_cast<QWidget*>(Button2),
+        static_cast<QWidget*>(ButtonT), static_cast<QWidget*>(ListView1)})
+    Input->setEnabled(!Running);
+  LabelProgress->setVisible(Running);
+  ProgressBar1->setVisible(Running);
+  ButtonStop->setVisible(Running);
+  ButtonStop->setEnabled(Running);
+  if (Running) {
+    LabelProgress->clear();
+    ProgressBar1->reset();
+    ButtonStop->setFocus();
+  }
 }
 
 // ---- The batch run's host ----
@@ -351,9 +521,19 @@ void TForm1::ShowConfirmation(std::u16string_view Text) {
 
 void TForm1::Beep() { Prompts().Beep(); }
 
-void TForm1::FocusDestinationButton() { Button1->setFocus(); }
+void TForm1::FocusDestinationButton() {
+  // Button1 is disabled while the run goes on: it gets the focus at the end.
+  if (Run_) FocusAfterRun_ = true;
+  else Button1->setFocus();
+}
 
 void TForm1::SetStatusText(std::u16string_view Text) { SetStatus(Q(Text)); }
+
+void TForm1::Progress(int Done, int Total) {
+  LabelProgress->setText(QStringLiteral("%1 / %2").arg(Done).arg(Total));
+  ProgressBar1->setRange(0, std::max(Total, 1));
+  ProgressBar1->setValue(Done);
+}
 
 void TForm1::SetStatus(const QString& Text) {
   if (Text.isEmpty()) StatusBar1->clearMessage();
@@ -367,11 +547,15 @@ void TForm1::FileListMake(const std::u16string& Folder) {
   StopTimer();
   SetStatus(kStatusSearching);
   ListView1->setRowCount(0);
+  ListView1->horizontalHeader()->setSortIndicator(0, Qt::AscendingOrder);
   if (!IsFolder(Folder)) {
+    // Nothing is searched until a folder is chosen.
+    SetStatus(StripBlanks(Folder).empty() ? kMsgNoSource : kMsgSourceMissing);
     StartTimer();
     return;
   }
   FileListSearch(WithTrailingDelim(Folder), PatternOf(ComboBox1->currentIndex()));
+  SortByName(FileList);
   ListView1->setUpdatesEnabled(false);
   for (int I = 0; I < FileListN; ++I) {
     const TFileField& F = FileList[static_cast<std::size_t>(I)];
@@ -392,6 +576,7 @@ void TForm1::ListView1ColumnClick(int Column) {
   Sort1_ = Column;
   Sort2_ = 1 - Sort2_;
   ListView1->SortBy(Sort1_);
+  ListView1->horizontalHeader()->setSortIndicator(Sort1_, Sort2_ == 0 ? Qt::AscendingOrder : Qt::DescendingOrder);
 }
 
 int TForm1::ListView1Compare(const QTableWidgetItem& Item1, const QTableWidgetItem& Item2) const {
@@ -401,16 +586,14 @@ int TForm1::ListView1Compare(const QTableWidgetItem& Item1, const QTableWidgetIt
 void TForm1::ListView1DblClick() {
   const QString NoFile = QStringLiteral("ファイルを指示して下さい。");
   if (StripBlanks(PreFolder_).empty()) {
-    const QString Text = QStringLiteral("参照フォルダを指定して下さい。");
     Prompts().Beep();
-    Prompts().Message(this, TMessageIcon::Error, Text);
-    SetStatus(Text);
+    Prompts().Message(this, TMessageIcon::Error, kMsgNoSource);
+    SetStatus(kMsgNoSource);
     return;
   }
   if (!IsFolder(PreFolder_)) {
-    const QString Text = QStringLiteral("参照フォルダが存在しません。");
-    Prompts().Message(this, TMessageIcon::None, Text);
-    SetStatus(Text);
+    Prompts().Message(this, TMessageIcon::None, kMsgSourceMissing);
+    SetStatus(kMsgSourceMissing);
     return;
   }
   const int Row = ListView1->FirstSelectedRow();
@@ -425,10 +608,26 @@ void TForm1::ListView1DblClick() {
     return;
   }
   const std::u16string Path = PathJoin(PreFolder_, Caption);
+  SetStatus(QStringLiteral("ファイル「%1」").arg(Q(Path)));
   try {
-    TMisc::Open(Path);
-    SetStatus(QStringLiteral("ファイル「%1」").arg(Q(Path)));
+    // The answer comes from another thread, possibly after the window is gone.
+    TMisc::Open(Path, [Window = QPointer<TForm1>(this), File = Q(Path)](bool Opened) {
+      if (Opened) return;
+      if (QCoreApplication* App = QCoreApplication::instance())
+        QMetaObject::invokeMethod(
+            App,
+            [Window, File] {
+              if (Window) Window->OpenFailed(File);
+            },
+            Qt::QueuedConnection);
+    });
   } catch (...) {
-    // Opening is the desktop's business; a failure to ask it is not reported.
+    // No memory to ask the desktop: nothing was opened, nothing is reported.
   }
+}
+
+void TForm1::OpenFailed(const QString& Path) {
+  const QString Text = QStringLiteral("ファイル「%1」を開くプログラムが見つかりません。").arg(Path);
+  SetStatus(Text);
+  Prompts().Message(this, TMessageIcon::Error, Text);
 }

@@ -1,7 +1,8 @@
 // TForm1: the main window. It owns the application paths, the four document
 // objects, the folder tree, the file list, the polling timer, the conversion
-// settings and the settings dialog; the convert button runs the batch run
-// with this window as its host.
+// settings and the settings dialog; the convert button starts the batch run
+// on a worker thread with this window as its host, showing its progress and
+// offering to stop it.
 #pragma once
 
 #include <QMainWindow>
@@ -16,11 +17,14 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QProgressBar;
 class QPushButton;
 class QSplitter;
 class QStatusBar;
 class QTableWidgetItem;
 class QTimer;
+class QToolButton;
+class TConvertRun;
 class TFileListView;
 class TForm3;
 class TJwcData;
@@ -41,6 +45,7 @@ class TForm1 : public QMainWindow, private TBatchRunHost {
   const TAppPaths& Paths() const { return Paths_; }
   const std::u16string& preFolder() const { return PreFolder_; }
   TConvSettings& Settings() { return Settings_; }
+  bool IsRunning() const { return Run_ != nullptr; }
 
   QLabel* Label1;
   QWidget* Panel1;  // hosts the folder tree
@@ -52,12 +57,16 @@ class TForm1 : public QMainWindow, private TBatchRunHost {
   QPushButton* Button1;  // the destination folder chooser
   QLineEdit* Edit1;      // the destination folder
   QPushButton* Button2;  // the settings dialog
+  QLabel* LabelMode;     // the active conversion mode, beside Button2
   QLabel* Label3;
   QLabel* Label4;
   QPushButton* ButtonT;  // convert
   QPushButton* ButtonX;  // close
   TFileListView* ListView1;
   QStatusBar* StatusBar1;
+  QLabel* LabelProgress;  // "n / N" during a run
+  QProgressBar* ProgressBar1;
+  QToolButton* ButtonStop;  // "中止": ends a run after the current file
   QTimer* Timer1;
   TplExplorerFolderTree* plExplorerFolderTree1 = nullptr;
   TForm3* Form3;
@@ -69,6 +78,11 @@ class TForm1 : public QMainWindow, private TBatchRunHost {
  private:
   void BuildControls();
   void BuildCommandArea();
+  void BuildProgressArea();
+  // The first start: a size that shows the command area and list columns
+  // that show their headers and typical entries.
+  void FirstStartLayout();
+  void ShowMode();
 
   // Start-up and shutdown.
   void FormCreate();
@@ -84,6 +98,10 @@ class TForm1 : public QMainWindow, private TBatchRunHost {
   void Button2Click();
   void ButtonXClick();
   void ButtonTClick();
+  void ButtonStopClick();
+  void RunFinished();
+  // Disables what could change a run's inputs while it goes on.
+  void SetRunning(bool Running);
   void BrowseForFolder1Execute();
   void BrowseForFolder1Accept(const QString& Folder);
 
@@ -93,6 +111,7 @@ class TForm1 : public QMainWindow, private TBatchRunHost {
   void ListView1ColumnClick(int Column);
   int ListView1Compare(const QTableWidgetItem& Item1, const QTableWidgetItem& Item2) const;
   void ListView1DblClick();
+  void OpenFailed(const QString& Path);
 
   // The status bar text, repainted at once.
   void SetStatus(const QString& Text);
@@ -105,6 +124,7 @@ class TForm1 : public QMainWindow, private TBatchRunHost {
   void Beep() override;
   void FocusDestinationButton() override;
   void SetStatusText(std::u16string_view Text) override;
+  void Progress(int Done, int Total) override;
 
   TAppPaths Paths_;
   std::u16string PreFolder_;
@@ -116,6 +136,9 @@ class TForm1 : public QMainWindow, private TBatchRunHost {
   std::unique_ptr<TJwsData> Jws_;
   std::unique_ptr<TJwcData> Jwc_;
   std::unique_ptr<TJwkData> Jwk_;
+  TConvertRun* Run_ = nullptr;  // the run going on, if any
+  bool FocusAfterRun_ = false;  // the run asked for the focus on Button1
+  bool CloseAfterRun_ = false;  // the user closed the window during the run
   bool Shown_ = false;
   bool Closed_ = false;
 };

@@ -8,6 +8,7 @@
 
 #include "conversion/ConvSettings.h"
 #include "conversion/SettingsDialogModel.h"
+#include "ui/Anchors.h"
 
 class QCheckBox;
 class QLabel;
@@ -42,11 +43,13 @@ class TForm3 : public QDialog {
   QPushButton* Button5;                                 // open saved settings
   QPushButton* Button6;                                 // OK
   QPushButton* Button7;                                 // Cancel
+  QLabel* LabelMessage;                                 // what the last input fault was
   std::array<QCheckBox*, kOptSwitches + 1> CheckBox{};  // CheckBox[1] .. CheckBox[8]
   std::array<TFram*, kCombRowCount + 1> Fram{};         // Fram[1] .. Fram[10]
 
  protected:
   void showEvent(QShowEvent* Event) override;
+  void resizeEvent(QResizeEvent* Event) override;
 
  private:
   void BuildIndividualPage();
@@ -65,12 +68,15 @@ class TForm3 : public QDialog {
   // The range setting of one column from its edit field.
   void SetRange(TRangeColumn Column, QLineEdit* Edit, QTableWidget* Grid);
   bool CheckInput();
-  // Beep, page, focus and grid cursor for an input fault.
+  // Beep, page, focus, grid cursor and message line for an input fault.
   void ShowFault(const TInputFault& Fault);
+  QLineEdit* RangeEdit(int Field) const;
 
   void ControlsToModel();
   void ModelToControls();
 
   TConvSettings& Settings_;
   TSettingsDialogModel Model_;
+  TAnchors Anchors_;  // how the controls follow an enlarged dialog
+  QSize DesignSize_;  // the client area as designed, message line included
 };

@@ -12,7 +12,11 @@
 
 namespace {
 
-// The item with the keyboard focus is drawn in dark red.
+// The item with the keyboard focus is drawn in dark red; the selection
+// behind it is a light blue, on which that red and black stay legible.
+const QColor kFocusRed(200, 0, 0);
+const QColor kSelectionBlue(204, 232, 255);
+
 class TFocusRedDelegate final : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
@@ -21,9 +25,8 @@ class TFocusRedDelegate final : public QStyledItemDelegate {
   void initStyleOption(QStyleOptionViewItem* Option, const QModelIndex& Index) const override {
     QStyledItemDelegate::initStyleOption(Option, Index);
     if (Option->state & QStyle::State_HasFocus) {
-      const QColor Red(200, 0, 0);
-      Option->palette.setColor(QPalette::Text, Red);
-      Option->palette.setColor(QPalette::HighlightedText, Red);
+      Option->palette.setColor(QPalette::Text, kFocusRed);
+      Option->palette.setColor(QPalette::HighlightedText, kFocusRed);
     }
   }
 };
@@ -46,6 +49,12 @@ TplExplorerFolderTree::TplExplorerFolderTree(QWidget* AOwner)
   for (int Column = 1; Column < FModel_->columnCount(); ++Column) FTree_->hideColumn(Column);
   FTree_->setHeaderHidden(true);
   FTree_->setItemDelegate(new TFocusRedDelegate(FTree_));
+  QPalette Selection = FTree_->palette();
+  for (const QPalette::ColorGroup Group : {QPalette::Active, QPalette::Inactive}) {
+    Selection.setColor(Group, QPalette::Highlight, kSelectionBlue);
+    Selection.setColor(Group, QPalette::HighlightedText, Qt::black);
+  }
+  FTree_->setPalette(Selection);
   connect(FTree_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this](const QModelIndex& Current) { UserSelected(Current); });
   // The model reads folders in the background and sorts what it read later;

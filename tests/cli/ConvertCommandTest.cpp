@@ -148,6 +148,7 @@ TEST_F(ConvertCommandTest, RefusedRunsExitWithOne) {
 TEST_F(ConvertCommandTest, SettingsThatCannotBeUsedExitWithTwo) {
   WriteFileBytes(Dir_ / "bad.set",
                  {'[', 'J', 'W', 'W', ']', '\r', '\n', 'C', '5', '=', '1', '2', '3', '4', '5', '\r', '\n'});
+  WriteFileBytes(Dir_ / "notes.txt", {'C', '5', '=', '2', '\r', '\n'});
   struct Case {
     const char* Name;
     std::string File;
@@ -157,6 +158,7 @@ TEST_F(ConvertCommandTest, SettingsThatCannotBeUsedExitWithTwo) {
       {"missing settings file", (Dir_ / "none.set").string(), "cannot read"},
       {"missing INI file", (Dir_ / "none.ini").string(), "cannot read"},
       {"faulty value", (Dir_ / "bad.set").string(), "invalid value in colour row 5 (線色 5), colour \"12345\""},
+      {"no settings in it", (Dir_ / "notes.txt").string(), "holds no settings section"},
   };
   for (const Case& C : Cases) {
     SCOPED_TRACE(C.Name);

@@ -38,6 +38,15 @@ class RecordingHost : public TBatchRunHost {
   void StopTimer() override { Add(u"stop", u""); }
   void StartTimer() override { Add(u"start", u""); }
   void FileDone(std::u16string_view, std::u16string_view, TConvOutcome O) override { Outcomes.push_back(O); }
+  void Progress(int Done, int Total) override { Reports.push_back(IntToText(Done) + u"/" + IntToText(Total)); }
+  bool StopRequested() override {
+    ++StopQuestions;
+    return StopAfter >= 0 && static_cast<int>(Reports.size()) > StopAfter;
+  }
+
+  std::vector<std::u16string> Reports;  // "done/total" in order
+  int StopAfter = -1;                   // asking for a stop once this many entries are done
+  int StopQuestions = 0;
 
   std::vector<std::u16string> Messages() const {
     std::vector<std::u16string> R;
@@ -208,10 +217,51 @@ TEST_F(BatchRunTest, ConvertsSelectedEntriesInListOrderAndReportsOtherExtensions
   EXPECT_EQ(FirstLineColor(Dst() / "C.JWS", true), 3);
 }
 
+// Progress counts the selected entries looked at, a refused extension
+// among them; a stop ends the run before the next entry.
+TEST_F(BatchRunTest, ReportsProgressAndStopsBeforeTheNextEntry) {
+  for (const char* Name : {"a.jww", "b.jww", "d.jww", "e.jww"}) WriteJww(Src() / Name, 600, kPen);
+  const std::vector<TBatchEntry> Entries = {
+      {u"a.jww", true}, {u"x.txt", true}, {u"b.jww", false}, {u"d.jww", true}, {u"e.jww", true}};
+  struct Case {
+    int StopAfter;
+    std::vector<std::u16string> Reports;
+    int Count;
+    std::vector<std::string> Written;
+  };
+  const Case Cases[] = {
+      {-1, {u"0/4", u"1/4", u"2/4", u"3/4", u"4/4"}, 3, {"a.jww", "d.jww", "e.jww"}},
+      {0, {u"0/4"}, 0, {}},
+      {2, {u"0/4", u"1/4", u"2/4"}, 1, {"a.jww"}},
+      {3, {u"0/4", u"1/4", u"2/4", u"3/4"}, 2, {"a.jww", "d.jww"}},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.StopAfter);
+    fs::remove_all(Dst());
+    fs::create_directory(Dst());
+    Host_ = RecordingHost{};
+    Host_.StopAfter = C.StopAfter;
+    const TBatchOutcome O = Run(Entries);
+    EXPECT_EQ(Host_.Reports, C.Reports);
+    EXPECT_EQ(O.Count, C.Count);
+    EXPECT_EQ(Names(Dst()), C.Written);
+    EXPECT_EQ(Host_.Messages().size(), C.Reports.size() > 2 ? 1u : 0u);
+    EXPECT_EQ(Host_.Events.back(), Status(ConvertedCountStatus(C.Count)));
+  }
+}
+
+// A refused run reports no progress and is not asked to stop.
+TEST_F(BatchRunTest, ARefusedRunReportsNoProgress) {
+  Run(u"", {{u"a.jww", true}});
+  EXPECT_TRUE(Host_.Reports.empty());
+  EXPECT_EQ(Host_.StopQuestions, 0);
+}
+
 TEST_F(BatchRunTest, NoSelectedEntryCountsZero) {
   const TBatchOutcome O = Run({{u"a.jww", false}});
   EXPECT_TRUE(O.Started);
   EXPECT_EQ(Host_.Events, (std::vector<std::u16string>{Status(u"0個のファイルを変換しました。")}));
+  EXPECT_EQ(Host_.Reports, (std::vector<std::u16string>{u"0/0"}));
 }
 
 TEST_F(BatchRunTest, BacksUpAnExistingDestinationFileWithItsTimes) {

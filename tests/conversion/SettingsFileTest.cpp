@@ -113,13 +113,13 @@ TEST_F(SettingsFileTest, SaveWritesTheFixedLayoutAndOpensToTheSameControls) {
   EXPECT_EQ(Lines[591], "FL1=1");
 
   TSettingsDialogModel Opened;
-  ASSERT_TRUE(Opened.OpenFile(Path("a.set")));
+  ASSERT_EQ(Opened.OpenFile(Path("a.set")), TOpenResult::Opened);
   EXPECT_EQ(Opened, Saved);
 }
 
 TEST_F(SettingsFileTest, OpenStartsFromTheResetControlsAndKeepsThePage) {
   TSettingsDialogModel M = ChangedModel();
-  ASSERT_TRUE(M.OpenFile(Write("a.set", "[JWW]\nC1=$1F\nC2= 7\nW1=abc\nW2=-5\nC315=1\n")));
+  ASSERT_EQ(M.OpenFile(Write("a.set", "[JWW]\nC1=$1F\nC2= 7\nW1=abc\nW2=-5\nC315=1\n")), TOpenResult::Opened);
   TSettingsDialogModel Expected;
   Expected.Page = kCombinationPage;
   Expected.ColorCells[1] = u"31";  // cells get the value in decimal
@@ -129,15 +129,15 @@ TEST_F(SettingsFileTest, OpenStartsFromTheResetControlsAndKeepsThePage) {
   Expected.Checks[1] = true;
   EXPECT_EQ(M, Expected);
 
-  ASSERT_TRUE(M.OpenFile(Write("b.set", "[Set]\nCVNO=0\n")));
+  ASSERT_EQ(M.OpenFile(Write("b.set", "[Set]\nCVNO=0\n")), TOpenResult::Opened);
   EXPECT_EQ(M.Page, kIndividualPage);
-  ASSERT_TRUE(M.OpenFile(Write("c.set", "[Set]\nCVNO=7\n")));
+  ASSERT_EQ(M.OpenFile(Write("c.set", "[Set]\nCVNO=7\n")), TOpenResult::Opened);
   EXPECT_EQ(M.Page, kIndividualPage);
 }
 
 TEST_F(SettingsFileTest, AFileThatCannotBeReadLeavesTheResetControls) {
   TSettingsDialogModel M = ChangedModel();
-  EXPECT_FALSE(M.OpenFile(Path("missing.set")));
+  EXPECT_EQ(M.OpenFile(Path("missing.set")), TOpenResult::Unreadable);
   TSettingsDialogModel Expected;
   Expected.Page = kCombinationPage;
   EXPECT_EQ(M, Expected);

@@ -127,6 +127,35 @@ TEST(TextToInt, Table) {
   }
 }
 
+// Only a text of the integer syntax gives a value, 0 among them.
+TEST(TryTextToInt, TellsNoNumberFromZero) {
+  struct Case {
+    std::u16string text;
+    std::optional<std::int32_t> value;
+  };
+  const Case Cases[] = {
+      {u"0", 0},
+      {u"-0", 0},
+      {u" 0", 0},
+      {u"$0", 0},
+      {u"-12", -12},
+      {u"0x1F", 31},
+      {u"", std::nullopt},
+      {u" ", std::nullopt},
+      {u"+", std::nullopt},
+      {u"12 ", std::nullopt},
+      {u"abc", std::nullopt},
+      {u"１２", std::nullopt},
+      {u"2147483648", std::nullopt},
+      {u"$100000000", std::nullopt},
+      {u"1.5", std::nullopt},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(std::string(C.text.begin(), C.text.end()));
+    EXPECT_EQ(TryTextToInt(C.text), C.value);
+  }
+}
+
 TEST(TextToReal, Table) {
   struct Case {
     std::u16string text;

@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTest>
 
+#include "documents/JwwUnit.h"
 #include "ui/QtText.h"
 #include "ui/Unit1.h"
 
@@ -53,4 +54,26 @@ QString FolderWith(const QString& Path, std::initializer_list<std::pair<QString,
   MakeFolder(Path);
   for (const auto& [Name, Size] : Files) WriteFile(Path, Name, Size);
   return Path;
+}
+
+QStringList WriteDrawings(const QString& Folder, int Count) {
+  MakeFolder(Folder);
+  TJwwData Drawing;
+  Drawing.DataInit();
+  Drawing.SizeHeaderTables();
+  Drawing.Enthd.jwVer = 600;
+  Drawing.EntNo.push_back({kLine, 0});
+  TEntJwwLine& Line = Drawing.EntLine.emplace_back();
+  Line.att.nPenColor = 2;
+  Line.att.nPenStyle = 1;
+  Line.end_x = 100;
+  const QString First = QDir(Folder).filePath(QStringLiteral("d000.jww"));
+  if (!Drawing.FileOut(U(First), 600)) qWarning("cannot write %s", qPrintable(First));
+  QStringList Names;
+  for (int I = 0; I < Count; ++I) {
+    const QString Name = QStringLiteral("d%1.jww").arg(I, 3, 10, QLatin1Char('0'));
+    if (I > 0) QFile::copy(First, QDir(Folder).filePath(Name));
+    Names.append(Name);
+  }
+  return Names;
 }

@@ -35,6 +35,10 @@ class TRecordingPrompts final : public TPrompts {
   ~TRecordingPrompts() override { SetPrompts(nullptr); }
 
   void Message(QWidget*, TMessageIcon Icon, const QString& Text) override { Messages.append({Icon, Text}); }
+  bool Ask(QWidget*, const QString& Text) override {
+    Questions.append(Text);
+    return !YesNo.isEmpty() && YesNo.takeFirst();
+  }
   void Beep() override { ++Beeps; }
   QString ChooseFolder(QWidget*, const QString& Prompt, const QString& Start) override;
   QString ChooseFile(QWidget*, const TFileBox& Box, const QString& Proposed) override;
@@ -45,6 +49,8 @@ class TRecordingPrompts final : public TPrompts {
   int Beeps = 0;
   QList<TAsked> Asked;
   QStringList Answers;  // taken from the front by each folder or file box
+  QStringList Questions;
+  QList<bool> YesNo;  // taken from the front by each question; none answers No
 };
 
 // A program folder in a temporary folder: the executable's path is
@@ -73,3 +79,6 @@ void WriteFile(const QString& Folder, const QString& Name, int Size);
 QString MakeFolder(const QString& Path);
 // Makes the folder Path holding the files (name, size in bytes).
 QString FolderWith(const QString& Path, std::initializer_list<std::pair<QString, int>> Files);
+// Writes Count small drawings of one line each, "d000.jww" upward, into
+// Folder; their names in name order.
+QStringList WriteDrawings(const QString& Folder, int Count);

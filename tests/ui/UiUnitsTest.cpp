@@ -1,14 +1,20 @@
-// The window-free parts of the program: the file list's order and where
-// the INI file and the working folder go.
+// The window-free parts of the program: the file list's order, where the
+// INI file and the working folder go, and Qt's own Japanese texts.
+#include <QAbstractButton>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QLabel>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include "ui/AppPaths.h"
 #include "ui/FileListOrder.h"
 #include "ui/QtText.h"
+#include "ui/Translations.h"
 
 class UiUnitsTest : public QObject {
   Q_OBJECT
@@ -66,6 +72,27 @@ class UiUnitsTest : public QObject {
     QFETCH(int, sign);
     const int R = ListTextCompare(column, direction, U(a), U(b));
     QCOMPARE((R > 0) - (R < 0), sign);
+  }
+
+  // Qt's own dialog (the one used without a desktop's platform dialogs):
+  // its labels and buttons speak Japanese once the translation is in.
+  void standardDialogsSpeakJapanese() {
+    QVERIFY(InstallQtTranslations(*qApp));
+    QFileDialog Chooser(nullptr, QStringLiteral("変換後のファイルを保存するフォルダを指定して下さい"));
+    Chooser.setOption(QFileDialog::DontUseNativeDialog);
+    Chooser.setFileMode(QFileDialog::Directory);
+    const auto* LookIn = Chooser.findChild<QLabel*>(QStringLiteral("lookInLabel"));
+    QVERIFY(LookIn);
+    QVERIFY2(LookIn->text() != QStringLiteral("Look in:"), qPrintable(LookIn->text()));
+    const auto* Buttons = Chooser.findChild<QDialogButtonBox*>(QStringLiteral("buttonBox"));
+    QVERIFY(Buttons);
+    for (const QAbstractButton* B : Buttons->buttons()) {
+      const QString Text = B->text().remove(QLatin1Char('&'));
+      QVERIFY2(Text != QStringLiteral("Choose") && Text != QStringLiteral("Cancel") && Text != QStringLiteral("Open"),
+               qPrintable(Text));
+    }
+    QMessageBox Question(QMessageBox::Question, QString(), QString(), QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(Question.button(QMessageBox::Yes)->text().remove(QLatin1Char('&')).left(2), QStringLiteral("はい"));
   }
 
   void pathsBesideWritableExecutable() {
