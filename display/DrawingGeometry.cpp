@@ -152,7 +152,7 @@ QPolygonF ArcPoints(const TArc& Arc, const TAffine& Map, const QRectF& Clip) {
   }
   const double DeviceR = std::abs(Arc.R) * std::max(1.0, std::abs(Arc.Flat)) * Map.Stretch();
   if (!std::isfinite(DeviceR) || Sweep == 0) return {};
-  if (const auto Seen = VisibleAngles(Arc, Map, Clip)) {
+  if (const auto Seen = Clip.isEmpty() ? std::nullopt : VisibleAngles(Arc, Map, Clip)) {
     if (Seen->second < Seen->first) return {};
     // Keep the part of [Start, Start + Sweep] that falls in the seen range
     // (taken modulo a full turn).

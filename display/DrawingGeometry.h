@@ -45,7 +45,8 @@ struct TArc {
   QRectF EllipseBounds() const;
 };
 // Device points of the arc under Map, dense enough for its size on the
-// device and limited to the part that can meet Clip; empty when none can.
+// device and limited to the part that can meet Clip (the whole arc for an
+// empty Clip); empty when none can.
 QPolygonF ArcPoints(const TArc& Arc, const TAffine& Map, const QRectF& Clip);
 
 // True when every value is a finite number within the range a drawing can

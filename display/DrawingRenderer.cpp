@@ -512,7 +512,7 @@ class TExtentsWalk {
 TDrawingRenderer::TDrawingRenderer(const TJwBody& Body, TDrawingStyle Style, const TRenderOptions& Options)
     : Body_(Body), Style_(std::move(Style)), Options_(Options) {
   IndexBlocks();
-  Extents_ = Walk().Of(Body_.Entities(), true).value_or(QRectF());
+  Extents_ = Walk().Of(Body_.Entities(), true);
 }
 
 TDrawingRenderer::TDrawingRenderer(const TJwwData& Doc, const TRenderOptions& Options)
@@ -549,12 +549,15 @@ std::optional<QRectF> TDrawingRenderer::BlockBounds(int Def) const {
 
 QRectF TDrawingRenderer::FitRect() const {
   const QRectF Sheet = Style_.Sheet();
-  QRectF Ink = Extents_;
   if (!Sheet.isEmpty()) {
+    // Ink up to a millimetre beyond the edge still fits the sheet.
     const QRectF Tolerant = Sheet.adjusted(-1, -1, 1, 1);
-    if (Ink.isNull() || Tolerant.contains(Ink)) return Sheet;
+    if (!Extents_ || (Extents_->left() >= Tolerant.left() && Extents_->right() <= Tolerant.right() &&
+                      Extents_->top() >= Tolerant.top() && Extents_->bottom() <= Tolerant.bottom()))
+      return Sheet;
   }
-  if (Ink.isNull()) return QRectF(-148.5, -105, 297, 210);
+  if (!Extents_) return SheetRect(4);
+  const QRectF Ink = *Extents_;
   const double Margin = std::max({Ink.width(), Ink.height(), 1.0}) * kFitMargin;
   return Ink.adjusted(-Margin, -Margin, Margin, Margin);
 }

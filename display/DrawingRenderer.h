@@ -44,8 +44,8 @@ class TDrawingRenderer {
   TDrawingRenderer(const TDrawingRenderer&) = delete;
   TDrawingRenderer& operator=(const TDrawingRenderer&) = delete;
 
-  // The ink of what is shown, in paper millimetres; empty when nothing is.
-  QRectF Extents() const { return Extents_; }
+  // The ink of what is shown, in paper millimetres; nullopt when nothing is.
+  std::optional<QRectF> Extents() const { return Extents_; }
   // The sheet of a drawing, or the extents (with a margin) of a figure and
   // of a drawing that leaves its sheet.
   QRectF FitRect() const;
@@ -71,7 +71,7 @@ class TDrawingRenderer {
   const TJwBody& Body_;
   TDrawingStyle Style_;
   TRenderOptions Options_;
-  QRectF Extents_;
+  std::optional<QRectF> Extents_;
   std::map<std::uint32_t, int> DefOfNumber_;              // the first definition of each number
   mutable std::vector<std::optional<QRectF>> DefBounds_;  // member extents in definition coordinates
   mutable std::vector<char> DefBoundsState_;              // 0 not yet, 1 in progress, 2 done

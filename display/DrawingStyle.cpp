@@ -264,7 +264,7 @@ TPenLook TDrawingStyle::Pen(const TEntJwwAttr& A, TColorScheme Scheme, bool Prin
   if (A.nPenWidth > 0 && A.nPenWidth <= 30000) {
     P.Width = A.nPenWidth * 0.01;
     P.Pixels = false;
-  } else if (PrinterWidths || WidthsInMm_ || I >= kSxfBase) {
+  } else if (PrinterWidths || WidthsInMm_) {
     P.Width = PrinterWidthMm_[static_cast<std::size_t>(I)];
     P.Pixels = false;
   } else {
