@@ -247,8 +247,8 @@ TEST(DrawingRender, RotatedScaledNestedInsertPutsItsMemberWhereThePlacementSays)
   for (const double Y : {12.0, 40.0, 68.0}) EXPECT_TRUE(InkNear(I, Px(-32.5, Y), Blue)) << Y;
   EXPECT_FALSE(InkNear(I, Px(-32.5, 75), Blue, 3));
   EXPECT_FALSE(InkNear(I, Px(5, 0), Blue, 3)) << "the definition's own place";
-  EXPECT_EQ(InkBounds(I, kWhite),
-            QRect(Px(-32.5, 70).toPoint() - QPoint(1, 1), QSize(3, 60 * kPxPerMm + 3)) & InkBounds(I, kWhite));
+  EXPECT_TRUE(QRectF(Px(-32.5, 70), Px(-32.5, 10)).adjusted(-2, -2, 2, 2).contains(InkBounds(I, kWhite)))
+      << "nothing else is drawn";
 }
 
 TEST(DrawingRender, BlockMembersFollowTheLayerOfTheOutermostInsert) {
