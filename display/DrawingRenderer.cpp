@@ -21,7 +21,10 @@ constexpr int kAuxiliaryLtype = 9;
 constexpr int kMaxBlockDepth = 32;
 // Members drawn through block inserts in one picture: beyond, a drawing whose
 // blocks multiply out without end stops being expanded.
-constexpr std::size_t kMaxBlockMembers = 20'000'000;
+constexpr std::size_t kMaxBlockMembers = 2'000'000;
+// Strokes kept for one pen before they are drawn: bounds the memory a
+// picture of millions of entities takes.
+constexpr qsizetype kBatchLimit = 1 << 16;
 // Coordinates beyond this (millimetres) count for no extents.
 constexpr double kExtentLimit = 1e7;
 constexpr double kFitMargin = 0.02;
@@ -192,12 +195,16 @@ class TSheetPainter {
       if (Period * Scale_ < kMinDashPeriodPx) Dash = nullptr;
     }
     const TPenKey Key{Look.Color.rgba(), static_cast<int>(std::lround(std::min(W, 1e6) * 64)), Dash};
-    if (LastBatch_ && LastKey_ == Key) return *LastBatch_;
-    auto [It, New] = Batches_.try_emplace(Key);
-    if (New) It->second.Pen = MakePen(Look.Color, W, Dash);
-    LastKey_ = Key;
-    LastBatch_ = &It->second;
-    return It->second;
+    if (!LastBatch_ || !(LastKey_ == Key)) {
+      auto [It, New] = Batches_.try_emplace(Key);
+      if (New) It->second.Pen = MakePen(Look.Color, W, Dash);
+      LastKey_ = Key;
+      LastBatch_ = &It->second;
+    }
+    if (LastBatch_->Lines.size() + LastBatch_->Dots.size() + static_cast<qsizetype>(LastBatch_->Polylines.size()) >=
+        kBatchLimit)
+      DrawBatch(*LastBatch_);
+    return *LastBatch_;
   }
 
   QPen MakePen(const QColor& Color, double W, const QVector<double>* Dash) const {
@@ -217,20 +224,22 @@ class TSheetPainter {
   TPenLook Look(const TEntJwwAttr& A) const { return S_.Pen(A, O_.Colors, O_.PrinterWidths); }
 
   void Flush() {
-    for (auto& [Key, B] : Batches_) {
-      if (B.Empty()) continue;
-      P_.setPen(B.Pen);
-      P_.setBrush(Qt::NoBrush);
-      if (!B.Lines.isEmpty()) P_.drawLines(B.Lines);
-      for (const QPolygonF& Poly : B.Polylines) P_.drawPolyline(Poly);
-      if (!B.Dots.isEmpty()) P_.drawPoints(B.Dots);
-      if (!B.Discs.empty()) {
-        P_.setPen(Qt::NoPen);
-        P_.setBrush(B.Pen.color());
-        for (const auto& [C, Radius] : B.Discs) P_.drawEllipse(C, Radius, Radius);
-      }
-      B.Clear();
+    for (auto& [Key, B] : Batches_) DrawBatch(B);
+  }
+
+  void DrawBatch(TStrokeBatch& B) {
+    if (B.Empty()) return;
+    P_.setPen(B.Pen);
+    P_.setBrush(Qt::NoBrush);
+    if (!B.Lines.isEmpty()) P_.drawLines(B.Lines);
+    for (const QPolygonF& Poly : B.Polylines) P_.drawPolyline(Poly);
+    if (!B.Dots.isEmpty()) P_.drawPoints(B.Dots);
+    if (!B.Discs.empty()) {
+      P_.setPen(Qt::NoPen);
+      P_.setBrush(B.Pen.color());
+      for (const auto& [C, Radius] : B.Discs) P_.drawEllipse(C, Radius, Radius);
     }
+    B.Clear();
   }
 
   // ---- Entities ----
@@ -293,11 +302,13 @@ class TSheetPainter {
     for (const QPointF& C : Box) Device.append(M(C));
     if (!Device.boundingRect().intersects(Clip_)) return;
     const QColor Color = S_.PenColor(T.att.nPenColor, O_.Colors);
-    if (const auto Stroke = TinyTextStroke(T, M)) {
-      TPenLook Look{Color, 1, true, nullptr};
-      TStrokeBatch& B = Batch(Look);
-      if (Stroke->length() < 0.5) B.Dots.append(Stroke->center());
-      else if (const auto L = ClipLine(Stroke->p1(), Stroke->p2(), Clip_)) B.Lines.append(*L);
+    const double Height = TextDeviceHeight(T, M);
+    if (!(Height > 0 && Height <= kMaxTextPx) || T.str.empty()) return;
+    if (Height < kGreekPx) {
+      const QLineF Stroke = TinyTextStroke(T, M);
+      TStrokeBatch& B = Batch(TPenLook{Color, 1, true, nullptr});
+      if (Stroke.length() < 0.5) B.Dots.append(Stroke.center());
+      else if (const auto L = ClipLine(Stroke.p1(), Stroke.p2(), Clip_)) B.Lines.append(*L);
       return;
     }
     Texts_.push_back({&T, M, Color});

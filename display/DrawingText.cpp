@@ -147,10 +147,14 @@ double TextLength(const std::vector<TGlyphCell>& Cells) {
   return Cells.empty() ? 0 : Cells.back().X + Cells.back().Width;
 }
 
-std::optional<QLineF> TinyTextStroke(const TEntJwwMoji& M, const TAffine& ToDevice) {
+double TextDeviceHeight(const TEntJwwMoji& M, const TAffine& ToDevice) {
+  const QTransform Frame = TextFrame(M, ToDevice);
+  return std::hypot(Frame.m21(), Frame.m22()) * std::abs(M.dSizeY);
+}
+
+QLineF TinyTextStroke(const TEntJwwMoji& M, const TAffine& ToDevice) {
   const double Height = std::abs(M.dSizeY);
   const QTransform Frame = TextFrame(M, ToDevice);
-  if (std::hypot(Frame.m21(), Frame.m22()) * Height >= kGreekPx) return std::nullopt;
   // The stored end point gives the length without laying the text out.
   const double Length = std::hypot(M.end_x - M.start_x, M.end_y - M.start_y);
   return Frame.map(QLineF(0, -Height * 0.4, Length, -Height * 0.4));

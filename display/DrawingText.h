@@ -45,10 +45,15 @@ QString FontFamilyFor(std::u16string_view Name);
 // y down from the baseline's start, as Qt draws text) to the device.
 QTransform TextFrame(const TEntJwwMoji& M, const TAffine& ToDevice);
 
-// Below this height in device pixels a text is drawn as a stroke along its
-// middle: the device line of that stroke, nullopt for a larger text.
+// The height of the text on the device, in pixels.
+double TextDeviceHeight(const TEntJwwMoji& M, const TAffine& ToDevice);
+// Below this height a text is drawn as a stroke along its middle; above the
+// largest it is not drawn (no sheet holds such a text, and its glyphs would
+// only cost time).
 inline constexpr double kGreekPx = 2.5;
-std::optional<QLineF> TinyTextStroke(const TEntJwwMoji& M, const TAffine& ToDevice);
+inline constexpr double kMaxTextPx = 1e5;
+// The device line of that stroke.
+QLineF TinyTextStroke(const TEntJwwMoji& M, const TAffine& ToDevice);
 
 // How texts are drawn.
 struct TTextLook {
