@@ -39,6 +39,7 @@ TAffine Placement(double X, double Y, double Angle, double ScaleX, double ScaleY
 }
 
 std::optional<QLineF> ClipLine(QPointF P, QPointF Q, const QRectF& R) {
+  if (R.contains(P) && R.contains(Q)) return QLineF(P, Q);
   // Liang-Barsky.
   double T0 = 0, T1 = 1;
   const double Dx = Q.x() - P.x(), Dy = Q.y() - P.y();
@@ -99,6 +100,25 @@ QPointF TArc::At(double Theta) const {
 QRectF TArc::EllipseBounds() const {
   const double Reach = std::abs(R) * std::max(1.0, std::abs(Flat));
   return {Cx - Reach, Cy - Reach, 2 * Reach, 2 * Reach};
+}
+
+std::vector<QPointF> ArcExtremes(const TArc& A) {
+  double Start = A.Start, Sweep = std::clamp(A.Sweep, -kTwoPi, kTwoPi);
+  if (Sweep < 0) {
+    Start += Sweep;
+    Sweep = -Sweep;
+  }
+  std::vector<QPointF> Points{A.At(Start), A.At(Start + Sweep)};
+  // x turns where -r cos(t) sin(th) - r f sin(t) cos(th) = 0, y where
+  // -r sin(t) sin(th) + r f cos(t) cos(th) = 0 (t the tilt), and half a turn on.
+  const double Ct = std::cos(A.Tilt), St = std::sin(A.Tilt);
+  for (const double Base : {std::atan2(-A.Flat * St, Ct), std::atan2(A.Flat * Ct, St)}) {
+    for (const double Turn : {Base, Base + kTwoPi / 2}) {
+      const double Into = std::fmod(std::fmod(Turn - Start, kTwoPi) + kTwoPi, kTwoPi);
+      if (Into <= Sweep) Points.push_back(A.At(Start + Into));
+    }
+  }
+  return Points;
 }
 
 namespace {

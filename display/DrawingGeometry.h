@@ -44,6 +44,8 @@ struct TArc {
   // A box that holds the whole ellipse.
   QRectF EllipseBounds() const;
 };
+// The ends of the arc and the points where it turns in x or y: its box.
+std::vector<QPointF> ArcExtremes(const TArc& Arc);
 // Device points of the arc under Map, dense enough for its size on the
 // device and limited to the part that can meet Clip (the whole arc for an
 // empty Clip); empty when none can.

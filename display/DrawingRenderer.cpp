@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <optional>
@@ -43,6 +44,11 @@ class TBounds {
   }
   void Add(QPointF P) { Add(P.x(), P.y()); }
   void Add(const QRectF& R) { Add(R.topLeft()), Add(R.bottomRight()); }
+  // Whether the square of half-side Reach about the point adds nothing: a
+  // cheap test that spares working out the exact box of most entities.
+  bool Holds(double X, double Y, double Reach) const {
+    return X - Reach >= X0_ && X + Reach <= X1_ && Y - Reach >= Y0_ && Y + Reach <= Y1_;
+  }
   std::optional<QRectF> Rect() const {
     if (X0_ > X1_) return std::nullopt;
     return QRectF(X0_, Y0_, X1_ - X0_, Y1_ - Y0_);
@@ -66,19 +72,19 @@ bool IsArcSolid(const TEntJwwSolid& S) { return S.att.nPenStyle >= kArcSolid; }
 
 bool SaneArc(const TArc& A) { return Sane(A.Cx, A.Cy, A.R, A.Flat, A.Tilt, A.Start, A.Sweep); }
 
-// The box of a text (or of the image it places) on paper.
-QPolygonF TextBox(const TEntJwwMoji& M) {
-  const double Angle = M.degKakudo * M_PI / 180;
-  const double Ux = -std::sin(Angle) * std::abs(M.dSizeY), Uy = std::cos(Angle) * std::abs(M.dSizeY);
-  double Ex = M.end_x, Ey = M.end_y;
-  double Up = 1;
-  if (const auto Ref = ParseImageReference(M.str); Ref && Ref->Width > 0) {
-    Ex = M.start_x + std::cos(Angle) * Ref->Width;
-    Ey = M.start_y + std::sin(Angle) * Ref->Width;
-    Up = Ref->Height / std::max(std::abs(M.dSizeY), 1e-9);
-  }
-  return QPolygonF({QPointF(M.start_x, M.start_y), QPointF(Ex, Ey), QPointF(Ex + Ux * Up, Ey + Uy * Up),
-                    QPointF(M.start_x + Ux * Up, M.start_y + Uy * Up)});
+// The rectangle a text takes (or the image it places) in its own
+// coordinates (TextPaperFrame): along the baseline by the stored end point,
+// upwards by its height.
+QRectF TextRect(const TEntJwwMoji& M) {
+  if (M.str.starts_with(u"^@BM"))
+    if (const auto Ref = ParseImageReference(M.str); Ref && Ref->Width > 0)
+      return {0, -Ref->Height, Ref->Width, Ref->Height};
+  const double H = std::abs(M.dSizeY);
+  return {0, -H, std::hypot(M.end_x - M.start_x, M.end_y - M.start_y), H};
+}
+
+bool SaneText(const TEntJwwMoji& M) {
+  return !IsSettingsText(M) && Sane(M.start_x, M.start_y, M.end_x, M.end_y, M.degKakudo, M.dSizeY);
 }
 
 }  // namespace
@@ -91,13 +97,14 @@ struct TPenKey {
   QRgb Color;
   int Width64;  // width in 1/64 device pixels
   const QVector<double>* Dash;
+  bool Point;
   bool operator==(const TPenKey&) const = default;
 };
 
 struct TPenKeyHash {
   std::size_t operator()(const TPenKey& K) const {
     return std::hash<std::uint64_t>()((std::uint64_t{K.Color} << 32) ^ static_cast<std::uint64_t>(K.Width64)) ^
-           std::hash<const void*>()(K.Dash);
+           std::hash<const void*>()(K.Dash) ^ (K.Point ? 1 : 0);
   }
 };
 
@@ -186,31 +193,40 @@ class TSheetPainter {
     return std::max(std::isfinite(W) ? W : 1.0, O_.MinWidthPx);
   }
 
-  TStrokeBatch& Batch(const TPenLook& Look, bool Solid = false) {
+  // Points are drawn as squares of a solid pen.
+  TStrokeBatch& Batch(const TPenLook& Look, bool Point = false) {
     const double W = WidthPx(Look);
-    const QVector<double>* Dash = Solid || !Look.DashMm || Look.DashMm->isEmpty() ? nullptr : Look.DashMm;
+    const QVector<double>* Dash = Point || !Look.DashMm || Look.DashMm->isEmpty() ? nullptr : Look.DashMm;
     if (Dash) {
       double Period = 0;
       for (double D : *Dash) Period += D;
       if (Period * Scale_ < kMinDashPeriodPx) Dash = nullptr;
     }
-    const TPenKey Key{Look.Color.rgba(), static_cast<int>(std::lround(std::min(W, 1e6) * 64)), Dash};
-    if (!LastBatch_ || !(LastKey_ == Key)) {
-      auto [It, New] = Batches_.try_emplace(Key);
-      if (New) It->second.Pen = MakePen(Look.Color, W, Dash);
-      LastKey_ = Key;
-      LastBatch_ = &It->second;
-    }
-    if (LastBatch_->Lines.size() + LastBatch_->Dots.size() + static_cast<qsizetype>(LastBatch_->Polylines.size()) >=
-        kBatchLimit)
-      DrawBatch(*LastBatch_);
-    return *LastBatch_;
+    const TPenKey Key{Look.Color.rgba(), static_cast<int>(std::lround(std::min(W, 1e6) * 64)), Dash, Point};
+    auto [It, New] = Batches_.try_emplace(Key);
+    if (New) It->second.Pen = MakePen(Look.Color, W, Dash, Point);
+    return It->second;
   }
 
-  QPen MakePen(const QColor& Color, double W, const QVector<double>* Dash) const {
+  // The batch of an entity's pen, looked up once per pen in a picture.
+  TStrokeBatch& BatchOf(const TEntJwwAttr& A) {
+    const std::uint64_t Key = A.nPenColor | std::uint64_t{A.nPenStyle} << 16 | std::uint64_t{A.nPenWidth} << 24;
+    TPenSlot& Slot = PenCache_[(Key * 0x9E3779B97F4A7C15ull) >> (64 - kPenCacheBits)];
+    if (!Slot.Batch || Slot.Key != Key) Slot = {Key, &Batch(Look(A))};
+    return Ready(*Slot.Batch);
+  }
+
+  // A batch grown to its limit is drawn first.
+  TStrokeBatch& Ready(TStrokeBatch& B) {
+    if (B.Lines.size() + B.Dots.size() + static_cast<qsizetype>(B.Polylines.size() + B.Discs.size()) >= kBatchLimit)
+      DrawBatch(B);
+    return B;
+  }
+
+  QPen MakePen(const QColor& Color, double W, const QVector<double>* Dash, bool Point) const {
     QPen Pen(Color, W <= 1 ? 0 : W);
     Pen.setJoinStyle(Qt::RoundJoin);
-    Pen.setCapStyle(Dash ? Qt::FlatCap : Qt::RoundCap);
+    Pen.setCapStyle(Point ? Qt::SquareCap : Dash ? Qt::FlatCap : Qt::RoundCap);
     if (Dash) {
       QList<qreal> Pattern;
       const double Unit = std::max(W, 1.0);
@@ -250,7 +266,7 @@ class TSheetPainter {
     if (!std::isfinite(P.x()) || !std::isfinite(P.y()) || !std::isfinite(Q.x()) || !std::isfinite(Q.y())) return;
     const std::optional<QLineF> L = ClipLine(P, Q, Clip_);
     if (!L) return;
-    TStrokeBatch& B = Batch(Look(A));
+    TStrokeBatch& B = BatchOf(A);
     if (std::abs(L->dx()) < 0.5 && std::abs(L->dy()) < 0.5) B.Dots.append(L->center());
     else B.Lines.append(*L);
   }
@@ -263,14 +279,17 @@ class TSheetPainter {
   void Arc(const TEntJwwEnko& E, const TAffine& M) {
     const TArc A = ArcOf(E);
     if (Hidden(E.att) || !SaneArc(A)) return;
-    if (!MappedBounds(M, A.EllipseBounds()).intersects(Clip_)) return;
+    const QRectF Reach = MappedBounds(M, A.EllipseBounds());
+    if (!Reach.intersects(Clip_)) return;
+    if (Reach.width() < 0.5 && Reach.height() < 0.5) {
+      BatchOf(E.att).Dots.append(M(A.At(A.Start + A.Sweep / 2)));
+      return;
+    }
     const QPolygonF Points = ArcPoints(A, M, Clip_);
     if (Points.size() < 2) return;
-    TStrokeBatch& B = Batch(Look(E.att));
+    TStrokeBatch& B = BatchOf(E.att);
     const QRectF Box = Points.boundingRect();
-    if (Box.width() < 0.5 && Box.height() < 0.5) {
-      B.Dots.append(Box.center());
-    } else if (Clip_.contains(Box)) {
+    if (Clip_.contains(Box)) {
       B.Polylines.push_back(Points);
     } else {
       for (QPolygonF& Run : ClipPolyline(Points, Clip_)) B.Polylines.push_back(std::move(Run));
@@ -284,34 +303,34 @@ class TSheetPainter {
     TPenLook Look = S_.Pen(T.att, O_.Colors, O_.PrinterWidths);
     Look.Width = kPointPx;
     Look.Pixels = true;
-    TStrokeBatch& B = Batch(Look, true);
+    TStrokeBatch& B = Ready(Batch(Look, true));
     if (S_.BigPoints(O_.PrinterWidths))
       B.Discs.emplace_back(C, std::max(S_.PointRadiusMm(T.att.nPenColor) * Scale_, 1.0));
     else B.Dots.append(C);
   }
 
   void Text(const TEntJwwMoji& T, const TAffine& M, TPass Pass) {
-    if (IsSettingsText(T) || !Sane(T.start_x, T.start_y, T.end_x, T.end_y, T.degKakudo, T.dSizeY)) return;
-    if (const auto Ref = ParseImageReference(T.str)) {
-      if (Pass != TPass::Strokes) Image(T, *Ref, M, Pass);
+    if (!SaneText(T) || T.str.empty()) return;
+    if (T.str.starts_with(u"^@BM")) {
+      if (Pass != TPass::Strokes) Image(T, *ParseImageReference(T.str), M, Pass);
       return;
     }
     if (Pass == TPass::Fills) return;
-    const QPolygonF Box = TextBox(T);
-    QPolygonF Device;
-    for (const QPointF& C : Box) Device.append(M(C));
-    if (!Device.boundingRect().intersects(Clip_)) return;
+    const TAffine Frame = M * TextPaperFrame(T);
+    const QRectF Rect = TextRect(T);
+    if (!MappedBounds(Frame, Rect).intersects(Clip_)) return;
+    const double Height = std::hypot(Frame.B, Frame.D) * Rect.height();
+    if (!(Height > 0 && Height <= kMaxTextPx)) return;
     const QColor Color = S_.PenColor(T.att.nPenColor, O_.Colors);
-    const double Height = TextDeviceHeight(T, M);
-    if (!(Height > 0 && Height <= kMaxTextPx) || T.str.empty()) return;
-    if (Height < kGreekPx) {
-      const QLineF Stroke = TinyTextStroke(T, M);
-      TStrokeBatch& B = Batch(TPenLook{Color, 1, true, nullptr});
-      if (Stroke.length() < 0.5) B.Dots.append(Stroke.center());
-      else if (const auto L = ClipLine(Stroke.p1(), Stroke.p2(), Clip_)) B.Lines.append(*L);
+    if (Height >= kGreekPx) {
+      Texts_.push_back({&T, M, Color});
       return;
     }
-    Texts_.push_back({&T, M, Color});
+    const double Middle = -0.4 * Rect.height();
+    const QPointF P = Frame(0, Middle), Q = Frame(Rect.width(), Middle);
+    TStrokeBatch& B = Ready(Batch(TPenLook{Color, 1, true, nullptr}));
+    if (std::abs(P.x() - Q.x()) < 0.5 && std::abs(P.y() - Q.y()) < 0.5) B.Dots.append(P);
+    else if (const auto L = ClipLine(P, Q, Clip_)) B.Lines.append(*L);
   }
 
   TTextLook TextLook(const QColor& Color) const {
@@ -411,7 +430,7 @@ class TSheetPainter {
     const QRectF Device = MappedBounds(Inner, *Bounds);
     if (!Device.intersects(Clip_) && !Clip_.contains(Device.center())) return;
     if (Device.width() < 0.5 && Device.height() < 0.5) {
-      if (Pass != TPass::Fills) Batch(Look(B.att)).Dots.append(Device.center());
+      if (Pass != TPass::Fills) BatchOf(B.att).Dots.append(Device.center());
       return;
     }
     const TEntJwwBlockDef& D = R_.Body_.EntBlockDef[static_cast<std::size_t>(Def->second)];
@@ -427,8 +446,12 @@ class TSheetPainter {
   QRectF Clip_;
   double Scale_;
   std::unordered_map<TPenKey, TStrokeBatch, TPenKeyHash> Batches_;
-  TPenKey LastKey_{};
-  TStrokeBatch* LastBatch_ = nullptr;
+  struct TPenSlot {
+    std::uint64_t Key = 0;
+    TStrokeBatch* Batch = nullptr;
+  };
+  static constexpr int kPenCacheBits = 12;
+  std::array<TPenSlot, std::size_t{1} << kPenCacheBits> PenCache_{};
   std::vector<TQueuedText> Texts_;
   std::size_t Members_ = 0;
 };
@@ -489,13 +512,13 @@ class TExtentsWalk {
     B.Add(L.end_x, L.end_y);
   }
   static void AddArc(TBounds& B, const TArc& A) {
-    if (!SaneArc(A)) return;
-    const QPolygonF Points = ArcPoints(A, TAffine{}, QRectF());
-    for (const QPointF& P : Points) B.Add(P);
+    if (!SaneArc(A) || B.Holds(A.Cx, A.Cy, std::abs(A.R) * std::max(1.0, std::abs(A.Flat)))) return;
+    for (const QPointF& P : ArcExtremes(A)) B.Add(P);
   }
   static void AddText(TBounds& B, const TEntJwwMoji& M) {
-    if (IsSettingsText(M) || !Sane(M.start_x, M.start_y, M.end_x, M.end_y, M.degKakudo, M.dSizeY)) return;
-    for (const QPointF& P : TextBox(M)) B.Add(P);
+    if (!SaneText(M)) return;
+    const QRectF R = TextRect(M);
+    if (!B.Holds(M.start_x, M.start_y, R.width() + R.height())) B.Add(MappedBounds(TextPaperFrame(M), R));
   }
   static void AddSolid(TBounds& B, const TEntJwwSolid& S) {
     if (IsArcSolid(S)) {
@@ -510,7 +533,11 @@ class TExtentsWalk {
   void AddBlock(TBounds& B, const TEntJwwBlock& I) const {
     if (!Sane(I.DPKijunTen_x, I.DPKijunTen_y, I.radKaitenKaku, I.dBairitsuX, I.dBairitsuY)) return;
     const std::optional<QRectF> Inner = BlockBounds_(I.nNumber);
-    if (Inner)
+    if (!Inner) return;
+    const double Corner = std::max(
+        {std::abs(Inner->left()), std::abs(Inner->right()), std::abs(Inner->top()), std::abs(Inner->bottom())});
+    const double Reach = Corner * std::sqrt(2.0) * std::max(std::abs(I.dBairitsuX), std::abs(I.dBairitsuY));
+    if (!B.Holds(I.DPKijunTen_x, I.DPKijunTen_y, Reach))
       B.Add(
           MappedBounds(Placement(I.DPKijunTen_x, I.DPKijunTen_y, I.radKaitenKaku, I.dBairitsuX, I.dBairitsuY), *Inner));
   }

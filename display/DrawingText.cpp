@@ -147,28 +147,15 @@ double TextLength(const std::vector<TGlyphCell>& Cells) {
   return Cells.empty() ? 0 : Cells.back().X + Cells.back().Width;
 }
 
-double TextDeviceHeight(const TEntJwwMoji& M, const TAffine& ToDevice) {
-  const QTransform Frame = TextFrame(M, ToDevice);
-  return std::hypot(Frame.m21(), Frame.m22()) * std::abs(M.dSizeY);
-}
-
-QLineF TinyTextStroke(const TEntJwwMoji& M, const TAffine& ToDevice) {
-  const double Height = std::abs(M.dSizeY);
-  const QTransform Frame = TextFrame(M, ToDevice);
-  // The stored end point gives the length without laying the text out.
-  const double Length = std::hypot(M.end_x - M.start_x, M.end_y - M.start_y);
-  return Frame.map(QLineF(0, -Height * 0.4, Length, -Height * 0.4));
+TAffine TextPaperFrame(const TEntJwwMoji& M) {
+  const double Angle = M.degKakudo * std::numbers::pi / 180;
+  const double Cos = std::cos(Angle), Sin = std::sin(Angle);
+  return {Cos, Sin, Sin, -Cos, M.start_x, M.start_y};
 }
 
 QTransform TextFrame(const TEntJwwMoji& M, const TAffine& ToDevice) {
-  const double Angle = M.degKakudo * std::numbers::pi / 180;
-  const double Cos = std::cos(Angle), Sin = std::sin(Angle);
-  // Text (x along the baseline, y down) -> paper (y up) -> device.
-  const TAffine Local{Cos, Sin, Sin, -Cos, M.start_x, M.start_y};
-  return (ToDevice * Local).ToTransform();
+  return (ToDevice * TextPaperFrame(M)).ToTransform();
 }
-
-namespace {}  // namespace
 
 void DrawText(QPainter& P, const TEntJwwMoji& M, const TAffine& ToDevice, const TTextLook& Look) {
   const double Height = std::abs(M.dSizeY), Width = std::abs(M.dSizeX);

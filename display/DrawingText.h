@@ -42,18 +42,16 @@ bool IsBoldText(const TEntJwwMoji& M);
 QString FontFamilyFor(std::u16string_view Name);
 
 // The map from a text's own coordinates (millimetres along the baseline,
-// y down from the baseline's start, as Qt draws text) to the device.
+// y down from the baseline's start, as Qt draws text) to paper, and through
+// ToDevice to the device.
+TAffine TextPaperFrame(const TEntJwwMoji& M);
 QTransform TextFrame(const TEntJwwMoji& M, const TAffine& ToDevice);
 
-// The height of the text on the device, in pixels.
-double TextDeviceHeight(const TEntJwwMoji& M, const TAffine& ToDevice);
-// Below this height a text is drawn as a stroke along its middle; above the
-// largest it is not drawn (no sheet holds such a text, and its glyphs would
-// only cost time).
+// Below this height in device pixels a text is drawn as a stroke along its
+// middle; above the largest it is not drawn (no sheet holds such a text, and
+// its glyphs would only cost time).
 inline constexpr double kGreekPx = 2.5;
 inline constexpr double kMaxTextPx = 1e5;
-// The device line of that stroke.
-QLineF TinyTextStroke(const TEntJwwMoji& M, const TAffine& ToDevice);
 
 // How texts are drawn.
 struct TTextLook {
