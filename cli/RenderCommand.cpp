@@ -44,8 +44,12 @@ void QuietQtNotes(QtMsgType Type, const QMessageLogContext&, const QString& Text
 }
 
 // Fonts and painting need a GUI application; rendering needs no display.
-std::unique_ptr<QGuiApplication> StartGui() {
+// Without a runtime folder of the session Qt would make one in the temporary
+// folder and leave it there: the private working folder serves instead.
+std::unique_ptr<QGuiApplication> StartGui(const TempWorkFolder& Work) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && Work.ok())
+    qputenv("XDG_RUNTIME_DIR", QString::fromStdU16String(Work.path()).chopped(1).toLocal8Bit());
   qInstallMessageHandler(QuietQtNotes);
   static int Argc = 1;
   static char Name[] = "lintorra-cli";
@@ -106,7 +110,7 @@ int RunRender(const RenderOptions& O) {
   }
   const std::u16string In = FromNativeName(O.input);
   TempWorkFolder Work;
-  const auto Gui = StartGui();
+  const auto Gui = StartGui(Work);
   TJwwData JWW;
   if (JWW.FileCheck(In)) {
     JWW.BindImageFolder = Work.path();
