@@ -636,10 +636,12 @@ QImage TDrawingRenderer::BoundImage(std::u16string_view Reference) const {
 }
 
 QSize PictureSize(const QRectF& World, int Width) {
-  const int W = std::clamp(Width, 1, kMaxPictureSide);
+  double W = std::clamp(Width, 1, kMaxPictureSide);
   const double Ratio = World.width() > 0 ? World.height() / World.width() : 1;
-  const double H = std::isfinite(Ratio) ? std::round(W * Ratio) : W;
-  return {W, static_cast<int>(std::clamp(H, 1.0, static_cast<double>(kMaxPictureSide)))};
+  double H = std::isfinite(Ratio) ? W * Ratio : W;
+  // A strip taller than the largest side keeps its shape by growing less wide.
+  if (H > kMaxPictureSide) W = W * kMaxPictureSide / H, H = kMaxPictureSide;
+  return {static_cast<int>(std::max(1.0, std::round(W))), static_cast<int>(std::max(1.0, std::round(H)))};
 }
 
 QImage RenderImage(const TDrawingRenderer& R, int Width) {

@@ -78,9 +78,10 @@ class TDrawingRenderer {
   mutable std::map<std::u16string, QImage> Images_;
 };
 
-// The pixel size of a picture Width pixels wide of the rectangle.
-QSize PictureSize(const QRectF& World, int Width);
-// The drawing fitted into an image of that width (at least one pixel, at
-// most kMaxPictureSide a side).
+// The pixel size of a picture Width pixels wide of the rectangle, at least
+// one pixel and at most kMaxPictureSide a side (a tall strip is made
+// narrower to keep its shape).
 inline constexpr int kMaxPictureSide = 16384;
+QSize PictureSize(const QRectF& World, int Width);
+// The drawing fitted into an image of that size.
 QImage RenderImage(const TDrawingRenderer& R, int Width);
