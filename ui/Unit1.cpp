@@ -26,6 +26,7 @@
 #include "support/fOpen.h"
 #include "ui/FileListOrder.h"
 #include "ui/FileListView.h"
+#include "ui/PreviewPane.h"
 #include "ui/Prompts.h"
 #include "ui/QtText.h"
 #include "ui/UiFonts.h"
@@ -145,7 +146,15 @@ void TForm1::BuildControls() {
       [this](const QTableWidgetItem& A, const QTableWidgetItem& B) { return ListView1Compare(A, B); });
   connect(ListView1->horizontalHeader(), &QHeaderView::sectionClicked, this, &TForm1::ListView1ColumnClick);
   connect(ListView1, &TFileListView::DoubleClicked, this, &TForm1::ListView1DblClick);
-  Panel2Layout->addWidget(ListView1, 1);
+  Splitter2 = new QSplitter(Qt::Horizontal, Panel2);
+  Splitter2->setChildrenCollapsible(false);
+  Splitter2->addWidget(ListView1);
+  PreviewPane1 = new TPreviewPane([this] { return Settings_; }, Paths_.WorkFolder, Splitter2);
+  PreviewPane1->FollowSelection(ListView1, [this] { return Q(PreFolder_); });
+  Splitter2->addWidget(PreviewPane1);
+  Splitter2->setStretchFactor(0, 3);
+  Splitter2->setStretchFactor(1, 2);
+  Panel2Layout->addWidget(Splitter2, 1);
 
   StatusBar1 = new QStatusBar(this);
   StatusBar1->setFixedHeight(19);
@@ -320,6 +329,7 @@ void TForm1::Button2Click() {
   StopTimer();
   plExplorerFolderTree1->IdleStop();
   Form3->exec();
+  PreviewPane1->SettingsChanged();
   plExplorerFolderTree1->IdleRestart();
   StartTimer();
 }

@@ -22,6 +22,7 @@ class QStatusBar;
 class QTableWidgetItem;
 class QTimer;
 class TFileListView;
+class TPreviewPane;
 class TForm3;
 class TJwcData;
 class TJwkData;
@@ -57,6 +58,8 @@ class TForm1 : public QMainWindow, private TBatchRunHost {
   QPushButton* ButtonT;  // convert
   QPushButton* ButtonX;  // close
   TFileListView* ListView1;
+  QSplitter* Splitter2;          // the file list and the preview pane
+  TPreviewPane* PreviewPane1;
   QStatusBar* StatusBar1;
   QTimer* Timer1;
   TplExplorerFolderTree* plExplorerFolderTree1 = nullptr;
