@@ -152,8 +152,9 @@ void TForm1::BuildControls() {
   PreviewPane1 = new TPreviewPane([this] { return Settings_; }, Paths_.WorkFolder, Splitter2);
   PreviewPane1->FollowSelection(ListView1, [this] { return Q(PreFolder_); });
   Splitter2->addWidget(PreviewPane1);
-  Splitter2->setStretchFactor(0, 3);
-  Splitter2->setStretchFactor(1, 2);
+  Splitter2->setStretchFactor(0, 1);
+  Splitter2->setStretchFactor(1, 1);
+  Splitter2->setSizes({1000, 1000});  // halves, whatever the width
   Panel2Layout->addWidget(Splitter2, 1);
 
   StatusBar1 = new QStatusBar(this);
