@@ -39,7 +39,7 @@ TAffine Placement(double X, double Y, double Angle, double ScaleX, double ScaleY
 }
 
 std::optional<QLineF> ClipLine(QPointF P, QPointF Q, const QRectF& R) {
-  if (R.contains(P) && R.contains(Q)) return QLineF(P, Q);
+  if (Inside(R, P) && Inside(R, Q)) return QLineF(P, Q);
   // Liang-Barsky.
   double T0 = 0, T1 = 1;
   const double Dx = Q.x() - P.x(), Dy = Q.y() - P.y();

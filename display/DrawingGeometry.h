@@ -26,6 +26,14 @@ struct TAffine {
 
 // Paper millimetres (y up) of World onto Target, one scale, centred.
 TAffine FitMap(const QRectF& World, const QRectF& Target);
+// Rectangle tests inline, for the loops that run once per entity.
+inline bool Inside(const QRectF& R, QPointF P) {
+  return P.x() >= R.left() && P.x() <= R.right() && P.y() >= R.top() && P.y() <= R.bottom();
+}
+inline bool Meets(const QRectF& R, const QRectF& S) {
+  return S.right() >= R.left() && S.left() <= R.right() && S.bottom() >= R.top() && S.top() <= R.bottom();
+}
+
 // A block placement: translate, rotate, scale about the definition's origin.
 TAffine Placement(double X, double Y, double Angle, double ScaleX, double ScaleY);
 

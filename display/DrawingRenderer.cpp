@@ -114,6 +114,7 @@ struct TStrokeBatch {
   std::vector<QPolygonF> Polylines;
   QVector<QPointF> Dots;
   std::vector<std::pair<QPointF, double>> Discs;
+  QPoint LastDot;
   bool Empty() const { return Lines.isEmpty() && Polylines.empty() && Dots.isEmpty() && Discs.empty(); }
   void Clear() {
     Lines.clear();
@@ -154,6 +155,7 @@ class TSheetPainter {
   // Top: entities of the drawing itself, whose own layers decide; members
   // of blocks follow their outermost insert.
   void DrawList(const ConstEntityLists& L, const TAffine& M, bool Top, int Depth, TPass Pass) {
+    const double Stretch = M.Stretch();
     for (const TEntJwwNo& No : L.no) {
       if (!L.Valid(No)) continue;
       const auto I = static_cast<std::size_t>(No.EntNo);
@@ -168,7 +170,7 @@ class TSheetPainter {
           if (Pass != TPass::Fills && Shown(L.ten[I].att, Top)) Point(L.ten[I], M);
           break;
         case kMoji:
-          if (Shown(L.moji[I].att, Top)) Text(L.moji[I], M, Pass);
+          if (Shown(L.moji[I].att, Top)) Text(L.moji[I], M, Stretch, Pass);
           break;
         case kSunpo:
           if (Pass != TPass::Fills && Shown(L.sunpo[I].att, Top)) Dimension(L.sunpo[I], M);
@@ -177,7 +179,7 @@ class TSheetPainter {
           if (Pass != TPass::Strokes && Shown(L.solid[I].att, Top)) Solid(L.solid[I], M, Pass);
           break;
         case kBlock:
-          if (Shown(L.block[I].att, Top)) Block(L.block[I], M, Depth, Pass);
+          if (Shown(L.block[I].att, Top)) Block(L.block[I], M, Stretch, Depth, Pass);
           break;
         default: break;
       }
@@ -208,12 +210,41 @@ class TSheetPainter {
     return It->second;
   }
 
-  // The batch of an entity's pen, looked up once per pen in a picture.
+  // The batch of an entity's pen, looked up once per pen in a picture: by
+  // colour and line type when the pen's own width (or one too thin to show)
+  // applies, otherwise through a cache.
   TStrokeBatch& BatchOf(const TEntJwwAttr& A) {
+    const bool OwnWidth = A.nPenWidth > 0 && A.nPenWidth <= 30000;
+    if (!OwnWidth || A.nPenWidth * 0.01 * Scale_ <= O_.MinWidthPx) {
+      const std::size_t I =
+          (static_cast<std::size_t>(S_.ColorIndex(A.nPenColor)) * 64 + (A.nPenStyle & 63)) * 2 + OwnWidth;
+      if (!ByPen_[I]) ByPen_[I] = &Batch(Look(A));
+      return Ready(*ByPen_[I]);
+    }
     const std::uint64_t Key = A.nPenColor | std::uint64_t{A.nPenStyle} << 16 | std::uint64_t{A.nPenWidth} << 24;
     TPenSlot& Slot = PenCache_[(Key * 0x9E3779B97F4A7C15ull) >> (64 - kPenCacheBits)];
     if (!Slot.Batch || Slot.Key != Key) Slot = {Key, &Batch(Look(A))};
     return Ready(*Slot.Batch);
+  }
+
+  // Texts drawn as strokes and points: the solid batch of their colour.
+  enum TColorUse { Texts, Points };
+  TStrokeBatch& ColorBatch(std::int32_t Color, TColorUse Use) {
+    TStrokeBatch*& B = ByColor_[static_cast<std::size_t>(S_.ColorIndex(Color)) * 2 + Use];
+    if (!B) {
+      const TPenLook Look{S_.PenColor(Color, O_.Colors), Use == Points ? kPointPx : 1, true, nullptr};
+      B = &Batch(Look, Use == Points);
+    }
+    return Ready(*B);
+  }
+
+  // Something smaller than a pixel; a dot on the pixel the batch's last dot
+  // took adds nothing.
+  static void Dot(TStrokeBatch& B, QPointF P) {
+    const QPoint Pixel(static_cast<int>(std::floor(P.x())), static_cast<int>(std::floor(P.y())));
+    if (!B.Dots.isEmpty() && B.LastDot == Pixel) return;
+    B.LastDot = Pixel;
+    B.Dots.append(P);
   }
 
   // A batch grown to its limit is drawn first.
@@ -267,7 +298,7 @@ class TSheetPainter {
     const std::optional<QLineF> L = ClipLine(P, Q, Clip_);
     if (!L) return;
     TStrokeBatch& B = BatchOf(A);
-    if (std::abs(L->dx()) < 0.5 && std::abs(L->dy()) < 0.5) B.Dots.append(L->center());
+    if (std::abs(L->dx()) < 0.5 && std::abs(L->dy()) < 0.5) Dot(B, L->center());
     else B.Lines.append(*L);
   }
 
@@ -280,9 +311,9 @@ class TSheetPainter {
     const TArc A = ArcOf(E);
     if (Hidden(E.att) || !SaneArc(A)) return;
     const QRectF Reach = MappedBounds(M, A.EllipseBounds());
-    if (!Reach.intersects(Clip_)) return;
+    if (!Meets(Clip_, Reach)) return;
     if (Reach.width() < 0.5 && Reach.height() < 0.5) {
-      BatchOf(E.att).Dots.append(M(A.At(A.Start + A.Sweep / 2)));
+      Dot(BatchOf(E.att), Reach.center());
       return;
     }
     const QPolygonF Points = ArcPoints(A, M, Clip_);
@@ -299,26 +330,31 @@ class TSheetPainter {
   void Point(const TEntJwwTen& T, const TAffine& M) {
     if ((T.bKariten != 0 && !O_.ShowTemporaryPoints) || !Sane(T.start_x, T.start_y)) return;
     const QPointF C = M(T.start_x, T.start_y);
-    if (!Clip_.contains(C)) return;
-    TPenLook Look = S_.Pen(T.att, O_.Colors, O_.PrinterWidths);
-    Look.Width = kPointPx;
-    Look.Pixels = true;
-    TStrokeBatch& B = Ready(Batch(Look, true));
+    if (!Inside(Clip_, C)) return;
+    TStrokeBatch& B = ColorBatch(T.att.nPenColor, Points);
     if (S_.BigPoints(O_.PrinterWidths))
       B.Discs.emplace_back(C, std::max(S_.PointRadiusMm(T.att.nPenColor) * Scale_, 1.0));
-    else B.Dots.append(C);
+    else Dot(B, C);
   }
 
-  void Text(const TEntJwwMoji& T, const TAffine& M, TPass Pass) {
+  void Text(const TEntJwwMoji& T, const TAffine& M, double Stretch, TPass Pass) {
     if (!SaneText(T) || T.str.empty()) return;
     if (T.str.starts_with(u"^@BM")) {
       if (Pass != TPass::Strokes) Image(T, *ParseImageReference(T.str), M, Pass);
       return;
     }
     if (Pass == TPass::Fills) return;
+    // A text that stays within half a pixel of its start is a dot there.
+    const double Reach = (std::abs(T.end_x - T.start_x) + std::abs(T.end_y - T.start_y) + std::abs(T.dSizeY)) * Stretch;
+    if (Reach < 0.5) {
+      if (T.dSizeY == 0) return;
+      const QPointF At = M(T.start_x, T.start_y);
+      if (Inside(Clip_, At)) Dot(ColorBatch(T.att.nPenColor, Texts), At);
+      return;
+    }
     const TAffine Frame = M * TextPaperFrame(T);
     const QRectF Rect = TextRect(T);
-    if (!MappedBounds(Frame, Rect).intersects(Clip_)) return;
+    if (!Meets(Clip_, MappedBounds(Frame, Rect))) return;
     const double Height = std::hypot(Frame.B, Frame.D) * Rect.height();
     if (!(Height > 0 && Height <= kMaxTextPx)) return;
     const QColor Color = S_.PenColor(T.att.nPenColor, O_.Colors);
@@ -328,8 +364,8 @@ class TSheetPainter {
     }
     const double Middle = -0.4 * Rect.height();
     const QPointF P = Frame(0, Middle), Q = Frame(Rect.width(), Middle);
-    TStrokeBatch& B = Ready(Batch(TPenLook{Color, 1, true, nullptr}));
-    if (std::abs(P.x() - Q.x()) < 0.5 && std::abs(P.y() - Q.y()) < 0.5) B.Dots.append(P);
+    TStrokeBatch& B = ColorBatch(T.att.nPenColor, Texts);
+    if (std::abs(P.x() - Q.x()) < 0.5 && std::abs(P.y() - Q.y()) < 0.5) Dot(B, P);
     else if (const auto L = ClipLine(P, Q, Clip_)) B.Lines.append(*L);
   }
 
@@ -372,7 +408,7 @@ class TSheetPainter {
         Point(D.Kt2, M);
       }
     }
-    Text(D.Moji, M, TPass::Strokes);
+    Text(D.Moji, M, M.Stretch(), TPass::Strokes);
   }
 
   QColor SolidColor(const TEntJwwSolid& S) const {
@@ -418,19 +454,28 @@ class TSheetPainter {
     return Shape;
   }
 
-  void Block(const TEntJwwBlock& B, const TAffine& M, int Depth, TPass Pass) {
+  void Block(const TEntJwwBlock& B, const TAffine& M, double Stretch, int Depth, TPass Pass) {
     if (Depth >= kMaxBlockDepth || Members_ >= kMaxBlockMembers) return;
     if (!Sane(B.DPKijunTen_x, B.DPKijunTen_y, B.radKaitenKaku, B.dBairitsuX, B.dBairitsuY)) return;
     const auto Def = R_.DefOfNumber_.find(B.nNumber);
     if (Def == R_.DefOfNumber_.end()) return;
-    const TAffine Inner = M * Placement(B.DPKijunTen_x, B.DPKijunTen_y, B.radKaitenKaku, B.dBairitsuX, B.dBairitsuY);
-    if (!Inner.Finite()) return;
     const std::optional<QRectF> Bounds = R_.BlockBounds(Def->second);
     if (!Bounds) return;
+    // A block whose members all stay within half a pixel is a dot at its
+    // insertion point.
+    const double Corner = std::max(
+        {std::abs(Bounds->left()), std::abs(Bounds->right()), std::abs(Bounds->top()), std::abs(Bounds->bottom())});
+    if (2 * Corner * std::max(std::abs(B.dBairitsuX), std::abs(B.dBairitsuY)) * Stretch < 0.5) {
+      const QPointF At = M(B.DPKijunTen_x, B.DPKijunTen_y);
+      if (Pass != TPass::Fills && Inside(Clip_, At)) Dot(BatchOf(B.att), At);
+      return;
+    }
+    const TAffine Inner = M * Placement(B.DPKijunTen_x, B.DPKijunTen_y, B.radKaitenKaku, B.dBairitsuX, B.dBairitsuY);
+    if (!Inner.Finite()) return;
     const QRectF Device = MappedBounds(Inner, *Bounds);
-    if (!Device.intersects(Clip_) && !Clip_.contains(Device.center())) return;
+    if (!Meets(Clip_, Device)) return;
     if (Device.width() < 0.5 && Device.height() < 0.5) {
-      if (Pass != TPass::Fills) BatchOf(B.att).Dots.append(Device.center());
+      if (Pass != TPass::Fills) Dot(BatchOf(B.att), Device.center());
       return;
     }
     const TEntJwwBlockDef& D = R_.Body_.EntBlockDef[static_cast<std::size_t>(Def->second)];
@@ -452,6 +497,8 @@ class TSheetPainter {
   };
   static constexpr int kPenCacheBits = 12;
   std::array<TPenSlot, std::size_t{1} << kPenCacheBits> PenCache_{};
+  std::vector<TStrokeBatch*> ByPen_ = std::vector<TStrokeBatch*>(TDrawingStyle::kColors * 64 * 2);
+  std::vector<TStrokeBatch*> ByColor_ = std::vector<TStrokeBatch*>(TDrawingStyle::kColors * 2);
   std::vector<TQueuedText> Texts_;
   std::size_t Members_ = 0;
 };

@@ -68,6 +68,10 @@ class TDrawingStyle {
   TPenLook Pen(const TEntJwwAttr& A, TColorScheme Scheme, bool PrinterWidths) const;
   // The dash pattern of a line type, in paper millimetres; empty for solid.
   const QVector<double>& Dash(std::int32_t Ltype) const;
+  // The table index of a colour number (invalid numbers take the fallback
+  // pen's), below kColors.
+  int ColorIndex(std::int32_t Color) const;
+  static constexpr int kColors = 10 + 257;  // pens 0..9, then SXF 0..256
 
   // Points drawn as circles of their pen's radius (on screen or in print).
   bool BigPoints(bool PrinterWidths) const { return PrinterWidths ? DrawPrtTen_ : DrawGamenTen_; }
@@ -80,10 +84,7 @@ class TDrawingStyle {
   TDrawingStyle();
   void SetUsualTables();
   void SetLineTypes(const TJwwData& Doc);
-  // The table index of a colour number; 0 for the fallback.
-  int ColorIndex(std::int32_t Color) const;
 
-  static constexpr int kColors = 10 + 257;  // pens 0..9, then SXF 0..256
   QRectF Sheet_;
   std::array<QColor, kColors> Screen_{}, Printer_{};
   std::array<double, kColors> ScreenWidthPx_{}, PrinterWidthMm_{}, PointRadius_{};
