@@ -4,9 +4,6 @@
 //
 //   drawing_bench [benchmark options]      throughput (MB/s) and peak memory
 #include <benchmark/benchmark.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -16,11 +13,10 @@
 #include <string>
 #include <vector>
 
+#include "bench/PeakMemory.h"
 #include "bench/SyntheticDrawing.h"
 #include "documents/JwwUnit.h"
 #include "support/Func_2.h"
-
-extern char** environ;
 
 namespace {
 
@@ -94,14 +90,7 @@ void BM_LoadAndSave(benchmark::State& State) {
 // Runs one load and save in a fresh process and returns its peak resident
 // memory in bytes, so the figure holds nothing but the load and the save.
 long PeakMemoryOfLoadAndSave(const char* Self, const Fixture& F) {
-  const std::string In = F.drawing.string(), Out = F.saved.string();
-  const char* Argv[] = {Self, "--load-save-once", In.c_str(), Out.c_str(), nullptr};
-  pid_t Pid;
-  if (posix_spawn(&Pid, Self, nullptr, nullptr, const_cast<char**>(Argv), environ) != 0) return -1;
-  int Status = 0;
-  struct rusage Ru {};
-  if (wait4(Pid, &Status, 0, &Ru) < 0 || !WIFEXITED(Status) || WEXITSTATUS(Status) != 0) return -1;
-  return Ru.ru_maxrss * 1024L;
+  return PeakMemoryOfRun({Self, "--load-save-once", F.drawing.string(), F.saved.string()});
 }
 
 int LoadSaveOnce(const char* In, const char* Out) {

@@ -5,9 +5,6 @@
 //
 //   render_bench [benchmark options]
 #include <benchmark/benchmark.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <QGuiApplication>
@@ -18,14 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "bench/PeakMemory.h"
 #include "bench/SyntheticDrawing.h"
 #include "display/DrawingRenderer.h"
 #include "documents/JwsUnit.h"
 #include "documents/JwwUnit.h"
 #include "export/DrawingExport.h"
 #include "support/Func_2.h"
-
-extern char** environ;
 
 namespace {
 
@@ -97,15 +93,8 @@ void BM_RenderCorpus(benchmark::State& State) {
 
 // Peak resident memory of a fresh process that loads the drawing, and with
 // Picture also draws it.
-long PeakMemory(const char* Self, const fs::path& Drawing, bool Picture) {
-  const std::string In = Drawing.string();
-  const char* Argv[] = {Self, Picture ? "--render-once" : "--load-once", In.c_str(), nullptr};
-  pid_t Pid;
-  if (posix_spawn(&Pid, Self, nullptr, nullptr, const_cast<char**>(Argv), environ) != 0) return -1;
-  int Status = 0;
-  struct rusage Ru {};
-  if (wait4(Pid, &Status, 0, &Ru) < 0 || !WIFEXITED(Status) || WEXITSTATUS(Status) != 0) return -1;
-  return Ru.ru_maxrss * 1024L;
+long PeakMemory(const fs::path& Drawing, bool Picture) {
+  return PeakMemoryOfRun({"/proc/self/exe", Picture ? "--render-once" : "--load-once", Drawing.string()});
 }
 
 int Once(const char* In, bool Picture) {
@@ -131,8 +120,8 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   Fixture& F = TheFixture();
   benchmark::RunSpecifiedBenchmarks();
-  const long Load = PeakMemory("/proc/self/exe", F.drawing, false);
-  const long Render = PeakMemory("/proc/self/exe", F.drawing, true);
+  const long Load = PeakMemory(F.drawing, false);
+  const long Render = PeakMemory(F.drawing, true);
   std::printf("peak memory: load %.1f MB, load and %d-pixel PNG %.1f MB (%.2f x)\n", Load / 1e6, kWidth, Render / 1e6,
               static_cast<double>(Render) / static_cast<double>(Load));
   benchmark::Shutdown();
