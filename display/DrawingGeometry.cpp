@@ -6,13 +6,10 @@
 
 namespace {
 
-constexpr double kMaxCoordinate = 1e12;  // paper mm: far beyond any sheet
 constexpr int kMaxArcSegments = 4096;
 constexpr double kTwoPi = 2 * std::numbers::pi;
 
 }  // namespace
-
-bool Sane(double V) { return std::isfinite(V) && std::abs(V) < kMaxCoordinate; }
 
 TAffine TAffine::operator*(const TAffine& I) const {
   return {A * I.A + B * I.C, A * I.B + B * I.D,     C * I.A + D * I.C,
@@ -38,8 +35,7 @@ TAffine Placement(double X, double Y, double Angle, double ScaleX, double ScaleY
   return {Cos * ScaleX, -Sin * ScaleY, Sin * ScaleX, Cos * ScaleY, X, Y};
 }
 
-std::optional<QLineF> ClipLine(QPointF P, QPointF Q, const QRectF& R) {
-  if (Inside(R, P) && Inside(R, Q)) return QLineF(P, Q);
+std::optional<QLineF> ClipLineSlow(QPointF P, QPointF Q, const QRectF& R) {
   // Liang-Barsky.
   double T0 = 0, T1 = 1;
   const double Dx = Q.x() - P.x(), Dy = Q.y() - P.y();

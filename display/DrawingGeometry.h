@@ -7,6 +7,7 @@
 #include <QPolygonF>
 #include <QRectF>
 #include <QTransform>
+#include <cmath>
 #include <optional>
 #include <vector>
 
@@ -38,7 +39,11 @@ inline bool Meets(const QRectF& R, const QRectF& S) {
 TAffine Placement(double X, double Y, double Angle, double ScaleX, double ScaleY);
 
 // The part of a segment inside Rect; nullopt when none.
-std::optional<QLineF> ClipLine(QPointF P, QPointF Q, const QRectF& Rect);
+std::optional<QLineF> ClipLineSlow(QPointF P, QPointF Q, const QRectF& Rect);
+inline std::optional<QLineF> ClipLine(QPointF P, QPointF Q, const QRectF& Rect) {
+  if (Inside(Rect, P) && Inside(Rect, Q)) return QLineF(P, Q);
+  return ClipLineSlow(P, Q, Rect);
+}
 // The parts of a polyline inside Rect, each a polyline of its own.
 std::vector<QPolygonF> ClipPolyline(const QPolygonF& Points, const QRectF& Rect);
 // The bounding box of a rectangle's image under a map.
@@ -61,7 +66,8 @@ QPolygonF ArcPoints(const TArc& Arc, const TAffine& Map, const QRectF& Clip);
 
 // True when every value is a finite number within the range a drawing can
 // hold (beyond it the device arithmetic loses all precision).
-bool Sane(double V);
+inline constexpr double kMaxCoordinate = 1e12;  // paper mm: far beyond any sheet
+inline bool Sane(double V) { return std::isfinite(V) && std::abs(V) < kMaxCoordinate; }
 template <class... T>
 bool Sane(double V, T... More) {
   return Sane(V) && Sane(More...);

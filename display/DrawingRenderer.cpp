@@ -241,7 +241,7 @@ class TSheetPainter {
   // Something smaller than a pixel; a dot on the pixel the batch's last dot
   // took adds nothing.
   static void Dot(TStrokeBatch& B, QPointF P) {
-    const QPoint Pixel(static_cast<int>(std::floor(P.x())), static_cast<int>(std::floor(P.y())));
+    const QPoint Pixel(static_cast<int>(P.x()), static_cast<int>(P.y()));  // the clip keeps it in range
     if (!B.Dots.isEmpty() && B.LastDot == Pixel) return;
     B.LastDot = Pixel;
     B.Dots.append(P);
