@@ -50,7 +50,7 @@ QTransform TextFrame(const TEntJwwMoji& M, const TAffine& ToDevice);
 // Below this height in device pixels a text is drawn as a stroke along its
 // middle; above the largest it is not drawn (no sheet holds such a text, and
 // its glyphs would only cost time).
-inline constexpr double kGreekPx = 2.5;
+inline constexpr double kGreekPx = 4;
 inline constexpr double kMaxTextPx = 1e5;
 
 // How texts are drawn.

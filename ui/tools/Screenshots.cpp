@@ -17,6 +17,7 @@
 #include "ui/AppPaths.h"
 #include "ui/FileListView.h"
 #include "ui/QtText.h"
+#include "ui/PreviewPane.h"
 #include "ui/Unit1.h"
 #include "ui/Unit3.h"
 
@@ -72,6 +73,8 @@ int main(int argc, char** argv) {
   Form1.ListView1->selectRow(0);
   Form1.ListView1->setSelectionMode(QAbstractItemView::MultiSelection);
   Form1.ListView1->selectRow(2);
+  // The preview pane draws the selected drawing on its worker thread.
+  for (int Waited = 0; Form1.PreviewPane1->Busy() && Waited < 10000; Waited += 100) Settle(100);
   Settle(200);
   bool Ok = Save(&Form1, OutDir, QStringLiteral("main-window.png"));
 
