@@ -109,6 +109,7 @@ int RunRender(const RenderOptions& O) {
     if (!Settings) return kExitBadSettings;
   }
   const std::u16string In = FromNativeName(O.input);
+  if (!IsFile(In)) return Fail(O.input + ": no such file");
   TempWorkFolder Work;
   const auto Gui = StartGui(Work);
   TJwwData JWW;
