@@ -7,3 +7,4 @@
 void AddInfoCommand(CLI::App& App, int& ExitCode);
 void AddResaveCommand(CLI::App& App, int& ExitCode);
 void AddConvertCommand(CLI::App& App, int& ExitCode);
+void AddRenderCommand(CLI::App& App, int& ExitCode);

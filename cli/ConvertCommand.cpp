@@ -9,11 +9,10 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/SettingsInput.h"
 #include "cli/WorkFolder.h"
 #include "conversion/BatchRun.h"
-#include "conversion/IniFile.h"
 #include "conversion/SettingsDialogModel.h"
-#include "conversion/SettingsText.h"
 #include "documents/JwsUnit.h"
 #include "documents/JwwUnit.h"
 #include "support/Func_2.h"
@@ -21,8 +20,7 @@
 namespace {
 
 // Exit codes besides 0 (the run went through).
-constexpr int kExitRefused = 1;      // a folder check or the settings refused the run
-constexpr int kExitBadSettings = 2;  // the settings file could not be read or holds a fault
+constexpr int kExitRefused = 1;  // a folder check or the settings refused the run
 
 constexpr std::u16string_view kMsgSourceMissing = u"参照フォルダが存在しません。";
 
@@ -32,13 +30,6 @@ struct ConvertOptions {
   std::string source, destination;
   std::vector<std::string> names;
 };
-
-// The system's texts break lines with CR LF; a terminal wants LF.
-std::string TerminalText(std::u16string_view Text) {
-  std::u16string S(Text);
-  for (std::size_t P; (P = S.find(u"\r\n")) != std::u16string::npos;) S.erase(P, 1);
-  return ToUtf8(S);
-}
 
 void PrintMessage(std::u16string_view Text) { std::cerr << TerminalText(Text) << "\n"; }
 
@@ -71,55 +62,6 @@ class ConsoleHost : public TBatchRunHost {
   }
 };
 
-std::string FaultText(const TSettingsDialogModel& M, const TInputFault& F) {
-  static const char* const kRowFields[] = {"", "destination colour", "destination line type", "destination width"};
-  switch (F.Place) {
-    case TInputFault::ColorGrid: {
-      const bool Width = F.Column == 2;
-      const std::u16string& Cell = Width ? M.WidthCells[F.Row] : M.ColorCells[F.Row];
-      return "colour row " + std::to_string(F.Row) + " (" + ToUtf8(ColorRowName(F.Row)) + "), " +
-             (Width ? "width" : "colour") + " \"" + ToUtf8(Cell) + "\"";
-    }
-    case TInputFault::LtypeGrid:
-      return "line type row " + std::to_string(F.Row) + " (" + ToUtf8(LtypeRowName(F.Row)) + ") \"" +
-             ToUtf8(M.LtypeCells[F.Row]) + "\"";
-    case TInputFault::CombRow:
-      return "combination row " + std::to_string(F.Row) + ", " + kRowFields[F.Column] + " \"" +
-             ToUtf8(M.Rows[F.Row].Edits[F.Column - 1]) + "\"";
-    case TInputFault::RangeEdit: break;  // the range fields hold nothing read from a file
-  }
-  return {};
-}
-
-// The settings as the dialog's OK takes them from a settings file, or as
-// start-up reads them from an INI file.
-std::optional<TConvSettings> ReadSettings(const std::string& File) {
-  const std::u16string Path = FromNativeName(File);
-  if (FileExtLower(Path) == u".ini") {
-    const std::optional<std::u16string> Text = ReadSettingsText(Path);
-    if (!Text) {
-      std::cerr << "lintorra-cli: cannot read " << File << "\n";
-      return std::nullopt;
-    }
-    return IniFromText(*Text).Settings;
-  }
-  TSettingsDialogModel Model;
-  switch (Model.OpenFile(Path)) {
-    case TOpenResult::Opened: break;
-    case TOpenResult::Unreadable: std::cerr << "lintorra-cli: cannot read " << File << "\n"; return std::nullopt;
-    case TOpenResult::NoSettings:
-      std::cerr << "lintorra-cli: " << File << " holds no settings section\n";
-      return std::nullopt;
-  }
-  TConvSettings S;
-  const TOkOutcome Ok = Model.Accept(S);
-  if (Ok.Fault) {
-    std::cerr << "lintorra-cli: " << File << ": invalid value in " << FaultText(Model, *Ok.Fault) << "\n";
-    return std::nullopt;
-  }
-  return S;
-}
-
 // Every regular file of the folder, in name order, all selected.
 std::vector<TBatchEntry> FolderEntries(const std::u16string& Folder) {
   FileListSearch(WithTrailingDelim(Folder), u"*");
@@ -132,9 +74,8 @@ std::vector<TBatchEntry> FolderEntries(const std::u16string& Folder) {
 }
 
 int RunConvert(const ConvertOptions& O) {
-  std::optional<TConvSettings> Settings = ReadSettings(O.settings);
+  std::optional<TConvSettings> Settings = ReadSettings(O.settings, O.mode);
   if (!Settings) return kExitBadSettings;
-  if (O.mode) Settings->ConvMode = *O.mode == "combination" ? kModeCombination : kModeIndividual;
   if (const std::u16string_view Notice = VerRaiseNotice(Settings->VerRaise); !Notice.empty()) PrintMessage(Notice);
 
   const std::u16string Source = FromNativeName(O.source);

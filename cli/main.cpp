@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
   AddInfoCommand(App, ExitCode);
   AddResaveCommand(App, ExitCode);
   AddConvertCommand(App, ExitCode);
+  AddRenderCommand(App, ExitCode);
   CLI11_PARSE(App, argc, argv);
   return ExitCode;
 }

@@ -1,5 +1,6 @@
 #include "conversion/Conversion.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 
@@ -193,6 +194,25 @@ void ApplyCombination(TJwBody& Doc, const TConvSettings& S) {
   if (!ColorWidth && !Ltype) return;
   for (TEntJwwBlockDef& D : Doc.EntBlockDef) CombinationLines(S, D.mLine, D.mEnko, ColorWidth, Ltype);
 }
+
+namespace {
+
+template <class Doc>
+bool ConvertLoaded(Doc& D, TConvSettings& S) {
+  if (S.IsCombinationMode() &&
+      std::none_of(S.CombRows.begin() + 1, S.CombRows.end(), [](const TCombRow& R) { return R.Enabled; }))
+    return false;
+  S.DeriveCombSources();
+  D.Enthd.jwVer = RaisedVersion(D.Enthd.jwVer, S.VerRaise);
+  if (S.IsCombinationMode()) ApplyCombination(D, S);
+  else ApplyIndividual(D, S);
+  return true;
+}
+
+}  // namespace
+
+bool ConvertInMemory(TJwwData& JWW, TConvSettings S) { return ConvertLoaded(JWW, S); }
+bool ConvertInMemory(TJwsData& JWS, TConvSettings S) { return ConvertLoaded(JWS, S); }
 
 TConvOutcome ConvJwwIndividual(TJwwData& JWW, const TConvSettings& S, std::u16string_view Source,
                                std::u16string_view Destination) {

@@ -35,6 +35,13 @@ void ApplyIndividual(TJwwData& JWW, const TConvSettings& S);
 void ApplyIndividual(TJwsData& JWS, const TConvSettings& S);  // entities only
 void ApplyCombination(TJwBody& Doc, const TConvSettings& S);
 
+// What a conversion with these settings would save, done to a loaded
+// document in memory: the version raised, then the active mode's pen
+// changes. False, with the document unchanged, when the run would refuse
+// the settings (the combination mode without an enabled row).
+bool ConvertInMemory(TJwwData& JWW, TConvSettings S);
+bool ConvertInMemory(TJwsData& JWS, TConvSettings S);
+
 // The header rules of the individual conversion. A text type's colour takes
 // its mapped colour only when that is a standard one (1..9).
 std::int32_t MapMojiTypeColor(const TConvSettings& S, std::int32_t Color);

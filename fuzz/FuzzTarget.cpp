@@ -5,6 +5,9 @@
 #include <cstdlib>
 
 #include "fuzz/Properties.h"
+#ifdef LINTORRA_FUZZ_RENDER
+#include "fuzz/RenderProperties.h"
+#endif
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
   const std::string Fault = fuzzprops::LINTORRA_FUZZ_PROPERTY({Data, Size});

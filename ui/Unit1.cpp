@@ -35,6 +35,7 @@
 #include "ui/ConvertRun.h"
 #include "ui/FileListOrder.h"
 #include "ui/FileListView.h"
+#include "ui/PreviewPane.h"
 #include "ui/Prompts.h"
 #include "ui/QtText.h"
 #include "ui/UiFonts.h"
@@ -182,7 +183,16 @@ void TForm1::BuildControls() {
       [this](const QTableWidgetItem& A, const QTableWidgetItem& B) { return ListView1Compare(A, B); });
   connect(ListView1->horizontalHeader(), &QHeaderView::sectionClicked, this, &TForm1::ListView1ColumnClick);
   connect(ListView1, &TFileListView::DoubleClicked, this, &TForm1::ListView1DblClick);
-  Panel2Layout->addWidget(ListView1, 1);
+  Splitter2 = new QSplitter(Qt::Horizontal, Panel2);
+  Splitter2->setChildrenCollapsible(false);
+  Splitter2->addWidget(ListView1);
+  PreviewPane1 = new TPreviewPane([this] { return Settings_; }, Paths_.WorkFolder, Splitter2);
+  PreviewPane1->FollowSelection(ListView1, [this] { return Q(PreFolder_); });
+  Splitter2->addWidget(PreviewPane1);
+  Splitter2->setStretchFactor(0, 1);
+  Splitter2->setStretchFactor(1, 1);
+  Splitter2->setSizes({1000, 1000});  // halves, whatever the width
+  Panel2Layout->addWidget(Splitter2, 1);
 
   StatusBar1 = new QStatusBar(this);
   setStatusBar(StatusBar1);
@@ -337,12 +347,14 @@ void TForm1::FirstStartLayout() {
   }
   const int ListWidth =
       ColumnsWidth + 2 * ListView1->frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ListView1);
-  const int Panel2Width = std::max(Panel2->minimumWidth(), ListWidth);
+  // The preview beside the list starts as wide as the list.
+  const int Panel2Width = std::max(Panel2->minimumWidth(), 2 * ListWidth + Splitter2->handleWidth());
   const QSize Desktop = screen()->availableVirtualSize();
   const int Width = kFirstStartPanel1Width + Splitter1->handleWidth() + Panel2Width;
   resize(std::clamp(Width, minimumWidth(), std::max(Desktop.width(), minimumWidth())),
          std::clamp(kFirstStartHeight, minimumHeight(), std::max(Desktop.height(), minimumHeight())));
   Splitter1->setSizes({kFirstStartPanel1Width, std::max(width() - kFirstStartPanel1Width, 1)});
+  Splitter2->setSizes({ListWidth, ListWidth});
 }
 
 void TForm1::ShowMode() {
@@ -445,6 +457,7 @@ void TForm1::Button2Click() {
   plExplorerFolderTree1->IdleStop();
   Form3->exec();
   ShowMode();
+  PreviewPane1->SettingsChanged();
   plExplorerFolderTree1->IdleRestart();
   StartTimer();
 }

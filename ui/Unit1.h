@@ -26,6 +26,7 @@ class QTimer;
 class QToolButton;
 class TConvertRun;
 class TFileListView;
+class TPreviewPane;
 class TForm3;
 class TJwcData;
 class TJwkData;
@@ -63,6 +64,8 @@ class TForm1 : public QMainWindow, private TBatchRunHost {
   QPushButton* ButtonT;  // convert
   QPushButton* ButtonX;  // close
   TFileListView* ListView1;
+  QSplitter* Splitter2;          // the file list and the preview pane
+  TPreviewPane* PreviewPane1;
   QStatusBar* StatusBar1;
   QLabel* LabelProgress;  // "n / N" during a run
   QProgressBar* ProgressBar1;

@@ -9,7 +9,7 @@
 cmake_minimum_required(VERSION 3.25)
 
 set(Layers support documents conversion)
-set(Tops cli ui)
+set(Tops cli ui display export)
 
 # The layers and programs above the layer at position Index.
 function(layers_above Index Result)
