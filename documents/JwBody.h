@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "documents/Archive.h"
+#include "documents/JwRecords.h"
 #include "documents/jwwtype.h"
 
 // References to one order list and its seven record arrays: the entity list
@@ -49,13 +50,6 @@ using ConstEntityLists = EntityListsOf<true>;
 
 EntityLists Members(TEntJwwBlockDef& D);
 ConstEntityLists Members(const TEntJwwBlockDef& D);
-
-// Output option bits of the next save.
-enum FileOutOption : std::int32_t {
-  kOutImageNameOnly = 0x01,  // image references keep only the file name
-  kOutImageNoTemp = 0x08,    // image references lose "%temp%"
-  kOutUtf16 = 0x20,          // every string in UTF-16 form
-};
 
 class TJwBody {
  public:
@@ -105,13 +99,3 @@ class TJwBody {
   // document in memory (it decides the SXF dimension expansion).
   void WriteBody(ArchiveOut& Out, std::int32_t Ver, std::int32_t DocVer) const;
 };
-
-// Text sizes: non-finite values read become 3.0 (sizes) and 0.0 (spacing);
-// sizes are written as absolute values within 1e-10 .. 1e10.
-void RepairTextSize(double& X, double& Y, double& Spacing);
-double ClampTextSize(double V);
-
-// The attribute block and its rules, shared by every record writer.
-std::size_t AttrSize(std::int32_t Ver);
-void WriteAttr(ArchiveOut& Out, std::int32_t Ver, const TEntJwwAttr& Attr, int Kind);
-void CopyAttr(const TEntJwwAttr& Source, TEntJwwAttr& Dest);
