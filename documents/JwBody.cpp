@@ -189,6 +189,8 @@ class ListWriter {
     }
   }
 
+  // The definitions marked as used, in definition order (see
+  // TJwBody::MarkUsedBlockDefs).
   void WriteBlockDefs() {
     std::uint32_t Used = 0;
     for (const TEntJwwBlockDef& D : Defs_) Used += D.ref_flag ? 1 : 0;
@@ -259,8 +261,8 @@ class ListWriter {
 
 // Marks every definition that an insert of the entity list names, directly
 // or through the inserts of definitions already marked.
-void MarkUsedDefinitions(std::vector<TEntJwwBlockDef>& Defs, const RecordArray<TEntJwwBlock>& Inserts,
-                         const BlockLookup& Lookup) {
+void MarkReachedDefinitions(std::vector<TEntJwwBlockDef>& Defs, const RecordArray<TEntJwwBlock>& Inserts) {
+  const BlockLookup Lookup(Defs);
   std::vector<std::int32_t> Pending;
   auto Mark = [&](std::uint32_t Number) {
     const std::int32_t I = Lookup.Find(Number);
@@ -382,16 +384,27 @@ void TJwBody::WriteBody(ArchiveOut& Out, std::int32_t Ver, std::int32_t DocVer) 
   Lists.WriteBlockDefs();
 }
 
-void TJwBody::MakeBlockTree() {
-  EntBlockTree.clear();
+void TJwBody::MarkUsedBlockDefs() {
   for (TEntJwwBlockDef& D : EntBlockDef) {
     D.ref_flag = false;
     D.ref_no = -1;
   }
+  MarkReachedDefinitions(EntBlockDef, EntBlock);
+  std::int32_t Next = 0;
+  for (TEntJwwBlockDef& D : EntBlockDef)
+    if (D.ref_flag) D.ref_no = Next++;
+  EntBlockNum = Next;
+}
+
+void TJwBody::MakeBlockTree() {
+  MarkUsedBlockDefs();
+  BuildBlockTree();
+}
+
+void TJwBody::BuildBlockTree() {
+  EntBlockTree.clear();
   if (EntBlock.empty()) return;
   const BlockLookup Lookup(EntBlockDef);
-  MarkUsedDefinitions(EntBlockDef, EntBlock, Lookup);
-
   auto Node = [&](const TEntJwwAttr& Att, std::int32_t Level, std::int32_t Parent,
                   std::uint32_t No) -> TEntJwwBlockTree& {
     TEntJwwBlockTree& T = EntBlockTree.emplace_back();
@@ -439,8 +452,4 @@ void TJwBody::MakeBlockTree() {
       T.r4 = P.r3 * C2 + P.r4 * C4;
     }
   }
-  std::int32_t Next = 0;
-  for (TEntJwwBlockDef& D : EntBlockDef)
-    if (D.ref_flag) D.ref_no = Next++;
-  EntBlockNum = Next;
 }
