@@ -8,6 +8,7 @@
 #include "cli/Commands.h"
 #include "cli/WorkFolder.h"
 #include "documents/FileInfo.h"
+#include "documents/JwFormat.h"
 #include "documents/JwsUnit.h"
 #include "documents/JwwUnit.h"
 #include "support/Func_2.h"
@@ -20,14 +21,14 @@ struct ResaveOptions {
 };
 
 template <class TDoc>
-int Resave(TDoc& Doc, const ResaveOptions& O, int MinVersion) {
+int Resave(TDoc& Doc, const ResaveOptions& O, TJwVersions Accepted) {
   if (!Doc.FileIn(FromNativeName(O.in))) {
     std::cerr << "lintorra-cli: cannot load " << O.in << "\n";
     return 1;
   }
   const int Version = O.version.value_or(Doc.Enthd.jwVer);
-  if (Version < MinVersion || Version > 700) {
-    std::cerr << "lintorra-cli: version " << Version << " is outside " << MinVersion << "..700\n";
+  if (!Accepted.Holds(Version)) {
+    std::cerr << "lintorra-cli: version " << Version << " is outside " << Accepted.Min << ".." << Accepted.Max << "\n";
     return 2;
   }
   Doc.SetFileOutOption(Doc.MojiEncode ? kOutUtf16 : 0);
@@ -45,13 +46,13 @@ int RunResave(const ResaveOptions& O) {
       TJwwData JWW;
       JWW.BindImageFolder = Work.path();
       JWW.BindImageExp = JWW.BindImageExr = Work.ok();
-      const int Rc = Resave(JWW, O, 220);
+      const int Rc = Resave(JWW, O, kJwwVersions);
       JwwDataFree(JWW);
       return Rc;
     }
     case JwFileKind::Jws: {
       TJwsData JWS;
-      return Resave(JWS, O, 230);
+      return Resave(JWS, O, kJwsVersions);
     }
     default: std::cerr << "lintorra-cli: " << O.in << " is neither a JWW nor a JWS file\n"; return 2;
   }

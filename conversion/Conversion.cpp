@@ -5,13 +5,11 @@
 #include <limits>
 
 #include "conversion/PenMaps.h"
+#include "documents/JwFormat.h"
 #include "documents/JwsUnit.h"
 #include "documents/JwwUnit.h"
 
 namespace {
-
-constexpr std::int32_t kVer351 = 351;
-constexpr std::int32_t kVer420 = 420;
 
 bool IsStandardColor(std::int32_t C) { return C >= 1 && C <= 9; }
 
@@ -100,7 +98,7 @@ void IndividualSteps(const TConvSettings& S, const EntityLists& L, const TIndivi
 }
 
 void IndividualBody(TJwBody& Doc, const TConvSettings& S, std::int32_t Ver) {
-  const bool SxfParts = Ver >= kVer420;
+  const bool SxfParts = Ver >= kVerSxf;
   IndividualSteps(S, Doc.Entities(), DrawingParts(S), SxfParts);
   const TIndividualParts Block = BlockParts(S);
   if (!Block.Any()) return;
@@ -155,8 +153,8 @@ TConvOutcome ConvertDocument(Doc& D, const TConvSettings& S, std::u16string_view
 }  // namespace
 
 std::int32_t RaisedVersion(std::int32_t Ver, std::int32_t VerRaise) {
-  if (VerRaise == 1 && Ver < kVer351) return kVer351;
-  if (VerRaise == 2 && Ver < kVer420) return kVer420;
+  if (VerRaise == 1 && Ver < kVerPenWidth) return kVerPenWidth;
+  if (VerRaise == 2 && Ver < kVerSxf) return kVerSxf;
   return Ver;
 }
 

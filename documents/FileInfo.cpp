@@ -18,7 +18,7 @@ JwFileKind FileKindOf(std::u16string_view FileName) {
 namespace {
 
 template <class TDoc>
-bool ReadHeaderOf(TDoc& Doc, const std::u16string& FileName) {
+bool ReadHeaderOf(TDoc& Doc, std::u16string_view FileName) {
   return Doc.FileCheck(FileName) && Doc.FileHeaderIn(FileName);
 }
 
@@ -34,25 +34,24 @@ void FileInfoGet(std::u16string_view FileName, TJwwData& JWW, TJwsData& JWS, TJw
                  std::u16string& Version, std::u16string& Memo) {
   Version.clear();
   Memo.clear();
-  const std::u16string Name(FileName);
-  switch (FileKindOf(Name)) {
+  switch (FileKindOf(FileName)) {
     case JwFileKind::Jww:
-      if (ReadHeaderOf(JWW, Name)) {
+      if (ReadHeaderOf(JWW, FileName)) {
         Version = IntToText(JWW.Enthd.jwVer);
         Memo = StripBlanks(CleanOutText(JWW.Enthd.strMemo));
       }
       break;
     case JwFileKind::Jws:
-      if (ReadHeaderOf(JWS, Name)) Version = IntToText(JWS.Enthd.jwVer);
+      if (ReadHeaderOf(JWS, FileName)) Version = IntToText(JWS.Enthd.jwVer);
       break;
     case JwFileKind::Jwc:
-      if (ReadHeaderOf(JWC, Name)) {
+      if (ReadHeaderOf(JWC, FileName)) {
         Version = u"DOS";
         Memo = DosMemo(JWC);
       }
       break;
     case JwFileKind::Jwk:
-      if (ReadHeaderOf(JWK, Name)) {
+      if (ReadHeaderOf(JWK, FileName)) {
         Version = u"DOS";
         Memo = DosMemo(JWK);
       }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "documents/Archive.h"
+#include "documents/JwRecords.h"
 #include "documents/jwwtype.h"
 
 // References to one order list and its seven record arrays: the entity list
@@ -50,13 +51,6 @@ using ConstEntityLists = EntityListsOf<true>;
 EntityLists Members(TEntJwwBlockDef& D);
 ConstEntityLists Members(const TEntJwwBlockDef& D);
 
-// Output option bits of the next save.
-enum FileOutOption : std::int32_t {
-  kOutImageNameOnly = 0x01,  // image references keep only the file name
-  kOutImageNoTemp = 0x08,    // image references lose "%temp%"
-  kOutUtf16 = 0x20,          // every string in UTF-16 form
-};
-
 class TJwBody {
  public:
   std::vector<TEntJwwNo> EntNo;
@@ -69,7 +63,7 @@ class TJwBody {
   RecordArray<TEntJwwBlock> EntBlock;
   std::vector<TEntJwwBlockDef> EntBlockDef;
   std::vector<TEntJwwBlockTree> EntBlockTree;
-  std::int32_t EntBlockNum = 0;  // definitions with ref_flag set
+  std::int32_t EntBlockNum = 0;  // definitions with ref_flag set: those a save writes
 
   // Bound images (only JWW files carry them). The owner sets the folder and
   // the two flags once; resets leave them alone.
@@ -85,6 +79,16 @@ class TJwBody {
   ConstEntityLists Entities() const;
 
   void SetFileOutOption(int N);
+  // Marks the block definitions that the entity list uses: those an insert
+  // of the list names, directly or through the inserts of used definitions.
+  // They get ref_flag and the numbers a save gives them, ref_no 0, 1, ...
+  // in definition order; the others ref_no -1. EntBlockNum counts them. A
+  // save writes exactly the marked definitions, renumbered; a load marks
+  // them (MakeBlockTree), and so must whoever changes inserts or numbers
+  // before a save.
+  void MarkUsedBlockDefs();
+  // Marks the used definitions, then builds EntBlockTree, the nesting of
+  // the inserts for display.
   void MakeBlockTree();
   std::uint32_t ChangeBlockNo(std::uint32_t N) const;
   void BindImageInit();
@@ -104,14 +108,7 @@ class TJwBody {
   // Writes both lists for output version ver; docVer is the version of the
   // document in memory (it decides the SXF dimension expansion).
   void WriteBody(ArchiveOut& Out, std::int32_t Ver, std::int32_t DocVer) const;
+
+ private:
+  void BuildBlockTree();
 };
-
-// Text sizes: non-finite values read become 3.0 (sizes) and 0.0 (spacing);
-// sizes are written as absolute values within 1e-10 .. 1e10.
-void RepairTextSize(double& X, double& Y, double& Spacing);
-double ClampTextSize(double V);
-
-// The attribute block and its rules, shared by every record writer.
-std::size_t AttrSize(std::int32_t Ver);
-void WriteAttr(ArchiveOut& Out, std::int32_t Ver, const TEntJwwAttr& Attr, int Kind);
-void CopyAttr(const TEntJwwAttr& Source, TEntJwwAttr& Dest);

@@ -16,15 +16,6 @@ std::u16string DecodeField(const RecordReader::Window& W, std::size_t Offset, st
 
 }  // namespace
 
-bool FileHasSignature(const std::u16string& FName, std::u16string_view Signature) {
-  Bytes Head;
-  return ReadFileHead(FName, kSignatureSize, Head) && AnsiBytesToText(Head) == Signature;
-}
-
-bool ReadHeaderBytes(const std::u16string& FName, int Records, std::vector<std::uint8_t>& Head) {
-  return ReadFileHead(FName, kRecordSize * static_cast<std::size_t>(std::max(Records, 0)), Head);
-}
-
 bool RecordReader::Next() {
   Window_.fill(0);
   const std::size_t N = std::min(kRecordSize, Head_.size() - std::min(Pos_, Head_.size()));

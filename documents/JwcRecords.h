@@ -14,14 +14,6 @@
 namespace jwcrecords {
 
 constexpr std::size_t kRecordSize = 200;
-constexpr std::size_t kSignatureSize = 20;
-
-// True when the regular file FName begins with the 20-character Signature.
-bool FileHasSignature(const std::u16string& FName, std::u16string_view Signature);
-
-// Reads the first Records records of FName; false when it is no regular
-// file or cannot be read. A shorter file gives fewer bytes.
-bool ReadHeaderBytes(const std::u16string& FName, int Records, std::vector<std::uint8_t>& Head);
 
 // One record at a time out of the header bytes, through a 256-byte window.
 class RecordReader {

@@ -1,15 +1,11 @@
 #include "documents/JwcUnit.h"
 
-#include <algorithm>
 #include <utility>
-
-#include "documents/JwcRecords.h"
 
 using namespace jwcrecords;
 
 namespace {
 
-constexpr std::u16string_view kJwcSignature = u"jw_cad(c)data.......";
 constexpr int kHeaderRecords = 4;
 
 // Paper length in millimetres for a paper size code; drawWidth itself for an
@@ -34,7 +30,7 @@ double PaperLength(std::int32_t Psize, std::int32_t DrawWidth) {
 
 }  // namespace
 
-TJwcData::TJwcData() { DataInit(); }
+TJwcData::TJwcData() : TJwDosDocument(kJwcSignature, kHeaderRecords) { DataInit(); }
 
 void TJwcData::DataInit() {
   Enthd = TEntJwcHeader{};
@@ -49,35 +45,14 @@ void TJwcData::DataInit() {
   EntTen.clear();
 }
 
-void TJwcData::DataFree() { DataInit(); }
-
-bool TJwcData::FileCheck(const std::u16string& FName) { return FileHasSignature(FName, kJwcSignature); }
-
-bool TJwcData::FileHeaderIn(const std::u16string& FName) {
-  std::vector<std::uint8_t> Head;
-  if (ReadHeaderBytes(FName, kHeaderRecords, Head)) return HeaderFrom(Head);
-  DataInit();
-  return false;
-}
-
-bool TJwcData::HeaderFrom(std::span<const std::uint8_t> Bytes) {
-  DataInit();
-  return ReadHeader(Bytes.first(std::min(Bytes.size(), kRecordSize * kHeaderRecords)));
-}
-
-void TJwcData::SplitPara(const std::u16string& Text, int N) { Enthd.para = SplitFields(Text, N); }
-
-bool TJwcData::ReadHeader(std::span<const std::uint8_t> Head) {
-  RecordReader In(Head);
-  if (!In.Next()) return false;
-  DecodeTitle(In.Record(), Enthd.jwID, Enthd.comment1, Enthd.comment2);
+bool TJwcData::ReadHeader(RecordReader& In) {
+  if (!ReadTitle(In)) return false;
   Enthd.scaleF = Enthd.jwID.size() > 22 && Enthd.jwID[22] == u'f';
 
   const std::pair<int, void (TJwcData::*)()> NumberRecords[] = {
       {32, &TJwcData::ConvertRecord2}, {28, &TJwcData::ConvertRecord3}, {22, &TJwcData::ConvertRecord4}};
   for (const auto& [Fields, Convert] : NumberRecords) {
-    if (!In.Next()) return false;
-    SplitPara(DecodeNumbers(In.Record()), Fields);
+    if (!ReadNumbers(In, Fields)) return false;
     (this->*Convert)();
     Enthd.para.clear();
   }

@@ -4,10 +4,10 @@
 
 #include <array>
 #include <cstdint>
-#include <span>
 #include <string>
 #include <vector>
 
+#include "documents/JwDosDocument.h"
 #include "documents/jwctype.h"
 
 // The header: a record of texts, then three records of comma-separated
@@ -50,20 +50,12 @@ struct TEntJwcHeader {
   float dataUnit = 1.0f;
 };
 
-class TJwcData {
+class TJwcData : public TJwDosDocument<TEntJwcHeader> {
  public:
   TJwcData();
 
-  void DataInit();
-  void DataFree();
-  // Does the file begin with the JWC signature?
-  bool FileCheck(const std::u16string& FName);
-  // Resets, then reads the header into Enthd; true when all of it was read.
-  bool FileHeaderIn(const std::u16string& FName);
-  // The same on the first bytes of a file already in memory.
-  bool HeaderFrom(std::span<const std::uint8_t> Bytes);
+  void DataInit() override;
 
-  TEntJwcHeader Enthd;
   std::int32_t lineN = 0, arcN = 0, mojiN = 0, tenN = 0;
   std::vector<TEntJwcVten> EntVten;
   std::vector<TEntJwcMojiType> EntMjtp;
@@ -74,9 +66,10 @@ class TJwcData {
   std::vector<TEntJwcMoji2> EntMoji;
   std::vector<TEntJwcTen> EntTen;
 
+ protected:
+  bool ReadHeader(jwcrecords::RecordReader& In) override;
+
  private:
-  bool ReadHeader(std::span<const std::uint8_t> Head);
-  void SplitPara(const std::u16string& Text, int N);
   void ConvertRecord2();
   void ConvertRecord3();
   void ConvertRecord4();

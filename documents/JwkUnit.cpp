@@ -1,15 +1,11 @@
 #include "documents/JwkUnit.h"
 
-#include <algorithm>
 #include <cmath>
-
-#include "documents/JwcRecords.h"
 
 using namespace jwcrecords;
 
 namespace {
 
-constexpr std::u16string_view kJwkSignature = u"jw_cad(c)sym........";
 constexpr int kHeaderRecords = 2;
 constexpr int kNumberFields = 9;
 
@@ -17,7 +13,7 @@ std::uint16_t Tenths(double Millimetres) { return static_cast<std::uint16_t>(std
 
 }  // namespace
 
-TJwkData::TJwkData() { DataInit(); }
+TJwkData::TJwkData() : TJwDosDocument(kJwkSignature, kHeaderRecords) { DataInit(); }
 
 void TJwkData::DataInit() {
   Enthd = TEntJwkHeader{};
@@ -38,29 +34,8 @@ void TJwkData::DataFree() {
   EntMjtp.clear();
 }
 
-bool TJwkData::FileCheck(const std::u16string& FName) { return FileHasSignature(FName, kJwkSignature); }
-
-bool TJwkData::FileHeaderIn(const std::u16string& FName) {
-  std::vector<std::uint8_t> Head;
-  if (ReadHeaderBytes(FName, kHeaderRecords, Head)) return HeaderFrom(Head);
-  DataInit();
-  return false;
-}
-
-bool TJwkData::HeaderFrom(std::span<const std::uint8_t> Bytes) {
-  DataInit();
-  return ReadHeader(Bytes.first(std::min(Bytes.size(), kRecordSize * kHeaderRecords)));
-}
-
-void TJwkData::SplitPara(const std::u16string& Text, int N) { Enthd.para = SplitFields(Text, N); }
-
-bool TJwkData::ReadHeader(std::span<const std::uint8_t> Head) {
-  RecordReader In(Head);
-  if (!In.Next()) return false;
-  DecodeTitle(In.Record(), Enthd.jwID, Enthd.comment1, Enthd.comment2);
-
-  if (!In.Next()) return false;
-  SplitPara(DecodeNumbers(In.Record()), kNumberFields);
+bool TJwkData::ReadHeader(RecordReader& In) {
+  if (!ReadTitle(In) || !ReadNumbers(In, kNumberFields)) return false;
   TEntJwkHeader& H = Enthd;
   const std::vector<std::u16string>& P = H.para;
   H.lineCount = FieldInt(P[0]);

@@ -3,10 +3,10 @@
 #pragma once
 
 #include <cstdint>
-#include <span>
 #include <string>
 #include <vector>
 
+#include "documents/JwDosDocument.h"
 #include "documents/jwctype.h"
 
 // The header: a record of texts as in a JWC file, then one record of nine
@@ -24,23 +24,17 @@ struct TEntJwkHeader {
   std::vector<std::u16string> para;
 };
 
-class TJwkData {
+class TJwkData : public TJwDosDocument<TEntJwkHeader> {
  public:
   // Entries of the text-type table; types 1 to 10 take the JWC defaults.
   static constexpr int kMojiTypes = 12;
 
   TJwkData();
 
-  void DataInit();
-  void DataFree();
-  // Does the file begin with the JWK signature?
-  bool FileCheck(const std::u16string& FName);
-  // Resets, then reads the header into Enthd; true when all of it was read.
-  bool FileHeaderIn(const std::u16string& FName);
-  // The same on the first bytes of a file already in memory.
-  bool HeaderFrom(std::span<const std::uint8_t> Bytes);
+  void DataInit() override;
+  // Also empties the text-type table.
+  void DataFree() override;
 
-  TEntJwkHeader Enthd;
   std::int32_t lineN = 0, arcN = 0, tenN = 0, mojiN = 0;
   std::vector<TEntJwcLine> EntLine;
   std::vector<TEntJwcArc2> EntArc;
@@ -48,7 +42,6 @@ class TJwkData {
   std::vector<TEntJwcMoji2> EntMoji;
   std::vector<TEntJwcMojiType> EntMjtp;
 
- private:
-  bool ReadHeader(std::span<const std::uint8_t> Head);
-  void SplitPara(const std::u16string& Text, int N);
+ protected:
+  bool ReadHeader(jwcrecords::RecordReader& In) override;
 };

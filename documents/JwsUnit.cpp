@@ -1,20 +1,15 @@
 #include "documents/JwsUnit.h"
 
+#include "documents/JwFormat.h"
 #include "support/Func_2.h"
 
 namespace {
 
-constexpr char kSignature[] = "JwsData";
-constexpr std::size_t kSignatureBytes = 7;
-constexpr std::size_t kFillerBytes = 193;
-constexpr std::int32_t kMinVersion = 230;
-constexpr std::int32_t kMaxVersion = 700;
-
 bool ReadSignature(ByteReader& R, std::u16string& Id) {
-  std::uint8_t Sig[kSignatureBytes] = {};
+  std::uint8_t Sig[kJwsSignature.Size()] = {};
   R.Read(Sig, sizeof Sig);
   Id = AnsiBytesToText(Sig);
-  return Id == u"JwsData";
+  return Id == kJwsSignature.Text();
 }
 
 }  // namespace
@@ -29,8 +24,8 @@ void TJwsData::DataInit() {
 }
 
 std::int32_t TJwsData::OutputVersion(std::int32_t Ver) {
-  if (Ver <= 230) return 230;
-  return Ver == 300 ? 351 : Ver;
+  if (Ver <= kJwsVersions.Min) return kJwsVersions.Min;
+  return Ver == kJwsVerSavedAsPenWidth ? kVerPenWidth : Ver;
 }
 
 bool TJwsData::FileCheck(std::u16string_view FName) const {
@@ -38,18 +33,18 @@ bool TJwsData::FileCheck(std::u16string_view FName) const {
   if (!R) return false;
   std::u16string Id;
   std::int32_t Ver = 0;
-  if (!ReadSignature(*R, Id) || R->Skip(kFillerBytes) != kFillerBytes || R->Get(Ver) != sizeof Ver) return false;
-  return Ver >= kMinVersion && Ver <= kMaxVersion;
+  if (!ReadSignature(*R, Id) || R->Skip(kJwsFillerBytes) != kJwsFillerBytes || R->Get(Ver) != sizeof Ver) return false;
+  return kJwsVersions.Holds(Ver);
 }
 
 bool TJwsData::ReadHeader(ArchiveIn& In) {
   ByteReader& R = In.reader();
   TEntJwsHeader& H = Enthd;
-  EntLgrp.assign(16, {});
+  EntLgrp.assign(kLayerGroups, {});
   if (!ReadSignature(R, H.jwID)) return false;  // "JWS-Header Error"
-  R.Skip(kFillerBytes);
+  R.Skip(kJwsFillerBytes);
   R.Get(H.jwVer);
-  if (H.jwVer < kMinVersion || H.jwVer > kMaxVersion) return false;  // "JWS-Version Error"
+  if (!kJwsVersions.Holds(H.jwVer)) return false;  // "JWS-Version Error"
   R.Get(H.BasePoint_x);
   R.Get(H.BasePoint_y);
   for (TEntJwwLayerGroup& G : EntLgrp) {
@@ -66,13 +61,13 @@ bool TJwsData::ReadHeader(ArchiveIn& In) {
 
 bool TJwsData::SaveTo(ByteWriter& W, std::int32_t Ver) {
   // Only a load gives the 16 layer groups whose scales the header holds.
-  if (EntLgrp.size() != 16) return false;
+  if (EntLgrp.size() != kLayerGroups) return false;
   const std::int32_t V = OutputVersion(Ver);
   TEntJwsHeader& H = Enthd;
-  H.jwID = u"JwsData";
+  H.jwID = kJwsSignature.Text();
   ArchiveOut Out(W, (FileOutOpt & kOutUtf16) != 0);
-  W.Write(kSignature, kSignatureBytes);
-  W.Fill('.', kFillerBytes);
+  W.Write(kJwsSignature.Bytes().data(), kJwsSignature.Size());
+  W.Fill('.', kJwsFillerBytes);
   Out.Put(V);
   Out.Put(H.BasePoint_x);
   Out.Put(H.BasePoint_y);

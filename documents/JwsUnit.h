@@ -7,10 +7,11 @@
 #include <vector>
 
 #include "documents/JwDocument.h"
+#include "documents/JwFormat.h"
 
 class TJwsData : public TJwDocument<TEntJwsHeader> {
  public:
-  // 16 layer groups; a figure stores only their scales, the other fields
+  // The layer groups; a figure stores only their scales, the other fields
   // take fixed values on load.
   std::vector<TEntJwwLayerGroup> EntLgrp;
   std::vector<TEntJwwMojiType> EntMoj;  // a figure carries no text types

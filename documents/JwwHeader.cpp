@@ -4,14 +4,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "documents/JwFormat.h"
 #include "documents/JwwUnit.h"
 #include "support/Func_2.h"
 
 namespace {
-
-constexpr char kSignature[] = "JwwData.";
-constexpr std::int32_t kMinVersion = 220;
-constexpr std::int32_t kMaxVersion = 700;
 
 // Reads scalars in file order; short reads leave fields as they were.
 class ScalarsIn {
@@ -76,7 +73,7 @@ std::u16string NameOr(const ArchiveOut& Out, std::u16string_view Name, std::u16s
 // added, so it is written as 0: a save followed by a reload and another save
 // then writes the same value.
 std::int32_t PrintPacking(const TEntJwwHeader& H, std::int32_t Ver) {
-  if (Ver < 600) return H.nPrtDispOnlyNonDraw;
+  if (Ver < kVerPrintDpi) return H.nPrtDispOnlyNonDraw;
   const std::int64_t Dpi = H.nPrtDpi > 0 ? std::int64_t{H.nPrtDpi} : 1;
   return static_cast<std::int32_t>(10 * Dpi + std::max(H.nPrtDispOnlyNonDraw, 0));
 }
@@ -88,15 +85,21 @@ bool ValidSegments(std::int32_t S) { return S == 2 || S == 4 || S == 6 || S == 8
 }  // namespace
 
 void TJwwData::SizeHeaderTables() {
-  EntLgrp.assign(16, {});
-  EntLay.assign(256, {});
-  EntCol.assign(10, {});
-  EntLtp1.assign(8, {});
-  EntLtp2.assign(5, {});
-  EntLtp3.assign(4, {});
-  EntColS.assign(257, {});
-  EntLtpS.assign(33, {});
-  EntMoj.assign(10, {});
+  EntLgrp.assign(kLayerGroups, {});
+  EntLay.assign(kLayers, {});
+  EntCol.assign(kPenColors, {});
+  EntLtp1.assign(kLineTypes, {});
+  EntLtp2.assign(kRandomLines, {});
+  EntLtp3.assign(kDoubleLineTypes, {});
+  EntColS.assign(kSxfColors, {});
+  EntLtpS.assign(kSxfLineTypes, {});
+  EntMoj.assign(kTextTypes, {});
+}
+
+bool TJwwData::HeaderTablesSized() const {
+  return EntLgrp.size() == kLayerGroups && EntLay.size() == kLayers && EntCol.size() == kPenColors &&
+         EntLtp1.size() == kLineTypes && EntLtp2.size() == kRandomLines && EntLtp3.size() == kDoubleLineTypes &&
+         EntColS.size() == kSxfColors && EntLtpS.size() == kSxfLineTypes && EntMoj.size() == kTextTypes;
 }
 
 bool TJwwData::ReadHeader(ArchiveIn& In) {
@@ -106,20 +109,23 @@ bool TJwwData::ReadHeader(ArchiveIn& In) {
     TEntJwwHeader& H = Enthd;
     SizeHeaderTables();
 
-    std::uint8_t Sig[8] = {};
+    std::uint8_t Sig[kJwwSignature.Size()] = {};
     R.Read(Sig, sizeof Sig);
     H.jwID = AnsiBytesToText(Sig);
-    if (H.jwID != u"JwwData.") throw ArchiveError{"JWW-Header Error"};
+    if (H.jwID != kJwwSignature.Text()) throw ArchiveError{"JWW-Header Error"};
     Get(H.jwVer);
-    if (H.jwVer < kMinVersion || H.jwVer > kMaxVersion) throw ArchiveError{"JWW-Version Error"};
+    if (!kJwwVersions.Holds(H.jwVer)) throw ArchiveError{"JWW-Version Error"};
     const std::int32_t V = H.jwVer;
 
     H.strMemo = In.ReadStr();
     Get(H.nZumen, H.nWriteGLay);
-    for (int G = 0; G < 16; ++G) {
+    for (std::size_t G = 0; G < kLayerGroups; ++G) {
       TEntJwwLayerGroup& Grp = EntLgrp[G];
       Get(Grp.anGLay, Grp.anWriteLay, Grp.adScale, Grp.anGLayProtect);
-      for (int L = 0; L < 16; ++L) Get(EntLay[G * 16 + L].aanLay, EntLay[G * 16 + L].aanLayProtect);
+      for (std::size_t L = 0; L < kLayersPerGroup; ++L) {
+        TEntJwwLayer& Lay = EntLay[G * kLayersPerGroup + L];
+        Get(Lay.aanLay, Lay.aanLayProtect);
+      }
     }
     if (std::array<std::uint8_t, 56> A{}; R.Read(A.data(), A.size()) == A.size()) H.reserved56 = A;
     Get(H.lnSunpou1, H.lnSunpou2, H.lnSunpou3, H.lnSunpou4, H.lnSunpou5);
@@ -134,15 +140,16 @@ bool TJwwData::ReadHeader(ArchiveIn& In) {
     Get(H.dKageLevel, H.dKageIdo);
     Get(H.nKage9_15JiFlg);
     Get(H.dKabeKageLevel);
-    if (V >= 300) Get(H.dTenkuuZuLevel, H.dTenkuuZuEnkoR);
+    if (V >= kVerTenkuuZu) Get(H.dTenkuuZuLevel, H.dTenkuuZuEnkoR);
     Get(H.nMMTani3D);
     Get(H.dBairitsu, H.DPGenten_x, H.DPGenten_y, H.dHanniBairitsu, H.DPHanniGenten_x, H.DPHanniGenten_y);
-    if (V >= 231) {
-      for (int I = 0; I < 8; ++I)
+    if (V >= kVerZoomJumps) {
+      for (std::size_t I = 0; I < kZoomJumps; ++I)
         Get(H.dZoomJumpBairitsu[I], H.DPZoomJumpGenten_x[I], H.DPZoomJumpGenten_y[I], H.nZoomJumpGLay[I]);
       Get(H.dDm11, H.dDm12, H.dDm13, H.lnDm1, H.dDm21, H.dDm22, H.dMojiBG, H.nMojiBG);
     } else {
-      for (int I = 0; I < 4; ++I) Get(H.dZoomJumpBairitsu[I], H.DPZoomJumpGenten_x[I], H.DPZoomJumpGenten_y[I]);
+      for (std::size_t I = 0; I < kOldZoomJumps; ++I)
+        Get(H.dZoomJumpBairitsu[I], H.DPZoomJumpGenten_x[I], H.DPZoomJumpGenten_y[I]);
     }
     Get.Each(H.adFukusenSuuchi);
     Get(H.dRyougawaFukusenTomeDe);
@@ -160,13 +167,13 @@ bool TJwwData::ReadHeader(ArchiveIn& In) {
     Get(Packed);
     H.nPrtDpi = Packed / 10;
     H.nPrtDispOnlyNonDraw = Packed % 10;
-    if (V >= 223) {
+    if (V >= kVerDrawTime) {
       Get(H.lnDrawTime, H.nEyeInit, H.dEye_H_Ichi_1, H.dEye_H_Ichi_2, H.dEye_H_Ichi_3);
       Get(H.dEye_Z_Ichi_1, H.dEye_Y_Ichi_1, H.dEye_Z_Ichi_2, H.dEye_Y_Ichi_2, H.dEye_V_Ichi_3);
     }
-    if (V >= 225) Get(H.dSenNagasaSnpou, H.dBoxSunpouX, H.dBoxSunpouY, H.dEnHankeiSnpou);
-    if (V >= 230) Get(H.nSolidNinniColor, H.SolidColor);
-    if (V >= 420) {
+    if (V >= kVerDimensionSizes) Get(H.dSenNagasaSnpou, H.dBoxSunpouX, H.dBoxSunpouY, H.dEnHankeiSnpou);
+    if (V >= kVerSolidColor) Get(H.nSolidNinniColor, H.SolidColor);
+    if (V >= kVerSxf) {
       for (TEntJwwColorExNo& C : EntColS) Get(C.aPenColor, C.anPenWidth);
       for (TEntJwwColorExNo& C : EntColS) {
         C.astrUDColorName = In.ReadStrClean();
@@ -203,21 +210,24 @@ void TJwwData::WriteHeader(ArchiveOut& Out, std::int32_t Ver) const {
   ScalarsOut Put(Out);
   const TEntJwwHeader& H = Enthd;
 
-  Out.writer().Write(kSignature, 8);
+  Out.writer().Write(kJwwSignature.Bytes().data(), kJwwSignature.Size());
   Put(Ver);
   Out.WriteStr(H.strMemo);
   Put(H.nZumen, H.nWriteGLay);
-  for (int G = 0; G < 16; ++G) {
+  for (std::size_t G = 0; G < kLayerGroups; ++G) {
     const TEntJwwLayerGroup& Grp = EntLgrp[G];
     Put(Grp.anGLay, Grp.anWriteLay, Grp.adScale, Grp.anGLayProtect);
-    for (int L = 0; L < 16; ++L) Put(EntLay[G * 16 + L].aanLay, EntLay[G * 16 + L].aanLayProtect);
+    for (std::size_t L = 0; L < kLayersPerGroup; ++L) {
+      const TEntJwwLayer& Lay = EntLay[G * kLayersPerGroup + L];
+      Put(Lay.aanLay, Lay.aanLayProtect);
+    }
   }
   if (H.reserved56) Out.writer().Write(H.reserved56->data(), 56);
   else Out.writer().Fill(0x20, 56);
   Put(H.lnSunpou1, H.lnSunpou2, H.lnSunpou3, H.lnSunpou4, H.lnSunpou5);
   if (H.reserved4) Out.writer().Write(H.reserved4->data(), 4);
   else Out.writer().Fill(0, 4);
-  Put(Ver <= 420 && H.nMaxDrawWid < -101 ? std::int32_t{-101} : H.nMaxDrawWid);
+  Put(Ver <= kLastVerMaxDrawWidFloor && H.nMaxDrawWid < -101 ? std::int32_t{-101} : H.nMaxDrawWid);
   Put(H.DPPrtGenten_x, H.DPPrtGenten_y, H.dPrtBairitsu);
   Put(H.nPrtSet, H.nMemoriMode);
   Put(H.dMemoriHyoujiMin, H.dMemoriX, H.dMemoriY, H.DpMemoriKjTen_x, H.DpMemoriKjTen_y);
@@ -226,15 +236,16 @@ void TJwwData::WriteHeader(ArchiveOut& Out, std::int32_t Ver) const {
   Put(H.dKageLevel, H.dKageIdo);
   Put(H.nKage9_15JiFlg);
   Put(H.dKabeKageLevel);
-  if (Ver >= 300) Put(H.dTenkuuZuLevel, H.dTenkuuZuEnkoR);
+  if (Ver >= kVerTenkuuZu) Put(H.dTenkuuZuLevel, H.dTenkuuZuEnkoR);
   Put(H.nMMTani3D);
   Put(H.dBairitsu, H.DPGenten_x, H.DPGenten_y, H.dHanniBairitsu, H.DPHanniGenten_x, H.DPHanniGenten_y);
-  if (Ver >= 231) {
-    for (int I = 0; I < 8; ++I)
+  if (Ver >= kVerZoomJumps) {
+    for (std::size_t I = 0; I < kZoomJumps; ++I)
       Put(H.dZoomJumpBairitsu[I], H.DPZoomJumpGenten_x[I], H.DPZoomJumpGenten_y[I], H.nZoomJumpGLay[I]);
     Put(H.dDm11, H.dDm12, H.dDm13, H.lnDm1, H.dDm21, H.dDm22, H.dMojiBG, H.nMojiBG);
   } else {
-    for (int I = 0; I < 4; ++I) Put(H.dZoomJumpBairitsu[I], H.DPZoomJumpGenten_x[I], H.DPZoomJumpGenten_y[I]);
+    for (std::size_t I = 0; I < kOldZoomJumps; ++I)
+      Put(H.dZoomJumpBairitsu[I], H.DPZoomJumpGenten_x[I], H.DPZoomJumpGenten_y[I]);
   }
   Put.Each(H.adFukusenSuuchi);
   Put(H.dRyougawaFukusenTomeDe);
@@ -253,22 +264,22 @@ void TJwwData::WriteHeader(ArchiveOut& Out, std::int32_t Ver) const {
   Put(H.nDrawGamenTen, H.nDrawPrtTen, H.nBitMapFirstDraw, H.nGyakuDraw, H.nGyakuSearch, H.nColorPrint, H.nLayJunPrint,
       H.nColJunPrint, H.nPrtRenzoku, H.nPrtKyoutsuuGray);
   Put(PrintPacking(H, Ver));
-  if (Ver >= 223) {
+  if (Ver >= kVerDrawTime) {
     Put(H.lnDrawTime, H.nEyeInit, H.dEye_H_Ichi_1, H.dEye_H_Ichi_2, H.dEye_H_Ichi_3);
     Put(H.dEye_Z_Ichi_1, H.dEye_Y_Ichi_1, H.dEye_Z_Ichi_2, H.dEye_Y_Ichi_2, H.dEye_V_Ichi_3);
   }
-  if (Ver >= 225) Put(H.dSenNagasaSnpou, H.dBoxSunpouX, H.dBoxSunpouY, H.dEnHankeiSnpou);
-  if (Ver >= 230) Put(H.nSolidNinniColor, H.SolidColor);
-  if (Ver >= 420) {
+  if (Ver >= kVerDimensionSizes) Put(H.dSenNagasaSnpou, H.dBoxSunpouX, H.dBoxSunpouY, H.dEnHankeiSnpou);
+  if (Ver >= kVerSolidColor) Put(H.nSolidNinniColor, H.SolidColor);
+  if (Ver >= kVerSxf) {
     for (const TEntJwwColorExNo& C : EntColS) Put(C.aPenColor, C.anPenWidth);
     for (std::size_t K = 0; K < EntColS.size(); ++K) {
       const TEntJwwColorExNo& C = EntColS[K];
       Out.WriteStr(NameOr(Out, C.astrUDColorName, u"Color_", static_cast<int>(K)));
-      Put(K <= 16 ? C.aPrtPenColor : C.aPenColor, C.anPrtPenWidth, C.adPrtTenHankei);
+      Put(K < kSxfStandardEntries ? C.aPrtPenColor : C.aPenColor, C.anPrtPenWidth, C.adPrtTenHankei);
     }
     for (std::size_t K = 0; K < EntLtpS.size(); ++K) {
       const TEntJwwLineTypeExNo& T = EntLtpS[K];
-      if (K >= 17 && !ValidSegments(T.anUDLTypeSegment))
+      if (K >= kSxfStandardEntries && !ValidSegments(T.anUDLTypeSegment))
         Put(static_cast<std::int32_t>(0xC3C3C3C3u), std::int32_t{8}, std::int32_t{1}, std::int32_t{8});
       else
         Put(T.alLType == 0 ? std::int32_t{-1} : T.alLType, T.anTokushuSenUintDot, T.anTokushuSenPich,
@@ -277,7 +288,7 @@ void TJwwData::WriteHeader(ArchiveOut& Out, std::int32_t Ver) const {
     for (std::size_t K = 0; K < EntLtpS.size(); ++K) {
       const TEntJwwLineTypeExNo& T = EntLtpS[K];
       const int N = static_cast<int>(K);
-      if (K >= 17 && !ValidSegments(T.anUDLTypeSegment)) {
+      if (K >= kSxfStandardEntries && !ValidSegments(T.anUDLTypeSegment)) {
         Out.WriteStr(u"LType_" + IntToText(N));
         Put(std::int32_t{2});
         Put.Each(std::array<double, 10>{1.0, 1.0});

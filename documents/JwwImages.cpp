@@ -108,7 +108,7 @@ class ImagePrefixIndex {
 }  // namespace
 
 void TJwwData::ReadTail(ArchiveIn& In) {
-  if (Enthd.jwVer < 700) return;
+  if (Enthd.jwVer < kVerBoundImages) return;
   BindImageInit();
   if (!BindImageExp && !BindImageExr) return;
   ByteReader& R = In.reader();

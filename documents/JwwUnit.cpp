@@ -1,5 +1,6 @@
 #include "documents/JwwUnit.h"
 
+#include "documents/JwFormat.h"
 #include "support/Func_2.h"
 
 TJwwData::TJwwData() { DataInit(); }
@@ -25,23 +26,20 @@ void TJwwData::DataInit() {
 bool TJwwData::FileCheck(std::u16string_view FName) const {
   auto R = ByteReader::OpenFile(FName);
   if (!R) return false;
-  std::uint8_t Sig[8] = {};
+  std::uint8_t Sig[kJwwSignature.Size()] = {};
   std::int32_t Ver = 0;
   if (R->Read(Sig, sizeof Sig) != sizeof Sig || R->Get(Ver) != sizeof Ver) return false;
-  return AnsiBytesToText(Sig) == u"JwwData." && Ver >= 220 && Ver <= 700;
+  return AnsiBytesToText(Sig) == kJwwSignature.Text() && kJwwVersions.Holds(Ver);
 }
 
 bool TJwwData::SaveTo(ByteWriter& W, std::int32_t Ver) {
   // The header writer needs the fixed-length tables that only a load gives.
-  if (EntLgrp.size() != 16 || EntLay.size() != 256 || EntCol.size() != 10 || EntLtp1.size() != 8 ||
-      EntLtp2.size() != 5 || EntLtp3.size() != 4 || EntColS.size() != 257 || EntLtpS.size() != 33 ||
-      EntMoj.size() != 10)
-    return false;
-  Enthd.jwID = u"JwwData.";
+  if (!HeaderTablesSized()) return false;
+  Enthd.jwID = kJwwSignature.Text();
   ArchiveOut Out(W, (FileOutOpt & kOutUtf16) != 0);
   WriteHeader(Out, Ver);
   WriteBody(Out, Ver, Enthd.jwVer);
-  if (Ver >= 700 && !WriteImages(Out)) return false;
+  if (Ver >= kVerBoundImages && !WriteImages(Out)) return false;
   return W.Flush();
 }
 

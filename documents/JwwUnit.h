@@ -7,24 +7,29 @@
 #include <vector>
 
 #include "documents/JwDocument.h"
+#include "documents/JwFormat.h"
 
 class TJwwData : public TJwDocument<TEntJwwHeader> {
  public:
-  std::vector<TEntJwwLayerGroup> EntLgrp;    // 16 groups
-  std::vector<TEntJwwLayer> EntLay;          // 256: layer l of group g at g * 16 + l
-  std::vector<TEntJwwColorNo> EntCol;        // 10
-  std::vector<TEntJwwLineTypeNo> EntLtp1;    // 8
-  std::vector<TEntJwwRandomLineNo> EntLtp2;  // 5
-  std::vector<TEntJwwLineTypeNo> EntLtp3;    // 4
-  std::vector<TEntJwwColorExNo> EntColS;     // 257 SXF colours
-  std::vector<TEntJwwLineTypeExNo> EntLtpS;  // 33 SXF line types
-  std::vector<TEntJwwMojiType> EntMoj;       // 10 text types
+  // The header tables; a header read sizes them to the lengths of
+  // JwFormat.h.
+  std::vector<TEntJwwLayerGroup> EntLgrp;
+  std::vector<TEntJwwLayer> EntLay;  // layer l of group g at g * kLayersPerGroup + l
+  std::vector<TEntJwwColorNo> EntCol;
+  std::vector<TEntJwwLineTypeNo> EntLtp1;
+  std::vector<TEntJwwRandomLineNo> EntLtp2;
+  std::vector<TEntJwwLineTypeNo> EntLtp3;
+  std::vector<TEntJwwColorExNo> EntColS;     // SXF colours
+  std::vector<TEntJwwLineTypeExNo> EntLtpS;  // SXF line types
+  std::vector<TEntJwwMojiType> EntMoj;       // text types
 
   TJwwData();
 
   void DataInit() override;
   // Sizes the header tables to their fixed lengths, zero-filled.
   void SizeHeaderTables();
+  // True when every header table has its fixed length.
+  bool HeaderTablesSized() const;
 
   // True for a JWW file of an accepted version; the document is not changed.
   bool FileCheck(std::u16string_view FName) const;

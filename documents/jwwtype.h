@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "documents/JwFormat.h"
 #include "documents/RecordArray.h"
 
 // Kind codes of the entity list; 8 is used only for block definitions when
@@ -199,8 +200,8 @@ struct TEntJwwHeader {
   double dKabeKageLevel = 0, dTenkuuZuLevel = 0, dTenkuuZuEnkoR = 0;
   std::int32_t nMMTani3D = 0;
   double dBairitsu = 0, DPGenten_x = 0, DPGenten_y = 0, dHanniBairitsu = 0, DPHanniGenten_x = 0, DPHanniGenten_y = 0;
-  std::array<double, 8> dZoomJumpBairitsu{}, DPZoomJumpGenten_x{}, DPZoomJumpGenten_y{};
-  std::array<std::int32_t, 8> nZoomJumpGLay{};
+  std::array<double, kZoomJumps> dZoomJumpBairitsu{}, DPZoomJumpGenten_x{}, DPZoomJumpGenten_y{};
+  std::array<std::int32_t, kZoomJumps> nZoomJumpGLay{};
   double dDm11 = 0, dDm12 = 0, dDm13 = 0;
   std::int32_t lnDm1 = 0;
   double dDm21 = 0, dDm22 = 0, dMojiBG = 0;

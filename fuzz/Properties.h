@@ -104,21 +104,18 @@ inline std::string JwsRoundTrip(Input Bytes) {
 
 // ---- Headers of all four kinds, as the file list reads them ----
 
+template <class TDoc>
+void ReadHeaderOf(Input Bytes) {
+  TDoc Doc;
+  ByteReader R(Bytes);
+  Doc.HeaderFrom(R);
+}
+
 inline std::string HeadersRead(Input Bytes) {
-  {
-    TJwwData Jww;
-    ByteReader R(Bytes);
-    Jww.HeaderFrom(R);
-  }
-  {
-    TJwsData Jws;
-    ByteReader R(Bytes);
-    Jws.HeaderFrom(R);
-  }
-  TJwcData Jwc;
-  Jwc.HeaderFrom(Bytes);
-  TJwkData Jwk;
-  Jwk.HeaderFrom(Bytes);
+  ReadHeaderOf<TJwwData>(Bytes);
+  ReadHeaderOf<TJwsData>(Bytes);
+  ReadHeaderOf<TJwcData>(Bytes);
+  ReadHeaderOf<TJwkData>(Bytes);
   return {};
 }
 

@@ -66,9 +66,9 @@ class CliTest : public ::testing::Test {
 TEST_F(CliTest, InfoShowsWhatTheFileListShows) {
   WriteDrawingWithImage(Dir_ / "a.jww", Work_);
   convfixtures::WriteJws(Dir_ / "b.jws", 351, convfixtures::Pen(1, 1));
-  WriteFileBytes(Dir_ / "c.jwc", Concat({TitleRecord(kJwcSignature, "first", "second"), NumberRecord(Counting(32)),
+  WriteFileBytes(Dir_ / "c.jwc", Concat({TitleRecord(kJwcSignatureBytes, "first", "second"), NumberRecord(Counting(32)),
                                          NumberRecord(Counting(28)), NumberRecord("6000:0000")}));
-  WriteFileBytes(Dir_ / "d.jwk", Concat({TitleRecord(kJwkSignature, "sym", "bol"), NumberRecord(Counting(9))}));
+  WriteFileBytes(Dir_ / "d.jwk", Concat({TitleRecord(kJwkSignatureBytes, "sym", "bol"), NumberRecord(Counting(9))}));
   WriteFileBytes(Dir_ / "e.jww", {'n', 'o', 't'});
 
   const ProcessResult R = Cli({"info", "--json", P("a.jww"), P("b.jws"), P("c.jwc"), P("d.jwk"), P("e.jww")}, Scratch_);

@@ -18,7 +18,7 @@ namespace {
 
 // A complete, valid header whose records 2 to 4 are given as text.
 Bytes JwcFile(std::string_view Record2, std::string_view Record3 = "", std::string_view Record4 = "",
-              std::string Id = std::string(kJwcSignature)) {
+              std::string Id = std::string(kJwcSignatureBytes)) {
   return Concat({TitleRecord(Id, "comment one", "comment two"), NumberRecord(Record2), NumberRecord(Record3),
                  NumberRecord(Record4)});
 }
@@ -168,7 +168,7 @@ TEST_F(JwcHeader, SegmentOffsetAddresses) {
 }
 
 TEST_F(JwcHeader, ScaleFlagFromCharacter23) {
-  const std::string Sig(kJwcSignature);
+  const std::string Sig(kJwcSignatureBytes);
   const std::pair<std::string, bool> Cases[] = {
       {Sig + "xxf", true}, {Sig + "xxfmore", true}, {Sig + "xxF", false}, {Sig + "xx", false}, {Sig + "f", false},
   };
@@ -184,7 +184,7 @@ TEST_F(JwcHeader, CommentsInTheCodePageEndAtTheirFields) {
   Bytes C1 = {0x95, 0xBD, 0x96, 0xCA, 0x90, 0x7D};  // 平面図, then 26 bytes of "1"
   C1.resize(32, '1');
   testsupport::ByteBuilder File;
-  File.raw(Fixed(kJwcSignature, 40)).raw(C1).raw(Fixed("\x91\x71\x8C\xC9", 32)).fill(0, 96);
+  File.raw(Fixed(kJwcSignatureBytes, 40)).raw(C1).raw(Fixed("\x91\x71\x8C\xC9", 32)).fill(0, 96);
   File.raw(NumberRecord(Counting(32))).raw(NumberRecord("")).raw(NumberRecord(""));
   ASSERT_TRUE(Read(File.bytes));
   EXPECT_EQ(H().comment1, u"平面図" + std::u16string(26, u'1'));  // not run on into comment 2
@@ -227,7 +227,7 @@ TEST_F(JwcHeader, ARecordCutShortShowsNoBytesOfTheOneBefore) {
 
 TEST_F(JwcHeader, EachReadStartsFromTheDefaults) {
   ASSERT_TRUE(Read(JwcFile(Counting(32), Counting(28), Counting(22))));
-  ASSERT_FALSE(Read(Fixed(kJwcSignature, 100)));
+  ASSERT_FALSE(Read(Fixed(kJwcSignatureBytes, 100)));
   EXPECT_EQ(H().jwID, u"jw_cad(c)data.......");
   EXPECT_EQ(H().lineCount, 0);
   EXPECT_EQ(H().curFno, 1);

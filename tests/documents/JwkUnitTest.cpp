@@ -15,7 +15,7 @@ using testsupport::U16;
 namespace {
 
 Bytes JwkFile(std::string_view Record2) {
-  return Concat({TitleRecord(kJwkSignature, "comment one", "comment two"), NumberRecord(Record2)});
+  return Concat({TitleRecord(kJwkSignatureBytes, "comment one", "comment two"), NumberRecord(Record2)});
 }
 
 class JwkHeader : public HeaderReading<TJwkData> {};
@@ -94,8 +94,8 @@ TEST_F(JwkHeader, TextTypeTableFromTheJwcDefaults) {
 TEST(JwkFileCheck, SignatureMixUps) {
   TempDir Dir;
   testsupport::WriteFileBytes(Dir / "k", JwkFile("1"));
-  testsupport::WriteFileBytes(Dir / "c", Concat({TitleRecord(kJwcSignature, "", ""), NumberRecord("1")}));
-  testsupport::WriteFileBytes(Dir / "dots", Bytes(kJwkSignature.begin(), kJwkSignature.end() - 1));
+  testsupport::WriteFileBytes(Dir / "c", Concat({TitleRecord(kJwcSignatureBytes, "", ""), NumberRecord("1")}));
+  testsupport::WriteFileBytes(Dir / "dots", Bytes(kJwkSignatureBytes.begin(), kJwkSignatureBytes.end() - 1));
   TJwkData Jwk;
   TJwcData Jwc;
   EXPECT_TRUE(Jwk.FileCheck(U16(Dir / "k")));

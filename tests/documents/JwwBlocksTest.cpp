@@ -118,6 +118,32 @@ TEST(JwwBlocks, ChangeBlockNoKeepsUnusedNumbers) {
   EXPECT_EQ(Doc.EntBlockDef[1].ref_no, 0);
 }
 
+// The marks are a step of their own: after inserts change, marking again
+// decides what a save keeps, without rebuilding the display tree.
+TEST(JwwBlocks, MarkingAgainDecidesWhatASaveKeeps) {
+  TJwwData Doc;
+  ASSERT_TRUE(Load(Doc, BlockFile({9}, {{5, {}}, {9, {}}})));
+  const std::vector<TEntJwwBlockTree> Tree = Doc.EntBlockTree;
+  Doc.EntBlock[0].nNumber = 5;
+  EXPECT_TRUE(Doc.EntBlockDef[1].ref_flag) << "marks stay until marked again";
+  Doc.MarkUsedBlockDefs();
+  EXPECT_TRUE(Doc.EntBlockDef[0].ref_flag);
+  EXPECT_EQ(Doc.EntBlockDef[0].ref_no, 0);
+  EXPECT_FALSE(Doc.EntBlockDef[1].ref_flag);
+  EXPECT_EQ(Doc.EntBlockDef[1].ref_no, -1);
+  EXPECT_EQ(Doc.EntBlockNum, 1);
+  ASSERT_EQ(Doc.EntBlockTree.size(), Tree.size());
+  EXPECT_EQ(Doc.EntBlockTree[0].no, Tree[0].no) << "the tree is left as it was";
+
+  const auto Saved = Save(Doc, 600);
+  TJwwData Back;
+  ASSERT_TRUE(Saved && Load(Back, *Saved));
+  ASSERT_EQ(Back.EntBlockDef.size(), 1u);
+  EXPECT_EQ(Back.EntBlockDef[0].strName, Doc.EntBlockDef[0].strName);
+  EXPECT_EQ(Back.EntBlockDef[0].nNumber, 0u);
+  EXPECT_EQ(Back.EntBlock[0].nNumber, 0u);
+}
+
 TEST(JwwBlocks, TreeNodesAndPlacementMatrices) {
   // Root insert of 1 at (10, 20), rotated by pi/2, scaled 2 and 3; inside 1
   // an insert of 2 at (1, 2) rotated by pi/6, scaled 0.5 and 4; and an insert

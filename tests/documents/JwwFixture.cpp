@@ -669,20 +669,88 @@ Drawing CanonicalDrawing(std::int32_t Ver, Form Form) {
   return D;
 }
 
-// ---- The writer's rules, as a model ----
+// ---- The writer's rules, as tables ----
 
 namespace {
 
-bool In(int V, int Lo, int Hi) { return V >= Lo && V <= Hi; }
-
-int StandardLtype(int Style) {
-  static const int Map[] = {1, 4, 3, 6, 8, 8, 2, 5, 7, 6, 6, 8, 8, 17, 17};
-  return In(Style, 31, 45) ? Map[Style - 31] : In(Style, 46, 62) ? SxfFallbackLtype : Style;
+// The record kinds a rule row holds.
+constexpr unsigned Of(std::initializer_list<int> Kinds) {
+  unsigned Mask = 0;
+  for (int K : Kinds) Mask |= 1u << K;
+  return Mask;
 }
+constexpr unsigned kLineKinds = Of({kLine, kEnko});
 
-int StandardColor(int Color) {
-  static const int Map[] = {2, 8, 3, 6, 4, 5, 1, 2, 5, 8, 4, 3, 6, 5, 2, 2};
-  return In(Color, 101, 116) ? Map[Color - 101] : In(Color, 117, 356) ? SxfFallbackColor : Color;
+enum class Written {
+  Stored,    // as stored
+  Standard,  // the standard number the SXF number stands for
+  Fallback,  // SxfFallbackLtype or SxfFallbackColor
+  One,
+};
+
+// For the kinds of the row, at the versions of the row (all, or those
+// below 4.20 only), a stored number in lo..hi is written as the row says.
+// The first row that holds a record's kind, the version and the number
+// decides.
+struct PenRule {
+  unsigned kinds;
+  bool below420Only;
+  int lo, hi;
+  Written written;
+};
+
+constexpr PenRule kLtypeRules[] = {
+    {kLineKinds, true, 31, 45, Written::Standard},
+    {kLineKinds, true, 46, 62, Written::Fallback},
+    {kLineKinds, false, 1, 9, Written::Stored},
+    {kLineKinds, false, 11, 19, Written::Stored},
+    {kLineKinds, false, 31, 62, Written::Stored},
+    {kLineKinds, false, 0, 255, Written::Fallback},
+    {Of({kTen}), false, 1, 1, Written::Stored},
+    {Of({kTen}), false, 100, 100, Written::Stored},
+    {Of({kTen}), false, 0, 255, Written::One},
+    {Of({kMoji}), false, 1, 9, Written::Stored},
+    {Of({kMoji}), false, 0, 255, Written::One},
+    {Of({kSunpo, kSolid, kBlock, kBlockDef}), false, 0, 255, Written::Stored},
+};
+constexpr int kLtypeStandard[] = {1, 4, 3, 6, 8, 8, 2, 5, 7, 6, 6, 8, 8, 17, 17};  // SXF 31..45
+
+constexpr unsigned kColorKinds = Of({kLine, kEnko, kTen, kMoji, kSunpo});
+constexpr PenRule kColorRules[] = {
+    {kColorKinds | Of({kSolid}), true, 101, 116, Written::Standard},
+    {kColorKinds | Of({kSolid}), true, 117, 356, Written::Fallback},
+    {kColorKinds, false, 1, 9, Written::Stored},
+    {kColorKinds, false, 101, 356, Written::Stored},
+    {kColorKinds, false, 0, 0xFFFF, Written::Fallback},
+    {Of({kSolid}), false, 1, 10, Written::Stored},
+    {Of({kSolid}), false, 101, 356, Written::Stored},
+    {Of({kSolid}), false, 0, 0xFFFF, Written::Fallback},
+    {Of({kBlock, kBlockDef}), false, 0, 0xFFFF, Written::Stored},
+};
+constexpr int kColorStandard[] = {2, 8, 3, 6, 4, 5, 1, 2, 5, 8, 4, 3, 6, 5, 2, 2};  // SXF 101..116
+
+// Every kind: a value above the limit is written as 0.
+struct FieldLimit {
+  std::uint16_t TEntJwwAttr::*field;
+  std::uint16_t max;
+};
+constexpr FieldLimit kLimits[] = {
+    {&TEntJwwAttr::nLayer, 15}, {&TEntJwwAttr::nGLayer, 15}, {&TEntJwwAttr::nPenWidth, 30000}};
+
+template <std::size_t N, std::size_t M>
+int WrittenPen(const PenRule (&Rules)[N], const int (&Standard)[M], int Fallback, int Kind, std::int32_t Ver,
+               int Stored) {
+  for (const PenRule& R : Rules) {
+    if (!(R.kinds & (1u << Kind)) || (R.below420Only && Ver >= 420) || Stored < R.lo || Stored > R.hi) continue;
+    switch (R.written) {
+      case Written::Stored: return Stored;
+      case Written::Standard: return Standard[Stored - R.lo];
+      case Written::Fallback: return Fallback;
+      case Written::One: return 1;
+    }
+  }
+  ADD_FAILURE() << "no rule for kind " << Kind << " and number " << Stored;
+  return Stored;
 }
 
 void TextAsWritten(TEntJwwMoji& T, std::int32_t Ver) {
@@ -724,22 +792,13 @@ void ListAsWritten(const EntityLists& L, std::int32_t Ver, const TJwBody& Doc) {
 }  // namespace
 
 TEntJwwAttr WrittenAttr(TEntJwwAttr A, int Kind, std::int32_t Ver) {
-  int Style = A.nPenStyle, Color = A.nPenColor;
-  const bool LineLike = Kind == kLine || Kind == kEnko;
-  if (Ver < 420) {
-    if (LineLike) Style = StandardLtype(Style);
-    if (In(Kind, kLine, kSolid)) Color = StandardColor(Color);
-  }
-  if (LineLike && !(In(Style, 1, 9) || In(Style, 11, 19) || In(Style, 31, 62))) Style = SxfFallbackLtype;
-  if (Kind == kTen && Style != 1 && Style != 100) Style = 1;
-  if (Kind == kMoji && !In(Style, 1, 9)) Style = 1;
-  if (In(Kind, kLine, kSunpo) && !(In(Color, 1, 9) || In(Color, 101, 356))) Color = SxfFallbackColor;
-  if (Kind == kSolid && !(In(Color, 1, 10) || In(Color, 101, 356))) Color = SxfFallbackColor;
-  A.nPenStyle = static_cast<std::uint8_t>(Style);
-  A.nPenColor = static_cast<std::uint16_t>(Color);
-  if (A.nLayer > 15) A.nLayer = 0;
-  if (A.nGLayer > 15) A.nGLayer = 0;
-  if (A.nPenWidth > 30000 || Ver < 351) A.nPenWidth = 0;
+  A.nPenStyle =
+      static_cast<std::uint8_t>(WrittenPen(kLtypeRules, kLtypeStandard, SxfFallbackLtype, Kind, Ver, A.nPenStyle));
+  A.nPenColor =
+      static_cast<std::uint16_t>(WrittenPen(kColorRules, kColorStandard, SxfFallbackColor, Kind, Ver, A.nPenColor));
+  for (const FieldLimit& L : kLimits)
+    if (A.*L.field > L.max) A.*L.field = 0;
+  if (Ver < 351) A.nPenWidth = 0;  // not in the file
   return A;
 }
 

@@ -196,9 +196,12 @@ void WriteCanonicalBody(JwFile& F);
 // The definitions of the canonical drawing.
 std::vector<TEntJwwBlockDef> CanonicalDefinitions(std::int32_t Ver);
 
-// ---- The writer's rules, as a model ----
+// ---- The writer's rules, as tables ----
 
-// The attribute a save writes for a record of this kind at version ver.
+// The attribute a save writes for a record of this kind at version ver, and
+// what a reader then gets back: the pen numbers looked up in tables of rows
+// (kinds, versions, stored numbers) -> written number, the other fields
+// through a table of limits.
 TEntJwwAttr WrittenAttr(TEntJwwAttr A, int Kind, std::int32_t Ver);
 // Changes a loaded document into what a save at ver (with no image options
 // and no SXF dimension expansion) writes: pens, layers and widths, cleaned

@@ -100,6 +100,24 @@ TEST(JwwWriterRules, PenMappingAndValidationTable) {
   }
 }
 
+// The writer against the rule tables of the fixture, for every line type
+// and every colour up to beyond the SXF range, each kind and version.
+TEST(JwwWriterRules, EveryPenNumberIsWrittenAsTheRuleTablesSay) {
+  for (int Kind = kLine; Kind <= kBlockDef; ++Kind) {
+    for (std::int32_t Ver : {300, 351, 420, 700}) {
+      for (int N = 0; N <= 400; ++N) {
+        TEntJwwAttr A = Pen(N <= 255 ? N : 1, N, 30000 + N % 2, N % 17, 16 - N % 17);
+        A.lGroup = 0x01020304u * static_cast<std::uint32_t>(N);
+        A.sFlg = static_cast<std::uint16_t>(N);
+        EXPECT_EQ(AttrBytes(A, Ver, Kind), ExpectedAttrBytes(WrittenAttr(A, Kind, Ver), Ver))
+            << "kind " << Kind << " ver " << Ver << " number " << N;
+      }
+      TEntJwwAttr Far = Pen(1, 0xFFFF, 0xFFFF, 0xFFFF, 0xFFFF);
+      EXPECT_EQ(AttrBytes(Far, Ver, Kind), ExpectedAttrBytes(WrittenAttr(Far, Kind, Ver), Ver)) << Kind;
+    }
+  }
+}
+
 TEST(JwwWriterRules, LayerLimitsAndFallbackNumbers) {
   for (int Kind = kLine; Kind <= kBlockDef; ++Kind) {
     TEntJwwAttr A = Pen(Kind == kTen ? 100 : 1, 1, 12, 16, 15);

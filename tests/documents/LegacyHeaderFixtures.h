@@ -11,8 +11,8 @@
 
 namespace legacyfixtures {
 
-inline constexpr std::string_view kJwcSignature = "jw_cad(c)data.......";
-inline constexpr std::string_view kJwkSignature = "jw_cad(c)sym........";
+inline constexpr std::string_view kJwcSignatureBytes = "jw_cad(c)data.......";
+inline constexpr std::string_view kJwkSignatureBytes = "jw_cad(c)sym........";
 
 // Pads or cuts Text to exactly Size bytes.
 inline Bytes Fixed(std::string_view Text, std::size_t Size) {
