@@ -27,10 +27,8 @@ constexpr std::uint16_t kMaxPenWidth = 30000;
 // 3.51 on.
 template <class Io>
 void AttrFields(Io& F, RecordOf<Io, TEntJwwAttr>& A) {
-  if (F.Ver() >= kVerPenWidth)
-    F(A.lGroup, A.nPenStyle, A.nPenColor, A.nPenWidth, A.nLayer, A.nGLayer, A.sFlg);
-  else
-    F(A.lGroup, A.nPenStyle, A.nPenColor, A.nLayer, A.nGLayer, A.sFlg);
+  if (F.Ver() >= kVerPenWidth) F(A.lGroup, A.nPenStyle, A.nPenColor, A.nPenWidth, A.nLayer, A.nGLayer, A.sFlg);
+  else F(A.lGroup, A.nPenStyle, A.nPenColor, A.nLayer, A.nGLayer, A.sFlg);
 }
 
 int SxfLtypeToStandard(int Style) {
@@ -308,6 +306,7 @@ void RecordIn::WithoutSxfPart(TEntJwwSunpo& X) {
 void RecordOut::Attr(const TEntJwwAttr& A, int Kind) { AttrFields(*this, AttrAsWritten(A, Kind, Ver_)); }
 
 void RecordOut::Text(const std::u16string& S, TextOf Of) {
+  if (Of == TextOf::Dimension || (Options_ & (kOutImageNameOnly | kOutImageNoTemp)) == 0) return Out_.WriteCleanText(S);
   // The rewrite looks for folder separators in the text as it will read
   // back, so that a second save finds nothing more to cut.
   std::u16string T = Out_.CleanText(S);
