@@ -16,6 +16,7 @@ void PrintMachine();
 // benchmark, aggregates left out.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
+  explicit RatioReporter(bool Color) : ConsoleReporter(Color ? OO_Defaults : OO_Tabular) {}
   void ReportRuns(const std::vector<Run>& Runs) override;
   // Prints the wall time of every other benchmark divided by that of
   // Baseline, which is described by What.

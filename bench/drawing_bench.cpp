@@ -126,11 +126,15 @@ void BM_LoadConvertSave(benchmark::State& State) {
   SetBytes(State, F);
 }
 
+// Writes the drawing at Path through a folder of its own beside it, so that
+// no other file is touched.
 int WriteDrawing(const char* Path) {
-  const fs::path P(Path);
-  const fs::path Made = MakeDrawing(P.parent_path().empty() ? "." : P.parent_path(), 1'000'000);
+  const fs::path P = fs::absolute(Path);
+  const fs::path Dir = P.parent_path() / (".lintorra-drawing-" + std::to_string(::getpid()));
   std::error_code Ec;
-  if (Made != P) fs::rename(Made, P, Ec);
+  fs::create_directory(Dir, Ec);
+  if (!Ec) fs::rename(MakeDrawing(Dir, 1'000'000), P, Ec);
+  fs::remove_all(Dir);
   return Ec ? 1 : 0;
 }
 
@@ -152,7 +156,7 @@ int main(int argc, char** argv) {
   Fixture& F = TheFixture();
   std::printf("synthetic drawing: %.1f MB\n", F.size / 1e6);
   PrintMachine();
-  RatioReporter Reporter;
+  RatioReporter Reporter(::isatty(STDOUT_FILENO) != 0);
   benchmark::RunSpecifiedBenchmarks(&Reporter);
   Reporter.PrintRatios(kBaseline, "a synced copy of the file");
   const long Peak = PeakMemoryOfRun({"/proc/self/exe", "--convert-once", F.drawing.string(), F.saved.string()});
