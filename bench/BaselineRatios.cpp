@@ -21,12 +21,16 @@ void PrintMachine() {
 }
 
 void RatioReporter::ReportRuns(const std::vector<Run>& Runs) {
+  // Each repetition, or only their mean where the aggregates alone are
+  // reported.
   for (const Run& R : Runs) {
-    if (R.run_type != Run::RT_Iteration || R.error_occurred || R.iterations == 0) continue;
+    const bool Mean = R.run_type == Run::RT_Aggregate && R.aggregate_name == "mean";
+    if ((R.run_type != Run::RT_Iteration && !Mean) || R.error_occurred || R.iterations == 0) continue;
     const std::string Name = R.run_name.function_name;
     if (!Times_.contains(Name)) Order_.push_back(Name);
     Sum& S = Times_[Name];
-    S.Seconds += R.real_accumulated_time / static_cast<double>(R.iterations);
+    if (Mean) S = {};
+    S.Seconds += R.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(R.time_unit);
     ++S.Runs;
   }
   ConsoleReporter::ReportRuns(Runs);
