@@ -15,6 +15,8 @@
 namespace {
 
 constexpr std::size_t kCopyChunk = 1 << 16;
+// How many new bytes a FileSink lets gather before it starts writing them out.
+constexpr std::uint64_t kWriteBehind = std::uint64_t{4} << 20;
 
 std::function<int(FileStep)>& FaultHook() {
   static std::function<int(FileStep)> Hook;
@@ -169,7 +171,16 @@ TCopyResult CopyBytes(std::uint64_t Limit, const std::function<std::ptrdiff_t(st
 }
 
 bool FileSink::Put(const std::uint8_t* Data, std::size_t N) {
-  return N == 0 || Step(FileStep::Write, [&] { return WriteFully(Fd_, Data, N); });
+  if (N == 0) return true;
+  if (!Step(FileStep::Write, [&] { return WriteFully(Fd_, Data, N); })) return false;
+  Written_ += N;
+  if (Written_ - WriteOut_ >= kWriteBehind) {
+    // Only a hint: the sync reports what did not reach the disk.
+    ::sync_file_range(Fd_, static_cast<off_t>(WriteOut_), static_cast<off_t>(Written_ - WriteOut_),
+                      SYNC_FILE_RANGE_WRITE);
+    WriteOut_ = Written_;
+  }
+  return true;
 }
 
 bool WriteFileReplacing(std::u16string_view Path, const std::function<bool(ByteSink&)>& Body, OnFailure OnFailure) {
