@@ -150,7 +150,7 @@ int main(int argc, char** argv) {
   if (argc == 3 && std::strcmp(argv[1], "--write-drawing") == 0) return WriteDrawing(argv[2]);
   if (argc == 4 && std::strcmp(argv[1], "--convert-once") == 0) {
     TJwwData D;
-    return ConvertOnce(D, argv[2], argv[3]) ? 0 : 1;
+    return HandPeakMemoryOver(ConvertOnce(D, argv[2], argv[3]) ? 0 : 1);
   }
   benchmark::Initialize(&argc, argv);
   Fixture& F = TheFixture();
