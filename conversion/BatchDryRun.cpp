@@ -33,8 +33,7 @@ class TRecordingHost final : public TBatchRunHost {
 TBatchDryRun::TBatchDryRun(const TConvSettings& Settings, TBatchRunHost& Host) : Settings_(Settings), Host_(Host) {}
 
 TDryRunBatch TBatchDryRun::Run(std::u16string_view SourceFolder, std::u16string_view DestFolder,
-                               std::span<const TBatchEntry> Entries,
-                               const std::function<void(const TDryRunEntry&)>& EntryDone) {
+                               std::span<const TBatchEntry> Entries, const TEntryDone& EntryDone) {
   TRecordingHost Host(Host_);
   // The run's checks need documents only to exist; the files are loaded
   // into the loader's own.
@@ -50,7 +49,8 @@ TDryRunBatch TBatchDryRun::Run(std::u16string_view SourceFolder, std::u16string_
     if (Entry.Skipped) Entry.Message = Host.Last;
     else ++Batch.Count;
     Batch.Total.Add(Entry.Run.Transitions);
-    if (EntryDone) EntryDone(Entry);
+    if (EntryDone) EntryDone(Entry, Loader_);
+    Loader_.Clear();
   });
   return Batch;
 }
@@ -77,6 +77,5 @@ TDryRunEntry TBatchDryRun::LookAt(TBatchRun& Checks, std::u16string_view SourceF
       Entry.Run = {};
     }
   }
-  Loader_.Clear();
   return Entry;
 }

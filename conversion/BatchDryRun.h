@@ -45,10 +45,11 @@ class TBatchDryRun {
   // progress and stop requests.
   TBatchDryRun(const TConvSettings& Settings, TBatchRunHost& Host);
 
-  // EntryDone is called after each selected entry.
+  // EntryDone is called after each selected entry, with the loader that
+  // still holds the file (converted in memory) when it loaded.
+  using TEntryDone = std::function<void(const TDryRunEntry&, const TDrawingLoader&)>;
   TDryRunBatch Run(std::u16string_view SourceFolder, std::u16string_view DestFolder,
-                   std::span<const TBatchEntry> Entries,
-                   const std::function<void(const TDryRunEntry&)>& EntryDone = {});
+                   std::span<const TBatchEntry> Entries, const TEntryDone& EntryDone = {});
 
  private:
   TDryRunEntry LookAt(TBatchRun& Checks, std::u16string_view SourceFolder, std::u16string_view DestFolder,

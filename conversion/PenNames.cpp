@@ -27,7 +27,7 @@ std::u16string PenWhereName(TPenWhere Where) {
   switch (Where) {
     case TPenWhere::Drawing: return u"図形";
     case TPenWhere::KeptBlock: return u"ブロック内";
-    case TPenWhere::DroppedBlock: return u"未使用ブロック内（保存されない）";
+    case TPenWhere::DroppedBlock: return u"未使用ブロック内";
     case TPenWhere::Header: return u"設定";
   }
   return {};
