@@ -145,31 +145,13 @@ void TDryRunWindow::ShowEntry(int Entry) {
 }
 
 std::vector<std::vector<std::u16string>> TDryRunWindow::CsvRows() const {
-  std::vector<std::vector<std::u16string>> Rows;
-  std::vector<std::u16string> Header = HeaderTexts(TransitionHeader());
-  Header.insert(Header.begin(), u"ファイル");
-  Header.push_back(u"備考");
-  Rows.push_back(Header);
-  auto Add = [&](const std::u16string& File, const TTransitionTally& T, const TPenPalette& P) {
-    for (const TTableRow& R : TransitionRows(T, P)) {
-      std::vector<std::u16string> Texts = RowTexts(R);
-      Texts.insert(Texts.begin(), File);
-      Texts.emplace_back();
-      Rows.push_back(std::move(Texts));
-    }
-  };
+  TCsvRows Csv(TransitionHeader());
   for (const TFile& F : Files_) {
-    if (!F.Converts) {
-      std::vector<std::u16string> Texts(Header.size());
-      Texts.front() = U(F.Name);
-      Texts.back() =
-          U(F.Status + QStringLiteral("：") + QString(F.Details).replace(QLatin1Char('\n'), QLatin1Char(' ')));
-      Rows.push_back(std::move(Texts));
-    }
-    Add(U(F.Name), F.Transitions, F.Palette);
+    if (!F.Converts) Csv.Note(U(F.Name), U(F.Status + QStringLiteral("：") + QString(F.Details).replace(u'\n', u' ')));
+    Csv.Add(U(F.Name), TransitionRows(F.Transitions, F.Palette));
   }
-  Add(u"（合計）", Total_, TotalPalette_);
-  return Rows;
+  Csv.Add(u"（合計）", TransitionRows(Total_, TotalPalette_));
+  return Csv.Lines;
 }
 
 QString TDryRunWindow::CsvName() const { return QStringLiteral("変換内容の確認.csv"); }

@@ -90,30 +90,13 @@ void TPenCensusWindow::ShowEntry(int Entry) {
 }
 
 std::vector<std::vector<std::u16string>> TPenCensusWindow::CsvRows() const {
-  std::vector<std::vector<std::u16string>> Rows;
-  std::vector<std::u16string> Header = HeaderTexts(CensusHeader());
-  Header.insert(Header.begin(), u"ファイル");
-  Header.push_back(u"備考");
-  Rows.push_back(Header);
-  auto Add = [&](const std::u16string& File, const TPenCensus& C, const TPenPalette& P) {
-    for (const TTableRow& R : CensusRows(C, P)) {
-      std::vector<std::u16string> T = RowTexts(R);
-      T.insert(T.begin(), File);
-      T.emplace_back();
-      Rows.push_back(std::move(T));
-    }
-  };
+  TCsvRows Csv(CensusHeader());
   for (const TFile& F : Files_) {
-    if (F.Problem != TFileProblem::None) {
-      std::vector<std::u16string> T(Header.size());
-      T.front() = U(F.Name);
-      T.back() = FileProblemCaption(F.Problem);
-      Rows.push_back(std::move(T));
-    }
-    Add(U(F.Name), F.Census, F.Palette);
+    if (F.Problem != TFileProblem::None) Csv.Note(U(F.Name), FileProblemCaption(F.Problem));
+    Csv.Add(U(F.Name), CensusRows(F.Census, F.Palette));
   }
-  Add(u"（合計）", Total_, TotalPalette_);
-  return Rows;
+  Csv.Add(u"（合計）", CensusRows(Total_, TotalPalette_));
+  return Csv.Lines;
 }
 
 QString TPenCensusWindow::CsvName() const { return QStringLiteral("使用ペン一覧.csv"); }

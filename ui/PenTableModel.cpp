@@ -111,14 +111,25 @@ std::vector<TTableRow> TransitionRows(const TTransitionTally& T, const TPenPalet
   return Rows;
 }
 
-std::vector<std::u16string> RowTexts(const TTableRow& Row) {
-  std::vector<std::u16string> T;
-  for (const TTableCell& C : Row) T.push_back(U(C.Text));
-  return T;
+TCsvRows::TCsvRows(const QStringList& Header) {
+  std::vector<std::u16string> Line{u"ファイル"};
+  for (const QString& H : Header) Line.push_back(U(H));
+  Line.push_back(u"備考");
+  Lines.push_back(std::move(Line));
 }
 
-std::vector<std::u16string> HeaderTexts(const QStringList& Header) {
-  std::vector<std::u16string> T;
-  for (const QString& H : Header) T.push_back(U(H));
-  return T;
+void TCsvRows::Add(const std::u16string& File, const std::vector<TTableRow>& Rows) {
+  for (const TTableRow& Row : Rows) {
+    std::vector<std::u16string> Line{File};
+    for (const TTableCell& C : Row) Line.push_back(U(C.Text));
+    Line.emplace_back();
+    Lines.push_back(std::move(Line));
+  }
+}
+
+void TCsvRows::Note(const std::u16string& File, const std::u16string& Note) {
+  std::vector<std::u16string> Line(Lines.front().size());
+  Line.front() = File;
+  Line.back() = Note;
+  Lines.push_back(std::move(Line));
 }

@@ -51,6 +51,15 @@ std::vector<TTableRow> CensusRows(const TPenCensus& C, const TPenPalette& P);
 QStringList TransitionHeader();
 std::vector<TTableRow> TransitionRows(const TTransitionTally& T, const TPenPalette& P);
 
-// The texts of a row, for a CSV file.
-std::vector<std::u16string> RowTexts(const TTableRow& Row);
-std::vector<std::u16string> HeaderTexts(const QStringList& Header);
+// The lines of a window's CSV file: a column "ファイル" before the table's
+// columns and "備考" after them.
+class TCsvRows {
+ public:
+  explicit TCsvRows(const QStringList& Header);
+  // The rows of one file's table (or of the total) as shown.
+  void Add(const std::u16string& File, const std::vector<TTableRow>& Rows);
+  // A file without a table, with what is to be said of it.
+  void Note(const std::u16string& File, const std::u16string& Note);
+
+  std::vector<std::vector<std::u16string>> Lines;
+};

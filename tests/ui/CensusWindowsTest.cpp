@@ -255,6 +255,20 @@ class CensusWindowsTest : public QObject {
     QVERIFY(
         W->Detail->text().contains(QStringLiteral("変換されるファイル 1 個、変換できないファイル 1 個、対象外 1 個")));
     QVERIFY(W->Summary->text().contains(QStringLiteral("ファイルは何も書き込まれていません")));
+
+    Prompts.Answers = {Home.Path("dry.csv")};
+    QTest::mouseClick(W->SaveButton, Qt::LeftButton);
+    QFile F(Home.Path("dry.csv"));
+    QVERIFY(F.open(QIODevice::ReadOnly));
+    const QStringList Lines = QString::fromUtf8(F.readAll().mid(3)).split(QStringLiteral("\r\n"));
+    QCOMPARE(Lines[0],
+             QStringLiteral("ファイル,区分,種類,変換前の線色,変換前の線種,変換前の線幅,変換後の線色,変換後の線種,"
+                            "変換後の線幅,数,備考"));
+    QVERIFY(Lines.contains(QStringLiteral("a.jww,図形,線,線色 2,線種1:実線,基本幅,線色 5,線種1:実線,基本幅,1,")));
+    QVERIFY(Lines.contains(QStringLiteral("（合計）,図形,線,線色 2,線種1:実線,基本幅,線色 5,線種1:実線,基本幅,1,")));
+    QVERIFY(Lines.contains(
+        QStringLiteral("notes.txt,,,,,,,,,,対象外：このファイル拡張子（種類）の変換には対応していません。 "
+                       "ファイル名：notes.txt 　　拡張子：.txt")));
   }
 
   void dryRunShowsTheRunsRefusal() {
