@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/DryRunReport.h"
 #include "cli/SettingsInput.h"
 #include "cli/WorkFolder.h"
+#include "conversion/BatchDryRun.h"
 #include "conversion/BatchRun.h"
 #include "conversion/SettingsDialogModel.h"
 #include "documents/JwsUnit.h"
@@ -29,6 +31,8 @@ struct ConvertOptions {
   std::optional<std::string> mode;
   std::string source, destination;
   std::vector<std::string> names;
+  bool dryRun = false;
+  bool json = false;
 };
 
 void PrintMessage(std::u16string_view Text) { std::cerr << TerminalText(Text) << "\n"; }
@@ -86,6 +90,14 @@ int RunConvert(const ConvertOptions& O) {
   std::vector<TBatchEntry> Entries;
   for (const std::string& Name : O.names) Entries.push_back({FromNativeName(Name), true});
   if (O.names.empty()) Entries = FolderEntries(Source);
+  const std::u16string Destination = FromNativeName(O.destination);
+  if (O.dryRun) {
+    // No working folder either: the dry run extracts no image.
+    ConsoleHost Host;
+    const TDryRunBatch Batch = TBatchDryRun(*Settings, Host).Run(Source, Destination, Entries);
+    if (Batch.Started) PrintDryRun(Batch, *Settings, O.json);
+    return Batch.Started ? 0 : kExitRefused;
+  }
 
   // Without a working folder the bound images of the drawings would be lost.
   TempWorkFolder Work;
@@ -99,8 +111,7 @@ int RunConvert(const ConvertOptions& O) {
   TJwsData JWS;
   JWS.BindImageFolder = Work.path();
   ConsoleHost Host;
-  const TBatchOutcome Outcome =
-      TBatchRun(*Settings, JWW, JWS, Host).Run(Source, FromNativeName(O.destination), Entries);
+  const TBatchOutcome Outcome = TBatchRun(*Settings, JWW, JWS, Host).Run(Source, Destination, Entries);
   return Outcome.Started ? 0 : kExitRefused;
 }
 
@@ -118,5 +129,8 @@ void AddConvertCommand(CLI::App& App, int& ExitCode) {
   Cmd->add_option("SOURCE_DIR", O->source, "Folder of the files to convert")->required();
   Cmd->add_option("DEST_DIR", O->destination, "Folder the converted files are saved in")->required();
   Cmd->add_option("NAME", O->names, "File names in SOURCE_DIR (default: every file, in name order)");
+  auto* DryRun =
+      Cmd->add_flag("--dry-run", O->dryRun, "Only show what the run would do to each file and its pens; write nothing");
+  Cmd->add_flag("--json", O->json, "With --dry-run: print one JSON document")->needs(DryRun);
   Cmd->callback([O, &ExitCode] { ExitCode = RunConvert(*O); });
 }

@@ -42,6 +42,8 @@ std::u16string BadFileNameMessage(std::u16string_view Caption) {
   return M;
 }
 
+std::u16string BackupPath(std::u16string_view Destination) { return FileExtChange(Destination, kExtBackup); }
+
 std::u16string ConvertingStatus(std::u16string_view Source, std::u16string_view Destination) {
   std::u16string M = u"ファイル「";
   M.append(Source).append(u"」→「").append(Destination).append(u"」変換中です。");
@@ -50,24 +52,31 @@ std::u16string ConvertingStatus(std::u16string_view Source, std::u16string_view 
 
 std::u16string ConvertedCountStatus(int Count) { return IntToText(Count) + std::u16string(kStatusConvertedSuffix); }
 
+void ForEachSelectedEntry(TBatchRunHost& Host, std::span<const TBatchEntry> Entries,
+                          const std::function<void(const TBatchEntry&)>& Take) {
+  const int Total =
+      static_cast<int>(std::count_if(Entries.begin(), Entries.end(), [](const TBatchEntry& E) { return E.Selected; }));
+  int Done = 0;
+  Host.Progress(Done, Total);
+  for (const TBatchEntry& E : Entries) {
+    if (!E.Selected) continue;
+    if (Host.StopRequested()) break;
+    Take(E);
+    Host.Progress(++Done, Total);
+  }
+}
+
 TBatchRun::TBatchRun(TConvSettings& Settings, TJwwData& JWW, TJwsData& JWS, TBatchRunHost& Host)
     : Settings_(Settings), JWW_(JWW), JWS_(JWS), Host_(Host) {}
 
 TBatchOutcome TBatchRun::Run(std::u16string_view SourceFolder, std::u16string_view DestFolder,
                              std::span<const TBatchEntry> Entries) {
-  if (!CheckFolders(SourceFolder, DestFolder) || !CheckCombinationRows()) return {};
+  if (!CheckStart(SourceFolder, DestFolder)) return {};
   Settings_.DeriveCombSources();
   TBatchOutcome Outcome{true, 0};
-  const int Total =
-      static_cast<int>(std::count_if(Entries.begin(), Entries.end(), [](const TBatchEntry& E) { return E.Selected; }));
-  int Done = 0;
-  Host_.Progress(Done, Total);
-  for (const TBatchEntry& E : Entries) {
-    if (!E.Selected) continue;
-    if (Host_.StopRequested()) break;
+  ForEachSelectedEntry(Host_, Entries, [&](const TBatchEntry& E) {
     if (ConvertEntry(SourceFolder, DestFolder, E.Caption)) ++Outcome.Count;
-    Host_.Progress(++Done, Total);
-  }
+  });
   Host_.SetStatusText(ConvertedCountStatus(Outcome.Count));
   return Outcome;
 }
@@ -104,9 +113,12 @@ bool TBatchRun::CheckCombinationRows() {
   return false;
 }
 
-bool TBatchRun::ConvertEntry(std::u16string_view SourceFolder, std::u16string_view DestFolder,
-                             std::u16string_view Caption) {
-  const std::u16string Ext = FileExtLower(Caption);
+bool TBatchRun::CheckStart(std::u16string_view SourceFolder, std::u16string_view DestFolder) {
+  return CheckFolders(SourceFolder, DestFolder) && CheckCombinationRows();
+}
+
+bool TBatchRun::CheckEntry(std::u16string_view Caption, std::u16string& Ext) {
+  Ext = FileExtLower(Caption);
   if (Ext != kExtJww && Ext != kExtJws) {
     Host_.ShowMessage(UnsupportedExtensionMessage(Caption, Ext));
     return false;
@@ -115,10 +127,17 @@ bool TBatchRun::ConvertEntry(std::u16string_view SourceFolder, std::u16string_vi
     Host_.ShowMessage(BadFileNameMessage(Caption));
     return false;
   }
+  return true;
+}
+
+bool TBatchRun::ConvertEntry(std::u16string_view SourceFolder, std::u16string_view DestFolder,
+                             std::u16string_view Caption) {
+  std::u16string Ext;
+  if (!CheckEntry(Caption, Ext)) return false;
   const std::u16string Source = PathJoin(SourceFolder, Caption);
   const std::u16string Destination = PathJoin(DestFolder, Caption);
   // Without its backup an existing destination file is never replaced.
-  if (FileMayExist(Destination) && !FileCopyKeepTime(Destination, FileExtChange(Destination, kExtBackup))) {
+  if (FileMayExist(Destination) && !FileCopyKeepTime(Destination, BackupPath(Destination))) {
     Host_.ShowMessage(BackupFailedMessage(Caption));
     return false;
   }

@@ -5,6 +5,7 @@
 // boxes, its status bar and its timer, and lintorra-cli by printing.
 #pragma once
 
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -30,6 +31,9 @@ std::u16string BackupFailedMessage(std::u16string_view Caption);
 // A caption that is not a plain file name (it holds a "/"): the entry is
 // skipped, since its paths would leave the chosen folders.
 std::u16string BadFileNameMessage(std::u16string_view Caption);
+// Where an existing destination file is copied before it is replaced: the
+// destination with its extension replaced by ".BAK".
+std::u16string BackupPath(std::u16string_view Destination);
 // "ファイル「source」→「destination」変換中です。"
 std::u16string ConvertingStatus(std::u16string_view Source, std::u16string_view Destination);
 // The count followed by "個のファイルを変換しました。"
@@ -75,6 +79,12 @@ struct TBatchEntry {
   bool Selected = false;
 };
 
+// The run's walk over the list: Take for each selected entry in list order,
+// progress reported before the first and after each, a stop asked for
+// before each.
+void ForEachSelectedEntry(TBatchRunHost& Host, std::span<const TBatchEntry> Entries,
+                          const std::function<void(const TBatchEntry&)>& Take);
+
 struct TBatchOutcome {
   bool Started = false;  // false when a folder check or the settings refused the run
   int Count = 0;         // entries handed to the conversion, as the final status text counts them
@@ -96,6 +106,14 @@ class TBatchRun {
   // conversion of the active mode, periodic work resumed, progress cleared.
   // Ext is the lower-case extension with its dot.
   TConvOutcome ConvertFile(std::u16string_view Source, std::u16string_view Destination, std::u16string_view Ext);
+
+  // The checks Run makes, each refusal shown as Run shows it. Before the
+  // first entry: the two folders, then the combination rows.
+  bool CheckStart(std::u16string_view SourceFolder, std::u16string_view DestFolder);
+  // Before a selected entry is backed up or converted: its extension and its
+  // name. False, after the message, for an entry the run skips; Ext receives
+  // the lower-case extension.
+  bool CheckEntry(std::u16string_view Caption, std::u16string& Ext);
 
  private:
   bool CheckFolders(std::u16string_view SourceFolder, std::u16string_view DestFolder);

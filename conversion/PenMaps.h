@@ -17,6 +17,7 @@
 #pragma once
 
 #include <array>
+#include <compare>
 #include <cstdint>
 
 #include "conversion/ConvSettings.h"
@@ -62,7 +63,7 @@ struct TPen {
   std::int32_t Color = 0;
   std::int32_t Ltype = 0;
   std::int32_t Width = 0;
-  bool operator==(const TPen&) const = default;
+  auto operator<=>(const TPen&) const = default;
 };
 
 // The combination rows applied to one line or arc. Every enabled row is
