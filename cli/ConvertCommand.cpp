@@ -1,9 +1,12 @@
 // lintorra-cli convert: the batch run of the convert button, with the
 // settings from an INI or settings file. Progress and the final count go to
-// standard output, the run's messages to standard error.
+// standard output, the run's messages and the reason of each file that was
+// not converted to standard error; with --json standard output holds one
+// object per file and a summary instead.
 #include <algorithm>
 #include <iostream>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
@@ -19,8 +22,10 @@
 
 namespace {
 
-// Exit codes besides 0 (the run went through).
-constexpr int kExitRefused = 1;  // a folder check or the settings refused the run
+// Exit codes besides 0 (the run went through and converted every selected
+// file).
+constexpr int kExitRefused = 1;       // a folder check or the settings refused the run
+constexpr int kExitNotConverted = 3;  // the run went through, but a selected file was not converted
 
 constexpr std::u16string_view kMsgSourceMissing = u"参照フォルダが存在しません。";
 
@@ -29,37 +34,61 @@ struct ConvertOptions {
   std::optional<std::string> mode;
   std::string source, destination;
   std::vector<std::string> names;
+  bool json = false;
+  bool noVerify = false;
 };
 
 void PrintMessage(std::u16string_view Text) { std::cerr << TerminalText(Text) << "\n"; }
 
-const char* OutcomeText(TConvOutcome O) {
-  switch (O) {
-    case TConvOutcome::Converted: break;
-    case TConvOutcome::NotRecognised: return "not a JWW or JWS file of a supported version, not converted";
-    case TConvOutcome::LoadFailed: return "could not be read whole, not converted";
-    case TConvOutcome::SaveFailed: return "could not be saved, no output written";
-  }
-  return "converted";
+nlohmann::ordered_json PathOrNull(std::u16string_view Path) {
+  return Path.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(ToUtf8(Path));
+}
+
+std::string JsonLine(const nlohmann::ordered_json& J) {
+  return J.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
 class ConsoleHost : public TBatchRunHost {
  public:
+  explicit ConsoleHost(bool Json) : Json_(Json) {}
+
   void ShowMessage(std::u16string_view Text) override { PrintMessage(Text); }
   void ShowConfirmation(std::u16string_view Text) override { PrintMessage(Text); }
   // No button to focus and nothing to beep for: the message says it all.
   void Beep() override {}
   void FocusDestinationButton() override {}
+  // Progress and the count, unless standard output carries JSON.
   void SetStatusText(std::u16string_view Text) override {
-    if (!Text.empty()) std::cout << TerminalText(Text) << std::endl;
+    if (!Text.empty() && !Json_) std::cout << TerminalText(Text) << std::endl;
   }
   void StopTimer() override {}
   void StartTimer() override {}
-  // The window counts a failed file silently; a script needs to hear of it.
-  void FileDone(std::u16string_view Source, std::u16string_view, TConvOutcome Outcome) override {
-    if (Outcome != TConvOutcome::Converted)
-      std::cerr << "lintorra-cli: " << ToUtf8(Source) << ": " << OutcomeText(Outcome) << "\n";
+  // Every file that was not converted is named with its reason.
+  void FileDone(const TFileOutcome& O) override {
+    if (const std::u16string Message = EntryMessage(O); !Message.empty()) PrintMessage(Message);
+    else if (O.Fault != TEntryFault::None)
+      std::cerr << "lintorra-cli: " << ToUtf8(O.Source) << ": " << EnglishReason(O) << "\n";
+    if (Json_) std::cout << JsonLine(FileObject(O)) << std::endl;
   }
+
+  static nlohmann::ordered_json FileObject(const TFileOutcome& O) {
+    const std::string Reason = EnglishReason(O);
+    return {{"source", ToUtf8(O.Source)},
+            {"destination", PathOrNull(O.Destination)},
+            {"result", ResultWord(O.Result())},
+            {"reason", Reason.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(Reason)},
+            {"backup", PathOrNull(O.Backup)}};
+  }
+
+  static nlohmann::ordered_json Summary(const TBatchOutcome& Outcome) {
+    return {{"files", Outcome.Files.size()},
+            {"converted", Outcome.Count(TFileResult::Converted)},
+            {"failed", Outcome.Count(TFileResult::Failed)},
+            {"skipped", Outcome.Count(TFileResult::Skipped)}};
+  }
+
+ private:
+  bool Json_;
 };
 
 // Every regular file of the folder, in name order, all selected.
@@ -98,10 +127,13 @@ int RunConvert(const ConvertOptions& O) {
   JWW.BindImageExp = JWW.BindImageExr = true;
   TJwsData JWS;
   JWS.BindImageFolder = Work.path();
-  ConsoleHost Host;
+  ConsoleHost Host(O.json);
+  const TSaveCheck Check = O.noVerify ? TSaveCheck::None : TSaveCheck::ReadBack;
   const TBatchOutcome Outcome =
-      TBatchRun(*Settings, JWW, JWS, Host).Run(Source, FromNativeName(O.destination), Entries);
-  return Outcome.Started ? 0 : kExitRefused;
+      TBatchRun(*Settings, JWW, JWS, Host, Check).Run(Source, FromNativeName(O.destination), Entries);
+  if (!Outcome.Started) return kExitRefused;
+  if (O.json) std::cout << JsonLine(ConsoleHost::Summary(Outcome)) << std::endl;
+  return Outcome.NotConverted() > 0 ? kExitNotConverted : 0;
 }
 
 }  // namespace
@@ -111,12 +143,16 @@ void AddConvertCommand(CLI::App& App, int& ExitCode) {
   CLI::App* Cmd = App.add_subcommand(
       "convert",
       "Convert the pens of JWW/JWS files from SOURCE_DIR into DEST_DIR, backing up replaced files as .BAK; "
-      "exits 1 when the folders or the settings refuse the run, 2 when the settings file cannot be used");
+      "exits 1 when the folders or the settings refuse the run, 2 when the settings file cannot be used, "
+      "3 when a selected file was not converted");
   Cmd->add_option("--settings", O->settings, "Settings file (*.set) or INI file (*.ini)")->required();
   Cmd->add_option("--mode", O->mode, "Conversion mode (default: the one the settings store)")
       ->check(CLI::IsMember({"individual", "combination"}));
   Cmd->add_option("SOURCE_DIR", O->source, "Folder of the files to convert")->required();
   Cmd->add_option("DEST_DIR", O->destination, "Folder the converted files are saved in")->required();
   Cmd->add_option("NAME", O->names, "File names in SOURCE_DIR (default: every file, in name order)");
+  Cmd->add_flag("--json", O->json,
+                "One JSON object per file and line (source, destination, result, reason, backup), then the counts");
+  Cmd->add_flag("--no-verify", O->noVerify, "Do not read each saved file back to check that it reads the same");
   Cmd->callback([O, &ExitCode] { ExitCode = RunConvert(*O); });
 }

@@ -8,10 +8,12 @@
 #include <QMainWindow>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "conversion/BatchRun.h"
 #include "conversion/ConvSettings.h"
 #include "conversion/IniFile.h"
+#include "conversion/RunResults.h"
 #include "ui/AppPaths.h"
 
 class QComboBox;
@@ -64,7 +66,7 @@ class TForm1 : public QMainWindow, private TBatchRunHost {
   QPushButton* ButtonT;  // convert
   QPushButton* ButtonX;  // close
   TFileListView* ListView1;
-  QSplitter* Splitter2;          // the file list and the preview pane
+  QSplitter* Splitter2;  // the file list and the preview pane
   TPreviewPane* PreviewPane1;
   QStatusBar* StatusBar1;
   QLabel* LabelProgress;  // "n / N" during a run
@@ -105,6 +107,9 @@ class TForm1 : public QMainWindow, private TBatchRunHost {
   void RunFinished();
   // Disables what could change a run's inputs while it goes on.
   void SetRunning(bool Running);
+  // At the end of a run: the list of the files it did not convert, or for a
+  // single file skipped for its extension the message such a file gets.
+  void ShowRunResults(const std::vector<TFileOutcome>& Files);
   void BrowseForFolder1Execute();
   void BrowseForFolder1Accept(const QString& Folder);
 
