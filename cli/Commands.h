@@ -8,3 +8,4 @@ void AddInfoCommand(CLI::App& App, int& ExitCode);
 void AddResaveCommand(CLI::App& App, int& ExitCode);
 void AddConvertCommand(CLI::App& App, int& ExitCode);
 void AddRenderCommand(CLI::App& App, int& ExitCode);
+void AddPensCommand(CLI::App& App, int& ExitCode);

@@ -12,8 +12,10 @@
 #include <vector>
 
 #include "cli/Commands.h"
+#include "cli/DryRunReport.h"
 #include "cli/SettingsInput.h"
 #include "cli/WorkFolder.h"
+#include "conversion/BatchDryRun.h"
 #include "conversion/BatchRun.h"
 #include "conversion/SettingsDialogModel.h"
 #include "documents/JwsUnit.h"
@@ -34,6 +36,7 @@ struct ConvertOptions {
   std::optional<std::string> mode;
   std::string source, destination;
   std::vector<std::string> names;
+  bool dryRun = false;
   bool json = false;
   bool noVerify = false;
 };
@@ -115,6 +118,14 @@ int RunConvert(const ConvertOptions& O) {
   std::vector<TBatchEntry> Entries;
   for (const std::string& Name : O.names) Entries.push_back({FromNativeName(Name), true});
   if (O.names.empty()) Entries = FolderEntries(Source);
+  const std::u16string Destination = FromNativeName(O.destination);
+  if (O.dryRun) {
+    // No working folder either: the dry run extracts no image.
+    ConsoleHost Host(O.json);
+    const TDryRunBatch Batch = TBatchDryRun(*Settings, Host).Run(Source, Destination, Entries);
+    if (Batch.Started) PrintDryRun(Batch, *Settings, O.json);
+    return Batch.Started ? 0 : kExitRefused;
+  }
 
   // Without a working folder the bound images of the drawings would be lost.
   TempWorkFolder Work;
@@ -129,8 +140,7 @@ int RunConvert(const ConvertOptions& O) {
   JWS.BindImageFolder = Work.path();
   ConsoleHost Host(O.json);
   const TSaveCheck Check = O.noVerify ? TSaveCheck::None : TSaveCheck::ReadBack;
-  const TBatchOutcome Outcome =
-      TBatchRun(*Settings, JWW, JWS, Host, Check).Run(Source, FromNativeName(O.destination), Entries);
+  const TBatchOutcome Outcome = TBatchRun(*Settings, JWW, JWS, Host, Check).Run(Source, Destination, Entries);
   if (!Outcome.Started) return kExitRefused;
   if (O.json) std::cout << JsonLine(ConsoleHost::Summary(Outcome)) << std::endl;
   return Outcome.NotConverted() > 0 ? kExitNotConverted : 0;
@@ -151,8 +161,12 @@ void AddConvertCommand(CLI::App& App, int& ExitCode) {
   Cmd->add_option("SOURCE_DIR", O->source, "Folder of the files to convert")->required();
   Cmd->add_option("DEST_DIR", O->destination, "Folder the converted files are saved in")->required();
   Cmd->add_option("NAME", O->names, "File names in SOURCE_DIR (default: every file, in name order)");
+  auto* DryRun =
+      Cmd->add_flag("--dry-run", O->dryRun, "Only show what the run would do to each file and its pens; write nothing");
   Cmd->add_flag("--json", O->json,
-                "One JSON object per file and line (source, destination, result, reason, backup), then the counts");
-  Cmd->add_flag("--no-verify", O->noVerify, "Do not read each saved file back to check that it reads the same");
+                "One JSON object per file and line (source, destination, result, reason, backup), then the counts; "
+                "with --dry-run one JSON document");
+  Cmd->add_flag("--no-verify", O->noVerify, "Do not read each saved file back to check that it reads the same")
+      ->excludes(DryRun);
   Cmd->callback([O, &ExitCode] { ExitCode = RunConvert(*O); });
 }

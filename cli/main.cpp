@@ -18,6 +18,7 @@ int main(int argc, char** argv) {
   AddResaveCommand(App, ExitCode);
   AddConvertCommand(App, ExitCode);
   AddRenderCommand(App, ExitCode);
+  AddPensCommand(App, ExitCode);
   CLI11_PARSE(App, argc, argv);
   return ExitCode;
 }

@@ -42,11 +42,11 @@ std::u16string BadFileNameMessage(std::u16string_view Caption) {
   return M;
 }
 
-std::u16string EntryMessage(const TFileOutcome& O) {
-  switch (O.Fault) {
-    case TEntryFault::UnsupportedExtension: return UnsupportedExtensionMessage(O.Caption, FileExtLower(O.Caption));
-    case TEntryFault::NotAFileName: return BadFileNameMessage(O.Caption);
-    case TEntryFault::BackupFailed: return BackupFailedMessage(O.Caption);
+std::u16string EntryMessage(TEntryFault Fault, std::u16string_view Caption) {
+  switch (Fault) {
+    case TEntryFault::UnsupportedExtension: return UnsupportedExtensionMessage(Caption, FileExtLower(Caption));
+    case TEntryFault::NotAFileName: return BadFileNameMessage(Caption);
+    case TEntryFault::BackupFailed: return BackupFailedMessage(Caption);
     case TEntryFault::None:
     case TEntryFault::Conversion: break;
   }
@@ -65,16 +65,32 @@ std::u16string ConvertedCountStatus(int Converted, int NotConverted) {
   return S;
 }
 
-std::u16string BackupPath(std::u16string_view Destination, const std::unordered_set<std::u16string>& MadeInRun) {
+std::u16string TBackupNames::For(std::u16string_view Destination) const {
   std::u16string Path = FileExtChange(Destination, kExtBackup);
-  for (int N = 1; MadeInRun.contains(TextUpper(Path)); ++N)
+  for (int N = 1; Made_.contains(TextUpper(Path)); ++N)
     Path = std::u16string(Destination) + (N == 1 ? u"" : u"(" + IntToText(N) + u")") + std::u16string(kExtBackup);
   return Path;
 }
 
+void TBackupNames::Made(std::u16string_view Backup) { Made_.insert(TextUpper(Backup)); }
+
 int TBatchOutcome::Count(TFileResult R) const {
   return static_cast<int>(
       std::count_if(Files.begin(), Files.end(), [R](const TFileOutcome& O) { return O.Result() == R; }));
+}
+
+void ForEachSelectedEntry(TBatchRunHost& Host, std::span<const TBatchEntry> Entries,
+                          const std::function<void(const TBatchEntry&)>& Take) {
+  const int Total =
+      static_cast<int>(std::count_if(Entries.begin(), Entries.end(), [](const TBatchEntry& E) { return E.Selected; }));
+  int Done = 0;
+  Host.Progress(Done, Total);
+  for (const TBatchEntry& E : Entries) {
+    if (!E.Selected) continue;
+    if (Host.StopRequested()) break;
+    Take(E);
+    Host.Progress(++Done, Total);
+  }
 }
 
 TBatchRun::TBatchRun(TConvSettings& Settings, TJwwData& JWW, TJwsData& JWS, TBatchRunHost& Host, TSaveCheck Check)
@@ -82,21 +98,14 @@ TBatchRun::TBatchRun(TConvSettings& Settings, TJwwData& JWW, TJwsData& JWS, TBat
 
 TBatchOutcome TBatchRun::Run(std::u16string_view SourceFolder, std::u16string_view DestFolder,
                              std::span<const TBatchEntry> Entries) {
-  if (!CheckFolders(SourceFolder, DestFolder) || !CheckCombinationRows()) return {};
+  if (!CheckStart(SourceFolder, DestFolder)) return {};
   Settings_.DeriveCombSources();
-  BackupsMade_.clear();
+  Backups_ = {};
   TBatchOutcome Outcome{true, {}};
-  const int Total =
-      static_cast<int>(std::count_if(Entries.begin(), Entries.end(), [](const TBatchEntry& E) { return E.Selected; }));
-  int Done = 0;
-  Host_.Progress(Done, Total);
-  for (const TBatchEntry& E : Entries) {
-    if (!E.Selected) continue;
-    if (Host_.StopRequested()) break;
+  ForEachSelectedEntry(Host_, Entries, [&](const TBatchEntry& E) {
     Outcome.Files.push_back(ConvertEntry(SourceFolder, DestFolder, E.Caption));
     Host_.FileDone(Outcome.Files.back());
-    Host_.Progress(++Done, Total);
-  }
+  });
   Host_.SetStatusText(ConvertedCountStatus(Outcome.Converted(), Outcome.NotConverted()));
   return Outcome;
 }
@@ -133,20 +142,25 @@ bool TBatchRun::CheckCombinationRows() {
   return false;
 }
 
+bool TBatchRun::CheckStart(std::u16string_view SourceFolder, std::u16string_view DestFolder) {
+  return CheckFolders(SourceFolder, DestFolder) && CheckCombinationRows();
+}
+
+TEntryFault TBatchRun::CheckEntry(std::u16string_view Caption, std::u16string& Ext) {
+  Ext = FileExtLower(Caption);
+  if (Ext != kExtJww && Ext != kExtJws) return TEntryFault::UnsupportedExtension;
+  if (Caption.find(PathDelimChar()) != std::u16string_view::npos) return TEntryFault::NotAFileName;
+  return TEntryFault::None;
+}
+
 TFileOutcome TBatchRun::ConvertEntry(std::u16string_view SourceFolder, std::u16string_view DestFolder,
                                      std::u16string_view Caption) {
   TFileOutcome O;
   O.Caption = Caption;
   O.Source = PathJoin(SourceFolder, Caption);
-  const std::u16string Ext = FileExtLower(Caption);
-  if (Ext != kExtJww && Ext != kExtJws) {
-    O.Fault = TEntryFault::UnsupportedExtension;
-    return O;
-  }
-  if (Caption.find(PathDelimChar()) != std::u16string_view::npos) {
-    O.Fault = TEntryFault::NotAFileName;
-    return O;
-  }
+  std::u16string Ext;
+  O.Fault = CheckEntry(Caption, Ext);
+  if (O.Fault != TEntryFault::None) return O;
   O.Destination = PathJoin(DestFolder, Caption);
   // Without its backup an existing destination file is never replaced.
   if (FileMayExist(O.Destination)) {
@@ -162,9 +176,9 @@ TFileOutcome TBatchRun::ConvertEntry(std::u16string_view SourceFolder, std::u16s
 }
 
 std::u16string TBatchRun::BackUp(std::u16string_view Destination) {
-  std::u16string Backup = BackupPath(Destination, BackupsMade_);
+  std::u16string Backup = Backups_.For(Destination);
   if (!FileCopyKeepTime(Destination, Backup)) return {};
-  BackupsMade_.insert(TextUpper(Backup));
+  Backups_.Made(Backup);
   return Backup;
 }
 

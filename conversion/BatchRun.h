@@ -5,6 +5,7 @@
 // boxes, its status bar and its timer, and lintorra-cli by printing.
 #pragma once
 
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -36,7 +37,8 @@ std::u16string BackupFailedMessage(std::u16string_view Caption);
 std::u16string BadFileNameMessage(std::u16string_view Caption);
 // The message of the run for an entry it did not convert before the
 // conversion began (extension, name, backup); empty for the others.
-std::u16string EntryMessage(const TFileOutcome& O);
+std::u16string EntryMessage(TEntryFault Fault, std::u16string_view Caption);
+inline std::u16string EntryMessage(const TFileOutcome& O) { return EntryMessage(O.Fault, O.Caption); }
 // "ファイル「source」→「destination」変換中です。"
 std::u16string ConvertingStatus(std::u16string_view Source, std::u16string_view Destination);
 // The converted files counted, followed by "個のファイルを変換しました。",
@@ -82,6 +84,12 @@ struct TBatchEntry {
   bool Selected = false;
 };
 
+// The run's walk over the list: Take for each selected entry in list order,
+// progress reported before the first and after each, a stop asked for
+// before each.
+void ForEachSelectedEntry(TBatchRunHost& Host, std::span<const TBatchEntry> Entries,
+                          const std::function<void(const TBatchEntry&)>& Take);
+
 struct TBatchOutcome {
   bool Started = false;             // false when a folder check or the settings refused the run
   std::vector<TFileOutcome> Files;  // every selected entry looked at, in list order
@@ -90,6 +98,22 @@ struct TBatchOutcome {
   // As the final status text counts them.
   int Converted() const { return Count(TFileResult::Converted); }
   int NotConverted() const { return static_cast<int>(Files.size()) - Converted(); }
+};
+
+// The backups of one run. The backup of the file at Destination is the
+// destination with ".BAK" for its extension, as always; but a backup made
+// earlier in the same run is never replaced (a.jww and a.jws in one run would
+// both back up to a.BAK): the later one takes the whole file name with ".BAK"
+// appended (a.jws.BAK), then that with "(2)", "(3)" ... before ".BAK". A
+// backup left by an earlier run is replaced as before.
+class TBackupNames {
+ public:
+  std::u16string For(std::u16string_view Destination) const;
+  // Backup now holds a copy made in this run.
+  void Made(std::u16string_view Backup);
+
+ private:
+  std::unordered_set<std::u16string> Made_;  // upper case
 };
 
 class TBatchRun {
@@ -111,6 +135,15 @@ class TBatchRun {
   // Ext is the lower-case extension with its dot.
   TConvResult ConvertFile(std::u16string_view Source, std::u16string_view Destination, std::u16string_view Ext);
 
+  // The checks Run makes, each refusal shown as Run shows it. Before the
+  // first entry: the two folders, then the combination rows.
+  bool CheckStart(std::u16string_view SourceFolder, std::u16string_view DestFolder);
+  // Before a selected entry is backed up or converted: its extension and its
+  // name. The fault for an entry the run skips, else None; Ext receives the
+  // lower-case extension. Shows nothing: the run reports the entry with the
+  // others.
+  static TEntryFault CheckEntry(std::u16string_view Caption, std::u16string& Ext);
+
  private:
   bool CheckFolders(std::u16string_view SourceFolder, std::u16string_view DestFolder);
   bool CheckCombinationRows();
@@ -127,13 +160,5 @@ class TBatchRun {
   TJwsData& JWS_;
   TBatchRunHost& Host_;
   TSaveCheck Check_;
-  std::unordered_set<std::u16string> BackupsMade_;  // in this run, upper case
+  TBackupNames Backups_;
 };
-
-// The backup of the file at Destination: the destination with ".BAK" for
-// its extension, as always; but a backup made earlier in the same run is
-// never replaced (a.jww and a.jws in one run would both back up to a.BAK),
-// so when MadeInRun holds that name, upper case, the whole file name with
-// ".BAK" appended (a.jws.BAK), then that with "(2)", "(3)" ... before
-// ".BAK". A backup left by an earlier run is replaced as before.
-std::u16string BackupPath(std::u16string_view Destination, const std::unordered_set<std::u16string>& MadeInRun);

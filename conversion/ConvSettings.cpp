@@ -61,8 +61,8 @@ std::int32_t ColorOfRow(int Row) {
 }
 
 int ColorRowOf(std::int32_t Color) {
-  if (InRange(Color, 1, 9)) return Color;
-  if (InRange(Color, 101, 356)) return Color - 91;
+  if (kStandardColorNumbers.Holds(Color)) return Color;
+  if (kSxfColorNumbers.Holds(Color)) return Color - 91;
   return 0;
 }
 
@@ -90,7 +90,9 @@ std::int32_t ColorOfListIndex(std::int32_t Index) { return IsColorListIndex(Inde
 std::int32_t LtypeOfListIndex(std::int32_t Index) { return IsLtypeListIndex(Index) ? LtypeOfRow(Index + 1) : 0; }
 
 bool IsColorSetting(std::int32_t V) { return V == 0 || IsColorNumber(V); }
-bool IsLtypeSetting(std::int32_t V) { return InRange(V, 0, 9) || InRange(V, 11, 19) || InRange(V, 31, 62); }
+bool IsLtypeSetting(std::int32_t V) {
+  return V == 0 || kStandardLtypeNumbers.Holds(V) || kRandomAndDoubleLtypeNumbers.Holds(V) || kSxfLtypeNumbers.Holds(V);
+}
 bool IsWidthSetting(std::int32_t V) { return InRange(V, -1, kMaxWidth); }
 
 std::u16string ColorRowName(int Row) {

@@ -19,11 +19,13 @@
 #include <cstdint>
 #include <string>
 
+#include "documents/JwFormat.h"
+
 inline constexpr int kColorRows = 265;
 inline constexpr int kLtypeRows = 49;
 inline constexpr int kOptSwitches = 8;
 inline constexpr int kCombRowCount = 10;
-inline constexpr std::int32_t kMaxWidth = 30000;
+inline constexpr std::int32_t kMaxWidth = kMaxPenWidth;
 
 // Index constants of OptFlags; stored as keys C315 ... C322.
 enum TOptSwitch : int {

@@ -147,7 +147,7 @@ TConvResult ConvertDocument(Doc& D, const TConvSettings& S, std::u16string_view 
   if (!D.FileIn(Source)) return {TConvOutcome::LoadFailed, D.LastError()};
   D.Enthd.jwVer = RaisedVersion(D.Enthd.jwVer, S.VerRaise);
   ApplyPens(D, S);
-  D.SetFileOutOption(D.MojiEncode ? kOutUtf16 : 0);
+  ChooseOutputForm(D);
   // A failed save has already removed the destination file.
   if (!D.FileOut(Destination, D.Enthd.jwVer)) return {TConvOutcome::SaveFailed, D.LastError()};
   if (Check == TSaveCheck::None) return {};
@@ -175,12 +175,18 @@ std::int32_t MapMojiTypeColor(const TConvSettings& S, std::int32_t Color) {
   return IsStandardColor(M) ? M : Color;
 }
 
+std::int32_t SunpouColorDigit(std::int64_t Value, std::int32_t Place) {
+  return static_cast<std::int32_t>((Value / Place) % 10);
+}
+
+void ChooseOutputForm(TJwBody& Doc) { Doc.SetFileOutOption(Doc.MojiEncode ? kOutUtf16 : 0); }
+
 std::int32_t MapSunpouColorDigits(const TConvSettings& S, std::int32_t Value) {
   // 64-bit so that replacing digits near the top of the range cannot
   // overflow; a result that no longer fits leaves the value as it was.
   std::int64_t V = Value;
   for (const std::int32_t P : {1, 10, 100}) {
-    const std::int32_t D = static_cast<std::int32_t>((V / P) % 10);
+    const std::int32_t D = SunpouColorDigit(V, P);
     const std::int32_t M = MapColor(S, D);
     if (IsStandardColor(M)) V += static_cast<std::int64_t>(M - D) * P;
   }

@@ -61,11 +61,18 @@ bool ConvertInMemory(TJwsData& JWS, TConvSettings S);
 // The header rules of the individual conversion. A text type's colour takes
 // its mapped colour only when that is a standard one (1..9).
 std::int32_t MapMojiTypeColor(const TConvSettings& S, std::int32_t Color);
+// The digit of a dimension setting value at Place (1, 10 or 100), of the
+// signed value with division truncating toward zero: -9 ... 9.
+std::int32_t SunpouColorDigit(std::int64_t Value, std::int32_t Place);
 // The dimension setting holds a standard colour in each of its units, tens
 // and hundreds digits (of the signed value, division truncating toward
 // zero); each digit whose colour maps to a standard one takes it, the other
 // digits stay.
 std::int32_t MapSunpouColorDigits(const TConvSettings& S, std::int32_t Value);
+
+// The string form a conversion saves a document in: UTF-16 when the loaded
+// file held a UTF-16 string.
+void ChooseOutputForm(TJwBody& Doc);
 
 // Load, raise, change, save, check the save, clear. The document is empty
 // afterwards, the JWW one cleared with JwwDataFree (its extracted images

@@ -18,7 +18,9 @@ std::u16string SystemText(std::int64_t Errno) {
   return u"（" + FromUtf8(std::strerror(static_cast<int>(Errno))) + u"）";
 }
 
-std::u16string JapaneseFault(const TJwError& E) {
+}  // namespace
+
+std::u16string JapaneseDescription(const TJwError& E) {
   const std::u16string Detail = FromUtf8(E.Detail);
   switch (E.Fault) {
     case TJwFault::None: return {};
@@ -42,8 +44,6 @@ std::u16string JapaneseFault(const TJwError& E) {
   }
   return {};
 }
-
-}  // namespace
 
 TFileResult TFileOutcome::Result() const {
   switch (Fault) {
@@ -104,5 +104,5 @@ std::u16string JapaneseReason(const TFileOutcome& O) {
     case TEntryFault::BackupFailed: return std::u16string(kBackupFailed);
     case TEntryFault::Conversion: break;
   }
-  return JapaneseFault(O.Conversion.Error);
+  return JapaneseDescription(O.Conversion.Error);
 }

@@ -38,6 +38,9 @@ std::string ResultWord(TFileResult R);
 // Why the entry was not converted, in English; empty for a converted one.
 std::string EnglishReason(const TFileOutcome& O);
 
+// Describe (documents/JwError.h) in Japanese, for the window.
+std::u16string JapaneseDescription(const TJwError& E);
+
 // "変換しました", "変換できませんでした", "スキップしました".
 std::u16string JapaneseResult(TFileResult R);
 // Why the entry was not converted, in Japanese; for a converted one where

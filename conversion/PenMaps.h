@@ -16,6 +16,7 @@
 // The loaded values themselves are never rewritten.
 #pragma once
 
+#include <compare>
 #include <cstdint>
 
 #include "conversion/ConvSettings.h"
@@ -36,7 +37,7 @@ struct TPen {
   std::int32_t Color = 0;
   std::int32_t Ltype = 0;
   std::int32_t Width = 0;
-  bool operator==(const TPen&) const = default;
+  auto operator<=>(const TPen&) const = default;
 };
 
 // The combination rows applied to one line or arc. Every enabled row is

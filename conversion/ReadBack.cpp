@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "conversion/Conversion.h"
 #include "documents/ByteStream.h"
 #include "documents/JwsUnit.h"
 #include "documents/JwwUnit.h"
@@ -59,7 +60,7 @@ TJwError ReadBackInto(Doc& D, std::u16string_view Path, std::uint64_t Written) {
     if (In->ReadError() != 0) return {TJwFault::ReadBackUnreadable, 0, In->ReadError()};
     return {TJwFault::ReadBackDiffers, In->Position()};
   }
-  D.SetFileOutOption(D.MojiEncode ? kOutUtf16 : 0);
+  ChooseOutputForm(D);
   TComparingSink Sink(*Expected);
   ByteWriter W(Sink);
   const bool Saved = D.SaveTo(W, D.Enthd.jwVer) && W.Flush();

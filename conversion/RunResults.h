@@ -1,10 +1,9 @@
 // The list a run ends with in the window when it did not convert every
-// selected entry, and that list as a CSV file.
+// selected entry, and that list as the rows of a CSV file.
 #pragma once
 
 #include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "conversion/FileOutcome.h"
@@ -22,10 +21,6 @@ std::vector<TResultRow> ResultRows(std::span<const TFileOutcome> Files);
 // such an entry has always had, shown instead of the list. Empty otherwise.
 std::u16string LoneExtensionMessage(std::span<const TFileOutcome> Files);
 
-// The list for spreadsheet programs: UTF-8 with a byte order mark, a header
-// "ファイル名,結果,理由", fields quoted where they need it, lines ending in
-// CR LF.
-std::string ResultsCsv(std::span<const TResultRow> Rows);
-// Writes ResultsCsv to Path, replacing a file there only once the whole list
-// is written; false when that fails.
-bool WriteResultsCsv(std::u16string_view Path, std::span<const TResultRow> Rows);
+// The list as the rows of a CSV file (support/Csv.h): the header
+// "ファイル名", "結果", "理由", then one row per line of the list.
+std::vector<std::vector<std::u16string>> ResultCsvRows(std::span<const TResultRow> Rows);

@@ -80,3 +80,17 @@ inline constexpr std::size_t kSxfStandardEntries = 17;
 inline constexpr std::size_t kTextTypes = 10;  // EntMoj
 inline constexpr std::size_t kZoomJumps = 8;
 inline constexpr std::size_t kOldZoomJumps = 4;  // before kVerZoomJumps
+
+// Pen numbers as records carry them.
+struct TJwPenNumbers {
+  std::int32_t Min;
+  std::int32_t Max;
+  constexpr bool Holds(std::int32_t V) const { return V >= Min && V <= Max; }
+};
+inline constexpr TJwPenNumbers kStandardColorNumbers{1, 9};  // 9 is the auxiliary colour
+inline constexpr TJwPenNumbers kSxfColorNumbers{101, 356};   // SXF colours 1..256; 101..116 are named
+inline constexpr TJwPenNumbers kStandardLtypeNumbers{1, 9};  // 9 is the auxiliary line type
+inline constexpr TJwPenNumbers kRandomAndDoubleLtypeNumbers{11, 19};
+inline constexpr TJwPenNumbers kSxfLtypeNumbers{31, 62};  // SXF line types 1..32
+inline constexpr std::int32_t kSolidOwnColor = 10;        // a solid that carries its own colour value
+inline constexpr std::int32_t kMaxPenWidth = 30000;       // in 1/100 mm

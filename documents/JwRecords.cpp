@@ -17,9 +17,6 @@ using RecordOf = typename Io::template Rec<T>;
 
 // The style of a point that carries a code, a rotation and a scale.
 constexpr int kTenWithCode = 100;
-// The colour of a solid that carries its own colour value.
-constexpr int kSolidOwnColor = 10;
-constexpr std::uint16_t kMaxPenWidth = 30000;
 
 // ---- The attribute block ----
 
@@ -27,10 +24,8 @@ constexpr std::uint16_t kMaxPenWidth = 30000;
 // 3.51 on.
 template <class Io>
 void AttrFields(Io& F, RecordOf<Io, TEntJwwAttr>& A) {
-  if (F.Ver() >= kVerPenWidth)
-    F(A.lGroup, A.nPenStyle, A.nPenColor, A.nPenWidth, A.nLayer, A.nGLayer, A.sFlg);
-  else
-    F(A.lGroup, A.nPenStyle, A.nPenColor, A.nLayer, A.nGLayer, A.sFlg);
+  if (F.Ver() >= kVerPenWidth) F(A.lGroup, A.nPenStyle, A.nPenColor, A.nPenWidth, A.nLayer, A.nGLayer, A.sFlg);
+  else F(A.lGroup, A.nPenStyle, A.nPenColor, A.nLayer, A.nGLayer, A.sFlg);
 }
 
 int SxfLtypeToStandard(int Style) {
@@ -43,12 +38,11 @@ int SxfLtypeToStandard(int Style) {
 int SxfColorToStandard(int Color) {
   static constexpr int kMap[] = {2, 8, 3, 6, 4, 5, 1, 2, 5, 8, 4, 3, 6, 5, 2, 2};  // 101..116
   if (Color >= 101 && Color <= 116) return kMap[Color - 101];
-  if (Color >= 117 && Color <= 356) return SxfFallbackColor;
+  if (Color >= 117 && Color <= kSxfColorNumbers.Max) return SxfFallbackColor;
   return Color;
 }
 
 bool InRange(int V, int Lo, int Hi) { return V >= Lo && V <= Hi; }
-bool IsSxfColor(int C) { return InRange(C, 101, 356); }
 
 // The attribute a record of this kind is written with: below 4.20 SXF pens
 // become standard ones, invalid pens the fallback numbers; layers, groups
@@ -61,11 +55,14 @@ TEntJwwAttr AttrAsWritten(TEntJwwAttr A, int Kind, std::int32_t Ver) {
     if (LineLike) Style = SxfLtypeToStandard(Style);
     if (Kind >= kLine && Kind <= kSolid) Color = SxfColorToStandard(Color);
   }
-  if (LineLike && !(InRange(Style, 1, 9) || InRange(Style, 11, 19) || InRange(Style, 31, 62))) Style = SxfFallbackLtype;
+  if (LineLike && !(kStandardLtypeNumbers.Holds(Style) || kRandomAndDoubleLtypeNumbers.Holds(Style) ||
+                    kSxfLtypeNumbers.Holds(Style)))
+    Style = SxfFallbackLtype;
   if (Kind == kTen && Style != 1 && Style != kTenWithCode) Style = 1;
-  if (Kind == kMoji && !InRange(Style, 1, 9)) Style = 1;
-  if (Kind >= kLine && Kind <= kSunpo && !(InRange(Color, 1, 9) || IsSxfColor(Color))) Color = SxfFallbackColor;
-  if (Kind == kSolid && !(InRange(Color, 1, kSolidOwnColor) || IsSxfColor(Color))) Color = SxfFallbackColor;
+  if (Kind == kMoji && !kStandardLtypeNumbers.Holds(Style)) Style = 1;
+  if (Kind >= kLine && Kind <= kSunpo && !(kStandardColorNumbers.Holds(Color) || kSxfColorNumbers.Holds(Color)))
+    Color = SxfFallbackColor;
+  if (Kind == kSolid && !(InRange(Color, 1, kSolidOwnColor) || kSxfColorNumbers.Holds(Color))) Color = SxfFallbackColor;
   A.nPenStyle = static_cast<std::uint8_t>(Style);
   A.nPenColor = static_cast<std::uint16_t>(Color);
   if (A.nPenWidth > kMaxPenWidth) A.nPenWidth = 0;

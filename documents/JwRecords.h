@@ -140,8 +140,13 @@ class RecordOut {
   void TextSize(double V) { (*this)(ClampTextSize(V)); }
   void Spacing(double V) { (*this)(V); }
   void BlockNumber(std::uint32_t N) { (*this)(SavedNumber_(N)); }
-  // A time stamp is always written in its four-byte form.
-  void LongTimeStamp(std::uint32_t, std::uint32_t) {}
+  // A stamp read from a file is always below the top bit and keeps its
+  // four-byte form. One set in memory with the top bit reads back as the long
+  // form, so the eight bytes that form carries follow it, or the rest of the
+  // file would be read out of step.
+  void LongTimeStamp(std::uint32_t T, std::uint32_t) {
+    if (T & 0x80000000u) (*this)(std::uint64_t{0});
+  }
   void Name(const std::u16string& S) { Out_.WriteStr(Out_.CleanText(S)); }
   void Text(const std::u16string& S, TextOf Of);
   void WithoutSxfPart(const TEntJwwSunpo&) {}

@@ -7,7 +7,7 @@
 #include <QVBoxLayout>
 #include <utility>
 
-#include "ui/Prompts.h"
+#include "ui/CsvSave.h"
 #include "ui/QtText.h"
 #include "ui/UiFonts.h"
 
@@ -41,7 +41,7 @@ TResultWindow::TResultWindow(std::vector<TResultRow> Rows, QString CsvProposed, 
   Table->resizeColumnsToContents();
   Table->horizontalHeader()->setStretchLastSection(true);
 
-  ButtonCsv = new QPushButton(QStringLiteral("CSV保存(&S)..."), this);
+  ButtonCsv = new QPushButton(QStringLiteral("CSV保存(&C)..."), this);
   ButtonClose = new QPushButton(QStringLiteral("閉じる"), this);
   ButtonClose->setDefault(true);
   connect(ButtonCsv, &QPushButton::clicked, this, &TResultWindow::ButtonCsvClick);
@@ -59,11 +59,4 @@ TResultWindow::TResultWindow(std::vector<TResultRow> Rows, QString CsvProposed, 
   resize(M.horizontalAdvance(QLatin1Char('x')) * 110, M.height() * 24);
 }
 
-void TResultWindow::ButtonCsvClick() {
-  const QString Path = Prompts().ChooseFile(
-      this, {QStringLiteral("変換結果の保存"), QStringLiteral("CSVファイル (*.csv)"), QStringLiteral("csv"), true},
-      ProposedInExistingFolder(CsvProposed_));
-  if (Path.isEmpty() || WriteResultsCsv(U(Path), Rows_)) return;
-  Prompts().Message(this, TMessageIcon::Error,
-                    QStringLiteral("CSVファイルを保存できませんでした。\r\nファイル名：") + Path);
-}
+void TResultWindow::ButtonCsvClick() { AskAndSaveCsv(this, CsvProposed_, ResultCsvRows(Rows_)); }

@@ -20,7 +20,7 @@ class TResultWindow final : public QDialog {
   TResultWindow(std::vector<TResultRow> Rows, QString CsvProposed, QWidget* Parent);
 
   QTableWidget* Table;
-  QPushButton* ButtonCsv;    // "CSV保存(&S)..."
+  QPushButton* ButtonCsv;    // "CSV保存(&C)..."
   QPushButton* ButtonClose;  // "閉じる"
 
  private:

@@ -34,8 +34,10 @@
 #include "support/Func_2.h"
 #include "support/fOpen.h"
 #include "ui/ConvertRun.h"
+#include "ui/DryRunWindow.h"
 #include "ui/FileListOrder.h"
 #include "ui/FileListView.h"
+#include "ui/PenCensusWindow.h"
 #include "ui/PreviewPane.h"
 #include "ui/Prompts.h"
 #include "ui/QtText.h"
@@ -257,10 +259,18 @@ void TForm1::BuildCommandArea() {
   LabelMode->setPalette(Field);
   LabelMode->setToolTip(QStringLiteral("変換設定で選ばれている変換"));
   const int ModeLeft = RightEdge({Button2, Label3, Label4}) + 6;
+  // Below the mode, the looks before converting: the pens in use and what a
+  // run would change. The column is as wide as its widest caption needs.
+  ButtonPens = ButtonAt(Panel3, QStringLiteral("使用ペン一覧"), ModeLeft, 27, 0, 24);
+  connect(ButtonPens, &QPushButton::clicked, this, &TForm1::ButtonPensClick);
+  ButtonDryRun = ButtonAt(Panel3, QStringLiteral("変換内容の確認"), ModeLeft, 52, 0, 24);
+  connect(ButtonDryRun, &QPushButton::clicked, this, &TForm1::ButtonDryRunClick);
   const QFontMetrics Metrics(LabelMode->font());
   const int ModeWidth =
-      std::max(Metrics.horizontalAdvance(kModeIndividualText), Metrics.horizontalAdvance(kModeCombinationText)) + 16;
-  LabelMode->setGeometry(ModeLeft, 2, ModeWidth, 36);
+      std::max({Metrics.horizontalAdvance(kModeIndividualText) + 16,
+                Metrics.horizontalAdvance(kModeCombinationText) + 16, ButtonPens->width(), ButtonDryRun->width()});
+  LabelMode->setGeometry(ModeLeft, 2, ModeWidth, 23);
+  for (QPushButton* B : {ButtonPens, ButtonDryRun}) B->resize(ModeWidth, 24);
 
   const int RunLeft = RightEdge({LabelMode}) + 6;
   ButtonT = ButtonAt(Panel3, QStringLiteral("変換 (&T)"), RunLeft, 2, 106, 46);
@@ -283,7 +293,9 @@ void TForm1::FormCreate() {
   // The tree belongs to Panel1, which comes before Panel2.
   setTabOrder(plExplorerFolderTree1->View(), ComboBox1);
   setTabOrder(ComboBox1, Button1);
-  setTabOrder(Button1, ButtonT);
+  setTabOrder(Button1, ButtonPens);
+  setTabOrder(ButtonPens, ButtonDryRun);
+  setTabOrder(ButtonDryRun, ButtonT);
   setTabOrder(ButtonT, ButtonX);
   setTabOrder(ButtonX, Button2);
   setTabOrder(Button2, ListView1);
@@ -476,17 +488,41 @@ void TForm1::BrowseForFolder1Accept(const QString& Folder) {
   BrowseStart_ = Folder;
 }
 
-void TForm1::ButtonTClick() {
-  if (Run_) return;
+TRunInputs TForm1::RunInputs() const {
   TRunInputs Inputs{Settings_, PreFolder_, U(Edit1->text()), {}};
   Inputs.Entries.reserve(static_cast<std::size_t>(ListView1->rowCount()));
   for (int Row = 0; Row < ListView1->rowCount(); ++Row)
     Inputs.Entries.push_back({U(ListView1->Caption(Row)), ListView1->IsRowSelected(Row)});
+  return Inputs;
+}
+
+void TForm1::ButtonTClick() {
+  if (Run_) return;
+  TRunInputs Inputs = RunInputs();
   StopTimer();
   Run_ = new TConvertRun(std::move(Inputs), *Jww_, *Jws_, *this, this);
   connect(Run_, &TConvertRun::Finished, this, &TForm1::RunFinished, Qt::QueuedConnection);
   SetRunning(true);
   Run_->Start();
+}
+
+// Both windows work on documents of their own, so they may look while a run
+// converts.
+void TForm1::ButtonPensClick() {
+  std::vector<std::u16string> Paths;
+  for (const TBatchEntry& E : RunInputs().Entries)
+    if (E.Selected) Paths.push_back(PathJoin(PreFolder_, E.Caption));
+  if (!PensWindow_) PensWindow_ = new TPenCensusWindow(this);
+  PensWindow_->Start(std::move(Paths));
+  PensWindow_->show();
+  PensWindow_->raise();
+}
+
+void TForm1::ButtonDryRunClick() {
+  if (!DryRunWindow_) DryRunWindow_ = new TDryRunWindow(this);
+  DryRunWindow_->Start(RunInputs());
+  DryRunWindow_->show();
+  DryRunWindow_->raise();
 }
 
 void TForm1::ButtonStopClick() {

@@ -15,6 +15,7 @@
 #include "conversion/IniFile.h"
 #include "conversion/RunResults.h"
 #include "ui/AppPaths.h"
+#include "ui/ConvertRun.h"
 
 class QComboBox;
 class QLabel;
@@ -27,6 +28,8 @@ class QTableWidgetItem;
 class QTimer;
 class QToolButton;
 class TConvertRun;
+class TDryRunWindow;
+class TPenCensusWindow;
 class TFileListView;
 class TPreviewPane;
 class TForm3;
@@ -63,8 +66,10 @@ class TForm1 : public QMainWindow, private TBatchRunHost {
   QLabel* LabelMode;     // the active conversion mode, beside Button2
   QLabel* Label3;
   QLabel* Label4;
-  QPushButton* ButtonT;  // convert
-  QPushButton* ButtonX;  // close
+  QPushButton* ButtonPens;    // "使用ペン一覧": the pens of the selected files
+  QPushButton* ButtonDryRun;  // "変換内容の確認": what a run would change
+  QPushButton* ButtonT;       // convert
+  QPushButton* ButtonX;       // close
   TFileListView* ListView1;
   QSplitter* Splitter2;  // the file list and the preview pane
   TPreviewPane* PreviewPane1;
@@ -103,6 +108,10 @@ class TForm1 : public QMainWindow, private TBatchRunHost {
   void Button2Click();
   void ButtonXClick();
   void ButtonTClick();
+  void ButtonPensClick();
+  void ButtonDryRunClick();
+  // The run's inputs: the settings, the two folders and the list as shown.
+  TRunInputs RunInputs() const;
   void ButtonStopClick();
   void RunFinished();
   // Disables what could change a run's inputs while it goes on.
@@ -145,6 +154,8 @@ class TForm1 : public QMainWindow, private TBatchRunHost {
   std::unique_ptr<TJwcData> Jwc_;
   std::unique_ptr<TJwkData> Jwk_;
   TConvertRun* Run_ = nullptr;  // the run going on, if any
+  TPenCensusWindow* PensWindow_ = nullptr;
+  TDryRunWindow* DryRunWindow_ = nullptr;
   bool FocusAfterRun_ = false;  // the run asked for the focus on Button1
   bool CloseAfterRun_ = false;  // the user closed the window during the run
   bool Shown_ = false;

@@ -13,9 +13,12 @@
 #include "documents/ByteStream.h"
 #include "documents/JwsUnit.h"
 #include "documents/JwwUnit.h"
+#include "tests/conversion/ConversionFixtures.h"
 
 namespace {
 
+using convfixtures::CombinationSettings;
+using convfixtures::IndividualSettings;
 using testsupport::TempDir;
 using testsupport::U16;
 
@@ -194,38 +197,6 @@ void CheckHeader(const TConvSettings& S, bool IndividualMode, const TJwwData& Sr
   Out.Enthd.lnSunpou1 = V;
 }
 void CheckHeader(const TConvSettings&, bool, const TJwsData&, TJwsData&) {}
-
-TConvSettings IndividualSettings() {
-  TConvSettings S;
-  for (int C = 1; C <= 9; ++C) S.ColorMap[C] = C % 9 + 1;  // 1 -> 2, ..., 9 -> 1
-  S.ColorMap[3] = 110;                                     // an SXF colour
-  S.WidthMap[1] = 25;
-  S.WidthMap[2] = 0;
-  S.WidthMap[7] = 140;
-  S.LtypeMap[1] = 2;
-  S.LtypeMap[2] = 1;
-  S.LtypeMap[5] = 33;
-  S.LtypeMap[9] = 6;
-  S.OptFlags.fill(1);
-  S.RecomputeVerRaise();
-  return S;
-}
-
-TConvSettings CombinationSettings() {
-  TConvSettings S;
-  S.ConvMode = kModeCombination;
-  S.CombRows[1] = {.Enabled = true, .SrcColorIdx = 0, .SrcLtypeIdx = 0, .DstColor = 4};
-  S.CombRows[2] = {.Enabled = true, .SrcColorIdx = 1, .SrcLtypeIdx = 0, .DstLtype = 2, .DstWidth = 30};
-  S.CombRows[3] = {.Enabled = true, .SrcColorIdx = 0, .SrcLtypeIdx = 0, .DstWidth = 20};
-  S.CombRows[4] = {.Enabled = false, .SrcColorIdx = 6, .SrcLtypeIdx = 0, .DstColor = 5};
-  S.CombRows[5] = {.Enabled = true, .SrcColorIdx = 4, .SrcLtypeIdx = 1, .DstColor = 112, .DstLtype = 33};
-  S.CombRows[6] = {.Enabled = true, .SrcColorIdx = 2, .SrcLtypeIdx = 0, .DstColor = 2};  // 3 -> 2, never on to 9
-  S.CombRows[7] = {.Enabled = true, .SrcColorIdx = 1, .SrcLtypeIdx = 0, .DstColor = 9};
-  S.OptFlags.fill(1);
-  S.RecomputeVerRaise();
-  S.DeriveCombSources();
-  return S;
-}
 
 template <class Doc>
 void Prepare(Doc& D, const TempDir& Work, bool Extract) {

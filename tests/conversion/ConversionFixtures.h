@@ -10,6 +10,7 @@
 #include <string>
 
 #include "common/TestSupport.h"
+#include "conversion/ConvSettings.h"
 #include "documents/JwsUnit.h"
 #include "documents/JwwUnit.h"
 
@@ -114,6 +115,41 @@ inline void WriteJws(const std::filesystem::path& Path, std::int32_t Ver, const 
   InitJws(D, Ver);
   AddContent(D, A);
   ASSERT_TRUE(D.FileOut(testsupport::U16(Path), Ver)) << Path;
+}
+
+// Settings that change something in every kind of record: the individual
+// tables with every switch on, and combination rows that match, chain and
+// overlap; both raise to 4.20.
+inline TConvSettings IndividualSettings() {
+  TConvSettings S;
+  for (int C = 1; C <= 9; ++C) S.ColorMap[C] = C % 9 + 1;  // 1 -> 2, ..., 9 -> 1
+  S.ColorMap[3] = 110;                                     // an SXF colour
+  S.WidthMap[1] = 25;
+  S.WidthMap[2] = 0;
+  S.WidthMap[7] = 140;
+  S.LtypeMap[1] = 2;
+  S.LtypeMap[2] = 1;
+  S.LtypeMap[5] = 33;
+  S.LtypeMap[9] = 6;
+  S.OptFlags.fill(1);
+  S.RecomputeVerRaise();
+  return S;
+}
+
+inline TConvSettings CombinationSettings() {
+  TConvSettings S;
+  S.ConvMode = kModeCombination;
+  S.CombRows[1] = {.Enabled = true, .SrcColorIdx = 0, .SrcLtypeIdx = 0, .DstColor = 4};
+  S.CombRows[2] = {.Enabled = true, .SrcColorIdx = 1, .SrcLtypeIdx = 0, .DstLtype = 2, .DstWidth = 30};
+  S.CombRows[3] = {.Enabled = true, .SrcColorIdx = 0, .SrcLtypeIdx = 0, .DstWidth = 20};
+  S.CombRows[4] = {.Enabled = false, .SrcColorIdx = 6, .SrcLtypeIdx = 0, .DstColor = 5};
+  S.CombRows[5] = {.Enabled = true, .SrcColorIdx = 4, .SrcLtypeIdx = 1, .DstColor = 112, .DstLtype = 33};
+  S.CombRows[6] = {.Enabled = true, .SrcColorIdx = 2, .SrcLtypeIdx = 0, .DstColor = 2};  // 3 -> 2, never on to 9
+  S.CombRows[7] = {.Enabled = true, .SrcColorIdx = 1, .SrcLtypeIdx = 0, .DstColor = 9};
+  S.OptFlags.fill(1);
+  S.RecomputeVerRaise();
+  S.DeriveCombSources();
+  return S;
 }
 
 }  // namespace convfixtures

@@ -217,7 +217,7 @@ TEST(ImageReferences, PartsOfTheText) {
   EXPECT_EQ(Ref->BoundName(), u"a b.jpg");
   EXPECT_DOUBLE_EQ(Ref->Width, 120.5);
   EXPECT_DOUBLE_EQ(Ref->Height, 80);
-  EXPECT_EQ(ParseImageReference(u"C:\\pic.bmp,1,1")->BoundName(), u"") << "not a reference at all";
+  EXPECT_FALSE(ParseImageReference(u"C:\\pic.bmp,1,1")) << "not a reference at all";
   EXPECT_FALSE(ParseImageReference(u"ただの文字"));
   EXPECT_EQ(ParseImageReference(u"^@BMC:\\pic.bmp,1,1")->BoundName(), u"");
   EXPECT_EQ(ParseImageReference(u"^@BM%temp%x.png")->Width, 0) << "no size";

@@ -144,6 +144,23 @@ TEST(JwwBlocks, MarkingAgainDecidesWhatASaveKeeps) {
   EXPECT_EQ(Back.EntBlock[0].nNumber, 0u);
 }
 
+// A stamp with its top bit set in memory is saved in the long form that
+// such a stamp reads as, so everything after it still reads in step.
+TEST(JwwBlocks, AStampWithItsTopBitSetSavesAsTheLongForm) {
+  TJwwData Doc;
+  ASSERT_TRUE(Load(Doc, BlockFile({5, 9}, {{5, {}}, {9, {}}})));
+  Doc.EntBlockDef[0].dtime = 0x80000001u;
+  const auto Saved = Save(Doc, 600);
+  TJwwData Back;
+  ASSERT_TRUE(Saved && Load(Back, *Saved));
+  ASSERT_EQ(Back.EntBlockDef.size(), 2u);
+  EXPECT_EQ(Back.EntBlockDef[0].dtime, 1u) << "the long form reads as the definition's 1-based position";
+  EXPECT_EQ(Back.EntBlockDef[0].strName, Doc.EntBlockDef[0].strName);
+  EXPECT_EQ(Back.EntBlockDef[1].dtime, Doc.EntBlockDef[1].dtime);
+  EXPECT_EQ(Back.EntBlockDef[1].strName, Doc.EntBlockDef[1].strName);
+  EXPECT_EQ(Back.EntLine.size(), Doc.EntLine.size());
+}
+
 TEST(JwwBlocks, TreeNodesAndPlacementMatrices) {
   // Root insert of 1 at (10, 20), rotated by pi/2, scaled 2 and 3; inside 1
   // an insert of 2 at (1, 2) rotated by pi/6, scaled 0.5 and 4; and an insert

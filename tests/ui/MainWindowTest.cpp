@@ -96,7 +96,7 @@ TIniState IniShowing(const QString& Folder) {
 void ExpectCommandAreaShown(const TForm1& Form1) {
   QCOMPARE(Form1.Panel3->visibleRegion().boundingRect(), Form1.Panel3->rect());
   const QList<QWidget*> Controls = Form1.Panel3->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
-  QCOMPARE(Controls.size(), 10);
+  QCOMPARE(Controls.size(), 12);
   for (const QWidget* C : Controls) {
     QVERIFY2(Form1.Panel3->rect().contains(C->geometry()), qPrintable(C->objectName() + C->metaObject()->className()));
     QCOMPARE(C->visibleRegion(), QRegion(C->rect()));
@@ -106,7 +106,8 @@ void ExpectCommandAreaShown(const TForm1& Form1) {
   // A label's text fits it in the font it is drawn with.
   for (const QLabel* L : {Form1.Label2, Form1.Label3, Form1.Label4, Form1.LabelMode})
     QVERIFY(L->fontMetrics().horizontalAdvance(L->text()) <= L->width());
-  for (const QPushButton* B : {Form1.Button1, Form1.Button2, Form1.ButtonT, Form1.ButtonX})
+  for (const QPushButton* B :
+       {Form1.Button1, Form1.Button2, Form1.ButtonPens, Form1.ButtonDryRun, Form1.ButtonT, Form1.ButtonX})
     QVERIFY(B->sizeHint().width() <= B->width());
   QCOMPARE(Form1.StatusBar1->visibleRegion().boundingRect(), Form1.StatusBar1->rect());
 }
