@@ -26,6 +26,11 @@ std::u16string_view CutUtf16(std::u16string_view S) {
 
 }  // namespace
 
+TJwError ReasonOf(const TJwError& E, const ByteReader& R) {
+  if (R.ReadError() != 0) return {TJwFault::ReadFailed, R.Position(), R.ReadError()};
+  return E;
+}
+
 // Reads up to n bytes for decoding; never more than the data still holds.
 std::span<const std::uint8_t> ArchiveIn::ReadBlock(std::size_t N) {
   if (const std::span<const std::uint8_t> InPlace = R_.TakeInWindow(N); InPlace.size() == N) return InPlace;

@@ -1,8 +1,10 @@
 // A conversion run whose saves fail at the file system: each step failing in
 // turn, the destination folder vanishing between files or in the middle of
-// a save, a full disk and a read-only destination. Every failure is the
-// run's silent one (the file is counted, nothing is shown), no partial or
-// temporary file is left, and the source folder stays as it was.
+// a save, a full disk and a read-only destination, and a disk that stores
+// other bytes than it was given. Every failure is reported as one with the
+// system's reason (the file is not counted, no message box stops the run),
+// no partial or temporary file is left, and the source folder stays as it
+// was.
 #include <filesystem>
 #include <map>
 #include <string>
@@ -31,7 +33,7 @@ Files Contents(const fs::path& Folder) {
   return Files;
 }
 
-// The run shows nothing for a failed file; only the outcomes are kept.
+// The run shows no message box for a failed file; the outcomes are kept.
 class SilentHost : public TBatchRunHost {
  public:
   void ShowMessage(std::u16string_view) override { ++messages; }
@@ -41,13 +43,15 @@ class SilentHost : public TBatchRunHost {
   void SetStatusText(std::u16string_view) override {}
   void StopTimer() override {}
   void StartTimer() override {}
-  void FileDone(std::u16string_view, std::u16string_view, TConvOutcome O) override {
-    outcomes.push_back(O);
+  void FileDone(const TFileOutcome& O) override {
+    outcomes.push_back(O.Conversion.Outcome);
+    reasons.push_back(EnglishReason(O));
     if (afterFile) afterFile();
   }
 
   int messages = 0;
   std::vector<TConvOutcome> outcomes;
+  std::vector<std::string> reasons;  // English, empty for a converted file
   std::function<void()> afterFile;
 };
 
@@ -86,13 +90,17 @@ class RunFault : public testing::Test {
     return Contents(Ref);
   }
 
-  // Every file was counted and nothing was shown; the source folder is as it was.
-  void ExpectSilentRun(const TBatchOutcome& Outcome) {
+  // The failed files were not counted and no message box was shown; the
+  // source folder is as it was.
+  void ExpectRun(const TBatchOutcome& Outcome, int Failed) {
     EXPECT_TRUE(Outcome.Started);
-    EXPECT_EQ(Outcome.Count, 3);
+    EXPECT_EQ(Outcome.Converted(), 3 - Failed);
+    EXPECT_EQ(Outcome.Count(TFileResult::Failed), Failed);
     EXPECT_EQ(Host_.messages, 0);
     EXPECT_EQ(Contents(Src()), Sources_);
   }
+
+  std::vector<std::string> Reasons(std::initializer_list<const char*> R) const { return {R.begin(), R.end()}; }
 
   std::vector<TConvOutcome> AllFailed() const { return std::vector<TConvOutcome>(3, TConvOutcome::SaveFailed); }
 
@@ -113,11 +121,17 @@ TEST_F(RunFault, EveryStepFailingInTurn) {
     fs::create_directories(Dst());
     testsupport::WriteFileBytes(Dst() / "a.jww", Older);
     Host_.outcomes.clear();
+    Host_.reasons.clear();
     FailingStep Fault(N);
     const TBatchOutcome Outcome = Run(Dst());
     if (!Fault.hit()) break;
-    ExpectSilentRun(Outcome);
+    ExpectRun(Outcome, 1);
     EXPECT_EQ(std::count(Host_.outcomes.begin(), Host_.outcomes.end(), TConvOutcome::SaveFailed), 1) << "step " << N;
+    const bool Written = std::count(Host_.reasons.begin(), Host_.reasons.end(),
+                                    "cannot write the destination: No space left on device") == 1;
+    const bool Other =
+        std::count(Host_.reasons.begin(), Host_.reasons.end(), "cannot write the destination: Input/output error") == 1;
+    EXPECT_TRUE(Written != Other) << "step " << N;
     EXPECT_FALSE(HoldsTemporaryFile(Dst())) << "step " << N;
     EXPECT_EQ(ReadFileBytes(Dst() / "a.BAK"), Older);
     for (const std::string& Name : kNames) {
@@ -133,9 +147,11 @@ TEST_F(RunFault, DestinationFolderVanishesBetweenFiles) {
   fs::create_directories(Dst());
   Host_.afterFile = [&] { fs::remove_all(Dst()); };
   const TBatchOutcome Outcome = Run(Dst());
-  ExpectSilentRun(Outcome);
+  ExpectRun(Outcome, 2);
   EXPECT_EQ(Host_.outcomes,
             (std::vector<TConvOutcome>{TConvOutcome::Converted, TConvOutcome::SaveFailed, TConvOutcome::SaveFailed}));
+  EXPECT_EQ(Host_.reasons, Reasons({"", "cannot write the destination: No such file or directory",
+                                    "cannot write the destination: No such file or directory"}));
   EXPECT_FALSE(fs::exists(Dst()));
 }
 
@@ -148,7 +164,7 @@ TEST_F(RunFault, DestinationFolderVanishesDuringASave) {
   });
   const TBatchOutcome Outcome = Run(Dst());
   SetFileStepFaultHook({});
-  ExpectSilentRun(Outcome);
+  ExpectRun(Outcome, 2);
   EXPECT_EQ(Host_.outcomes,
             (std::vector<TConvOutcome>{TConvOutcome::Converted, TConvOutcome::SaveFailed, TConvOutcome::SaveFailed}));
   EXPECT_FALSE(fs::exists(Dst()));
@@ -159,8 +175,9 @@ TEST_F(RunFault, FullDisk) {
   if (!Disk.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
   testsupport::WriteFileBytes(Dst() / "filler", std::vector<std::uint8_t>(15 * 1024, 'x'));
   const TBatchOutcome Outcome = Run(Dst());
-  ExpectSilentRun(Outcome);
+  ExpectRun(Outcome, 3);
   EXPECT_EQ(Host_.outcomes, AllFailed());
+  EXPECT_EQ(Host_.reasons, std::vector<std::string>(3, "cannot write the destination: No space left on device"));
   EXPECT_EQ(Names(Dst()), std::vector<std::string>{"filler"});
 }
 
@@ -168,8 +185,9 @@ TEST_F(RunFault, ReadOnlyDestination) {
   Tmpfs Disk(Dst(), MS_RDONLY, "size=64k");
   if (!Disk.mounted()) GTEST_SKIP() << "cannot mount a tmpfs here";
   const TBatchOutcome Outcome = Run(Dst());
-  ExpectSilentRun(Outcome);
+  ExpectRun(Outcome, 3);
   EXPECT_EQ(Host_.outcomes, AllFailed());
+  EXPECT_EQ(Host_.reasons, std::vector<std::string>(3, "cannot write the destination: Read-only file system"));
   EXPECT_TRUE(Names(Dst()).empty());
 }
 

@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "conversion/IniFile.h"
 #include "ui/AppPaths.h"
@@ -42,6 +43,9 @@ class TRecordingPrompts final : public TPrompts {
   void Beep() override { ++Beeps; }
   QString ChooseFolder(QWidget*, const QString& Prompt, const QString& Start) override;
   QString ChooseFile(QWidget*, const TFileBox& Box, const QString& Proposed) override;
+  void Results(QWidget*, const std::vector<TResultRow>& Rows, const QString& CsvProposed) override {
+    ResultLists.append({Rows, CsvProposed});
+  }
 
   QStringList MessageTexts() const;
 
@@ -51,6 +55,11 @@ class TRecordingPrompts final : public TPrompts {
   QStringList Answers;  // taken from the front by each folder or file box
   QStringList Questions;
   QList<bool> YesNo;  // taken from the front by each question; none answers No
+  struct TResults {
+    std::vector<TResultRow> Rows;
+    QString CsvProposed;
+  };
+  QList<TResults> ResultLists;  // each "変換結果" window shown
 };
 
 // A program folder in a temporary folder: the executable's path is
