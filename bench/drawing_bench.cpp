@@ -84,7 +84,7 @@ TConvSettings EveryPenSettings() {
 
 bool ConvertOnce(TJwwData& D, const fs::path& In, const fs::path& Out) {
   static const TConvSettings S = EveryPenSettings();
-  return ConvJwwIndividual(D, S, FromPath(In), FromPath(Out)) == TConvOutcome::Converted;
+  return ConvJwwIndividual(D, S, FromPath(In), FromPath(Out), TSaveCheck::None).Outcome == TConvOutcome::Converted;
 }
 
 void SetBytes(benchmark::State& State, const Fixture& F) {
