@@ -1,0 +1,186 @@
+// A batch run over a folder of real drawings and figures against its
+// baseline measured in the same run: the same folder copied file by file,
+// each copy synced (as a run syncs each save). The run with one worker and
+// with one per core, each with and without reading every save back.
+//
+// The folder holds hard links to the real files, repeated up to kFiles
+// (copies when the folder lies on another file system); without the real
+// files, synthetic drawing of a few thousand entities.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "bench/BaselineRatios.h"
+#include "bench/SyntheticDrawing.h"
+#include "conversion/BatchRun.h"
+#include "documents/JwsUnit.h"
+#include "documents/JwwUnit.h"
+#include "documents/jwwtype.h"
+#include "support/FileIo.h"
+#include "support/Func_2.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kFiles = 500;
+constexpr const char* kBaseline = "BM_SyncedCopies";
+
+struct Fixture {
+  fs::path Dir, Source, Dest;
+  std::vector<TBatchEntry> Entries;
+  std::uint64_t Bytes = 0;
+
+  Fixture() {
+    Dir = fs::temp_directory_path() / ("lintorra-folder-" + std::to_string(::getpid()));
+    Source = Dir / "src";
+    Dest = Dir / "dst";
+    fs::create_directories(Source);
+    std::vector<fs::path> From = RealFiles();
+    if (From.empty()) From.push_back(synthetic::MakeDrawing(Dir, 5000));
+    char Name[32];
+    for (int I = 0; I < kFiles; ++I) {
+      const fs::path& Src = From[static_cast<std::size_t>(I) % From.size()];
+      std::snprintf(Name, sizeof Name, "d%05d", I);
+      const fs::path To = Source / (Name + Src.extension().string());
+      std::error_code Ec;
+      fs::create_hard_link(Src, To, Ec);
+      if (Ec) fs::copy_file(Src, To);
+      Entries.push_back({FromPath(To.filename()), true});
+      Bytes += fs::file_size(To);
+    }
+  }
+  ~Fixture() {
+    std::error_code Ec;
+    fs::remove_all(Dir, Ec);
+  }
+
+  static std::vector<fs::path> RealFiles() {
+    std::vector<fs::path> Found;
+    std::error_code Ec;
+    for (const char* Sub : {"jww", "jws"})
+      for (fs::directory_iterator It(fs::path(LINTORRA_CORPUS_DIR) / Sub, Ec), End; !Ec && It != End; It.increment(Ec))
+        if (It->is_regular_file()) Found.push_back(It->path());
+    return Found;
+  }
+
+  // An empty destination for the next run.
+  void FreshDest() const {
+    fs::remove_all(Dest);
+    fs::create_directories(Dest);
+  }
+};
+
+Fixture& TheFixture() {
+  static Fixture F;
+  return F;
+}
+
+class QuietHost : public TBatchRunHost {
+ public:
+  void ShowMessage(std::u16string_view) override {}
+  void ShowConfirmation(std::u16string_view) override {}
+  void Beep() override {}
+  void FocusDestinationButton() override {}
+  void SetStatusText(std::u16string_view) override {}
+  void StopTimer() override {}
+  void StartTimer() override {}
+};
+
+bool SyncedCopy(const fs::path& From, const fs::path& To) {
+  const FileHandle In = OpenRegularFile(FromPath(From));
+  FileHandle Out = CreateRegularFile(FromPath(To));
+  if (!In.Valid() || !Out.Valid()) return false;
+  const TCopyResult R = CopyBytes(
+      UINT64_MAX, [&](std::uint8_t* B, std::size_t N) { return ReadFully(In.Get(), B, N); },
+      [&](const std::uint8_t* B, std::size_t N) { return WriteFully(Out.Get(), B, N); });
+  return !R.Failed && ::fsync(Out.Get()) == 0 && Out.Close();
+}
+
+void SetBytes(benchmark::State& State) {
+  State.SetBytesProcessed(static_cast<std::int64_t>(State.iterations() * TheFixture().Bytes));
+}
+
+void BM_SyncedCopies(benchmark::State& State) {
+  const Fixture& F = TheFixture();
+  for (auto _ : State) {
+    State.PauseTiming();
+    F.FreshDest();
+    State.ResumeTiming();
+    for (const TBatchEntry& E : F.Entries)
+      if (!SyncedCopy(F.Source / ToPath(E.Caption), F.Dest / ToPath(E.Caption))) State.SkipWithError("copy failed");
+  }
+  SetBytes(State);
+}
+
+// A run as lintorra-cli gives it: Jobs workers, each with its documents.
+void BM_Run(benchmark::State& State, int Jobs, TSaveCheck Check) {
+  const Fixture& F = TheFixture();
+  std::vector<std::unique_ptr<TJwwData>> Jww;
+  std::vector<std::unique_ptr<TJwsData>> Jws;
+  std::vector<TWorkerDocuments> Workers;
+  for (int I = 0; I < Jobs; ++I) {
+    const fs::path Work = F.Dir / ("work" + std::to_string(I));
+    fs::create_directories(Work);
+    Jww.push_back(std::make_unique<TJwwData>());
+    Jws.push_back(std::make_unique<TJwsData>());
+    Jww.back()->BindImageFolder = Jws.back()->BindImageFolder = FromPath(Work) + u"/";
+    Jww.back()->BindImageExp = Jww.back()->BindImageExr = true;
+    Workers.push_back({*Jww.back(), *Jws.back()});
+  }
+  TConvSettings S;
+  for (int Row = 1; Row <= 9; ++Row) S.ColorMap[Row] = ColorOfRow(Row % 9 + 1);
+  QuietHost Host;
+  for (auto _ : State) {
+    State.PauseTiming();
+    F.FreshDest();
+    State.ResumeTiming();
+    TBatchRun Run(S, *Jww[0], *Jws[0], Host, Check);
+    if (Jobs > 1) Run.UseWorkers(Workers);
+    const TBatchOutcome O = Run.Run(FromPath(F.Source), FromPath(F.Dest), F.Entries);
+    if (O.Converted() != kFiles) State.SkipWithError("a file was not converted");
+  }
+  SetBytes(State);
+}
+
+int Cores() { return static_cast<int>(std::max(1u, std::thread::hardware_concurrency())); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  JwwTypeInit();
+  benchmark::Initialize(&argc, argv);
+  const Fixture& F = TheFixture();
+  std::printf("a folder of %d files, %.1f MB\n", kFiles, F.Bytes / 1e6);
+  PrintMachine();
+  const std::string Many = std::to_string(Cores());
+  benchmark::RegisterBenchmark(kBaseline, BM_SyncedCopies)->Unit(benchmark::kMillisecond)->UseRealTime();
+  benchmark::RegisterBenchmark("BM_Run/jobs:1", BM_Run, 1, TSaveCheck::None)
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
+  benchmark::RegisterBenchmark(("BM_Run/jobs:" + Many).c_str(), BM_Run, Cores(), TSaveCheck::None)
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
+  benchmark::RegisterBenchmark(("BM_Run/jobs:" + std::to_string(2 * Cores())).c_str(), BM_Run, 2 * Cores(),
+                               TSaveCheck::None)
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
+  benchmark::RegisterBenchmark("BM_RunReadBack/jobs:1", BM_Run, 1, TSaveCheck::ReadBack)
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
+  benchmark::RegisterBenchmark(("BM_RunReadBack/jobs:" + Many).c_str(), BM_Run, Cores(), TSaveCheck::ReadBack)
+      ->Unit(benchmark::kMillisecond)
+      ->UseRealTime();
+  RatioReporter Reporter(::isatty(STDOUT_FILENO) != 0);
+  benchmark::RunSpecifiedBenchmarks(&Reporter);
+  Reporter.PrintRatios(kBaseline, "copying the folder file by file, each copy synced");
+  benchmark::Shutdown();
+  return 0;
+}
