@@ -6,8 +6,6 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -52,22 +50,6 @@ class TStatusLog {
   }
   QStringList Texts;
 };
-
-// Turns the event loop until the run has ended, at most a minute. (QTRY's
-// polling sleeps between events, which would slow down every call the
-// worker waits on.)
-bool RunEnds(const TForm1& Form1) {
-  QEventLoop Loop;
-  QElapsedTimer Clock;
-  Clock.start();
-  QTimer Poll;
-  QObject::connect(&Poll, &QTimer::timeout, &Loop, [&] {
-    if (!Form1.IsRunning() || Clock.elapsed() > 60000) Loop.quit();
-  });
-  Poll.start(5);
-  Loop.exec();
-  return !Form1.IsRunning();
-}
 
 // Every control that could change a run's inputs, and whether it is enabled.
 QList<bool> InputsEnabled(const TForm1& Form1) {
