@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/CorpusFiles.h"
 #include "bench/SyntheticDrawing.h"
 #include "conversion/Conversion.h"
 #include "documents/JwsUnit.h"
@@ -27,8 +28,7 @@ struct Fixture {
   fs::path scratch, work, out;
   std::u16string synthetic;
   std::uint64_t syntheticBytes = 0;
-  std::vector<std::u16string> corpus;
-  std::uint64_t corpusBytes = 0;
+  TCorpusFiles corpus;
 };
 
 Fixture& TheFixture() {
@@ -42,13 +42,7 @@ Fixture& TheFixture() {
     const fs::path Drawing = synthetic::MakeDrawing(X.scratch, 1'000'000);
     X.synthetic = FromPath(Drawing);
     X.syntheticBytes = fs::file_size(Drawing);
-    std::error_code Ec;
-    for (fs::recursive_directory_iterator It(LINTORRA_CORPUS_DIR, Ec), End; !Ec && It != End; It.increment(Ec)) {
-      const std::u16string Ext = FileExtLower(FromPath(It->path()));
-      if (!It->is_regular_file() || (Ext != u".jww" && Ext != u".jws")) continue;
-      X.corpus.push_back(FromPath(It->path()));
-      X.corpusBytes += It->file_size();
-    }
+    X.corpus = CorpusFiles(LINTORRA_CORPUS_DIR);
     return X;
   }();
   return F;
@@ -94,7 +88,7 @@ void BM_ConvertSynthetic(benchmark::State& State) {
 
 void BM_ConvertCorpus(benchmark::State& State) {
   Fixture& F = TheFixture();
-  if (F.corpus.empty()) {
+  if (F.corpus.Paths.empty()) {
     State.SkipWithError("no corpus folder");
     return;
   }
@@ -104,9 +98,9 @@ void BM_ConvertCorpus(benchmark::State& State) {
   const TConvSettings S = Settings();
   int Failed = 0;
   for (auto _ : State)
-    for (const std::u16string& P : F.corpus) Failed += Convert(JWW, JWS, S, P, CheckOf(State)) ? 0 : 1;
+    for (const std::u16string& P : F.corpus.Paths) Failed += Convert(JWW, JWS, S, P, CheckOf(State)) ? 0 : 1;
   State.counters["not_converted"] = benchmark::Counter(Failed, benchmark::Counter::kAvgIterations);
-  State.SetBytesProcessed(static_cast<std::int64_t>(State.iterations() * F.corpusBytes));
+  State.SetBytesProcessed(static_cast<std::int64_t>(State.iterations() * F.corpus.Bytes));
 }
 
 }  // namespace
@@ -118,8 +112,8 @@ int main(int argc, char** argv) {
   JwwTypeInit();
   benchmark::Initialize(&argc, argv);
   const Fixture& F = TheFixture();
-  std::printf("synthetic drawing: %.1f MB; corpus: %zu files, %.1f MB\n", F.syntheticBytes / 1e6, F.corpus.size(),
-              F.corpusBytes / 1e6);
+  std::printf("synthetic drawing: %.1f MB; corpus: %zu files, %.1f MB\n", F.syntheticBytes / 1e6, F.corpus.Paths.size(),
+              F.corpus.Bytes / 1e6);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
   std::error_code Ec;

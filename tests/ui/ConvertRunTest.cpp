@@ -57,22 +57,6 @@ QList<bool> InputsEnabled(const TForm1& Form1) {
           Form1.Button2->isEnabled(), Form1.ButtonT->isEnabled(),   Form1.ListView1->isEnabled()};
 }
 
-// A source folder of Count drawings, all selected, and an empty destination.
-struct TRunFolders {
-  QString Source, Dest;
-  QStringList Names;
-};
-TRunFolders PrepareRun(const TProgramHome& Home, int Count) {
-  TRunFolders F{Home.Path("src"), MakeFolder(Home.Path("out")), {}};
-  F.Names = WriteDrawings(F.Source, Count);
-  TIniState Ini;
-  Ini.preFolder = U(F.Source);
-  Ini.DestFolder = U(F.Dest);
-  Ini.Settings.ColorMap[2] = 3;
-  Home.WriteIni(Ini);
-  return F;
-}
-
 // The files in the destination, in name order; each must load whole.
 QStringList CompleteDrawings(const QString& Folder) {
   QStringList Names = QDir(Folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);

@@ -66,21 +66,6 @@ void SelectAll(TFileListView* List) {
   List->selectAll();
 }
 
-// Source and destination folders in the program's home, and the INI that
-// names them with a colour mapping.
-struct TFolders {
-  QString Source, Dest;
-};
-TFolders Prepare(const TProgramHome& Home) {
-  TFolders F{MakeFolder(Home.Path("src")), MakeFolder(Home.Path("out"))};
-  TIniState Ini;
-  Ini.preFolder = U(F.Source);
-  Ini.DestFolder = U(F.Dest);
-  Ini.Settings.ColorMap[2] = 3;
-  Home.WriteIni(Ini);
-  return F;
-}
-
 void WriteDrawing(const QString& Path) {
   TJwwData D;
   InitJww(D, 600);
@@ -106,7 +91,7 @@ class ResultWindowTest : public QObject {
   void runListsEveryFileItDidNotConvert() {
     TProgramHome Home;
     TRecordingPrompts Prompts;
-    const TFolders F = Prepare(Home);
+    const TRunFolders F = PrepareRun(Home, 0);
     WriteDrawing(QDir(F.Source).filePath("a.jww"));
     WriteFigure(QDir(F.Source).filePath("a.jws"));
     const QByteArray Whole = Contents(QDir(F.Source).filePath("a.jww"));
@@ -165,7 +150,7 @@ class ResultWindowTest : public QObject {
   void aRunThatConvertsEverythingShowsNoList() {
     TProgramHome Home;
     TRecordingPrompts Prompts;
-    const TFolders F = Prepare(Home);
+    const TRunFolders F = PrepareRun(Home, 0);
     WriteDrawing(QDir(F.Source).filePath("a.jww"));
     auto Form1 = StartForm1(Home);
     SelectAll(Form1->ListView1);
@@ -181,7 +166,7 @@ class ResultWindowTest : public QObject {
   void aLoneSkippedExtensionKeepsItsMessage() {
     TProgramHome Home;
     TRecordingPrompts Prompts;
-    const TFolders F = Prepare(Home);
+    const TRunFolders F = PrepareRun(Home, 0);
     WriteDrawing(QDir(F.Source).filePath("a.jww"));
     WriteBytes(QDir(F.Source).filePath("b.txt"), "b");
     auto Form1 = StartForm1(Home);

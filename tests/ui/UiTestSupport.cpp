@@ -81,6 +81,17 @@ QStringList WriteDrawings(const QString& Folder, int Count) {
   return Names;
 }
 
+TRunFolders PrepareRun(const TProgramHome& Home, int Count) {
+  TRunFolders F{MakeFolder(Home.Path("src")), MakeFolder(Home.Path("out")), {}};
+  if (Count > 0) F.Names = WriteDrawings(F.Source, Count);
+  TIniState Ini;
+  Ini.preFolder = U(F.Source);
+  Ini.DestFolder = U(F.Dest);
+  Ini.Settings.ColorMap[2] = 3;
+  Home.WriteIni(Ini);
+  return F;
+}
+
 bool RunEnds(const TForm1& Form1) {
   QEventLoop Loop;
   QElapsedTimer Clock;
