@@ -202,6 +202,15 @@ TEST_F(RunFault, ReadOnlyDestination) {
   EXPECT_TRUE(Names(Dst()).empty());
 }
 
+// The read-back only reads: the files a checked run leaves are those of an
+// unchecked one, byte for byte.
+TEST_F(RunFault, TheReadBackChangesNoByte) {
+  const Files Checked = Reference();
+  fs::create_directories(Dst());
+  ExpectRun(Run(Dst(), TSaveCheck::None), 0);
+  EXPECT_EQ(Contents(Dst()), Checked);
+}
+
 // A disk that stores other bytes than it was given: the read-back finds it,
 // removes the output and reports the file with the reason; without the
 // read-back the damaged files would stay as converted ones.
