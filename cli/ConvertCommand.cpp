@@ -1,9 +1,12 @@
 // lintorra-cli convert: the batch run of the convert button, with the
 // settings from an INI or settings file. Progress and the final count go to
-// standard output, the run's messages to standard error.
+// standard output, the run's messages and the reason of each file that was
+// not converted to standard error; with --json standard output holds one
+// object per file and a summary instead.
 #include <algorithm>
 #include <iostream>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
 #include <vector>
@@ -21,8 +24,10 @@
 
 namespace {
 
-// Exit codes besides 0 (the run went through).
-constexpr int kExitRefused = 1;  // a folder check or the settings refused the run
+// Exit codes besides 0 (the run went through and converted every selected
+// file).
+constexpr int kExitRefused = 1;       // a folder check or the settings refused the run
+constexpr int kExitNotConverted = 3;  // the run went through, but a selected file was not converted
 
 constexpr std::u16string_view kMsgSourceMissing = u"参照フォルダが存在しません。";
 
@@ -33,37 +38,60 @@ struct ConvertOptions {
   std::vector<std::string> names;
   bool dryRun = false;
   bool json = false;
+  bool noVerify = false;
 };
 
 void PrintMessage(std::u16string_view Text) { std::cerr << TerminalText(Text) << "\n"; }
 
-const char* OutcomeText(TConvOutcome O) {
-  switch (O) {
-    case TConvOutcome::Converted: break;
-    case TConvOutcome::NotRecognised: return "not a JWW or JWS file of a supported version, not converted";
-    case TConvOutcome::LoadFailed: return "could not be read whole, not converted";
-    case TConvOutcome::SaveFailed: return "could not be saved, no output written";
-  }
-  return "converted";
+nlohmann::ordered_json PathOrNull(std::u16string_view Path) {
+  return Path.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(ToUtf8(Path));
+}
+
+std::string JsonLine(const nlohmann::ordered_json& J) {
+  return J.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
 class ConsoleHost : public TBatchRunHost {
  public:
+  explicit ConsoleHost(bool Json) : Json_(Json) {}
+
   void ShowMessage(std::u16string_view Text) override { PrintMessage(Text); }
   void ShowConfirmation(std::u16string_view Text) override { PrintMessage(Text); }
   // No button to focus and nothing to beep for: the message says it all.
   void Beep() override {}
   void FocusDestinationButton() override {}
+  // Progress and the count, unless standard output carries JSON.
   void SetStatusText(std::u16string_view Text) override {
-    if (!Text.empty()) std::cout << TerminalText(Text) << std::endl;
+    if (!Text.empty() && !Json_) std::cout << TerminalText(Text) << std::endl;
   }
   void StopTimer() override {}
   void StartTimer() override {}
-  // The window counts a failed file silently; a script needs to hear of it.
-  void FileDone(std::u16string_view Source, std::u16string_view, TConvOutcome Outcome) override {
-    if (Outcome != TConvOutcome::Converted)
-      std::cerr << "lintorra-cli: " << ToUtf8(Source) << ": " << OutcomeText(Outcome) << "\n";
+  // Every file that was not converted is named with its reason.
+  void FileDone(const TFileOutcome& O) override {
+    if (const std::u16string Message = EntryMessage(O); !Message.empty()) PrintMessage(Message);
+    else if (O.Fault != TEntryFault::None)
+      std::cerr << "lintorra-cli: " << ToUtf8(O.Source) << ": " << EnglishReason(O) << "\n";
+    if (Json_) std::cout << JsonLine(FileObject(O)) << std::endl;
   }
+
+  static nlohmann::ordered_json FileObject(const TFileOutcome& O) {
+    const std::string Reason = EnglishReason(O);
+    return {{"source", ToUtf8(O.Source)},
+            {"destination", PathOrNull(O.Destination)},
+            {"result", ResultWord(O.Result())},
+            {"reason", Reason.empty() ? nlohmann::ordered_json() : nlohmann::ordered_json(Reason)},
+            {"backup", PathOrNull(O.Backup)}};
+  }
+
+  static nlohmann::ordered_json Summary(const TBatchOutcome& Outcome) {
+    return {{"files", Outcome.Files.size()},
+            {"converted", Outcome.Count(TFileResult::Converted)},
+            {"failed", Outcome.Count(TFileResult::Failed)},
+            {"skipped", Outcome.Count(TFileResult::Skipped)}};
+  }
+
+ private:
+  bool Json_;
 };
 
 // Every regular file of the folder, in name order, all selected.
@@ -93,7 +121,7 @@ int RunConvert(const ConvertOptions& O) {
   const std::u16string Destination = FromNativeName(O.destination);
   if (O.dryRun) {
     // No working folder either: the dry run extracts no image.
-    ConsoleHost Host;
+    ConsoleHost Host(O.json);
     const TDryRunBatch Batch = TBatchDryRun(*Settings, Host).Run(Source, Destination, Entries);
     if (Batch.Started) PrintDryRun(Batch, *Settings, O.json);
     return Batch.Started ? 0 : kExitRefused;
@@ -110,9 +138,12 @@ int RunConvert(const ConvertOptions& O) {
   JWW.BindImageExp = JWW.BindImageExr = true;
   TJwsData JWS;
   JWS.BindImageFolder = Work.path();
-  ConsoleHost Host;
-  const TBatchOutcome Outcome = TBatchRun(*Settings, JWW, JWS, Host).Run(Source, Destination, Entries);
-  return Outcome.Started ? 0 : kExitRefused;
+  ConsoleHost Host(O.json);
+  const TSaveCheck Check = O.noVerify ? TSaveCheck::None : TSaveCheck::ReadBack;
+  const TBatchOutcome Outcome = TBatchRun(*Settings, JWW, JWS, Host, Check).Run(Source, Destination, Entries);
+  if (!Outcome.Started) return kExitRefused;
+  if (O.json) std::cout << JsonLine(ConsoleHost::Summary(Outcome)) << std::endl;
+  return Outcome.NotConverted() > 0 ? kExitNotConverted : 0;
 }
 
 }  // namespace
@@ -122,7 +153,8 @@ void AddConvertCommand(CLI::App& App, int& ExitCode) {
   CLI::App* Cmd = App.add_subcommand(
       "convert",
       "Convert the pens of JWW/JWS files from SOURCE_DIR into DEST_DIR, backing up replaced files as .BAK; "
-      "exits 1 when the folders or the settings refuse the run, 2 when the settings file cannot be used");
+      "exits 1 when the folders or the settings refuse the run, 2 when the settings file cannot be used, "
+      "3 when a selected file was not converted");
   Cmd->add_option("--settings", O->settings, "Settings file (*.set) or INI file (*.ini)")->required();
   Cmd->add_option("--mode", O->mode, "Conversion mode (default: the one the settings store)")
       ->check(CLI::IsMember({"individual", "combination"}));
@@ -131,6 +163,10 @@ void AddConvertCommand(CLI::App& App, int& ExitCode) {
   Cmd->add_option("NAME", O->names, "File names in SOURCE_DIR (default: every file, in name order)");
   auto* DryRun =
       Cmd->add_flag("--dry-run", O->dryRun, "Only show what the run would do to each file and its pens; write nothing");
-  Cmd->add_flag("--json", O->json, "With --dry-run: print one JSON document")->needs(DryRun);
+  Cmd->add_flag("--json", O->json,
+                "One JSON object per file and line (source, destination, result, reason, backup), then the counts; "
+                "with --dry-run one JSON document");
+  Cmd->add_flag("--no-verify", O->noVerify, "Do not read each saved file back to check that it reads the same")
+      ->excludes(DryRun);
   Cmd->callback([O, &ExitCode] { ExitCode = RunConvert(*O); });
 }

@@ -29,6 +29,7 @@ nlohmann::ordered_json EntryJson(const TDryRunEntry& E) {
   if (E.ReplacesExisting) J["backup"] = ToUtf8(E.Backup);
   if (!E.WouldConvert()) {
     J["reason"] = FileProblemText(E.Problem);
+    if (E.Reason) J["error"] = Describe(E.Reason);
     return J;
   }
   const TDryRun& R = E.Run;
@@ -89,7 +90,9 @@ void PrintEntry(const TDryRunEntry& E) {
     return;
   }
   if (!E.WouldConvert()) {
-    std::cout << "would not be converted: " << FileProblemText(E.Problem) << "\n\n";
+    std::cout << "would not be converted: " << FileProblemText(E.Problem);
+    if (E.Reason) std::cout << " (" << Describe(E.Reason) << ")";
+    std::cout << "\n\n";
     return;
   }
   const TDryRun& R = E.Run;

@@ -51,8 +51,22 @@ bool LoadFull(TDoc& Doc, const std::u16string& Path, nlohmann::ordered_json& J) 
   const bool Ok = Doc.FileIn(Path);
   J["loaded"] = Ok;
   AddBody(J, Doc);
+  if (!Ok) J["error"] = Describe(Doc.LastError());
   Doc.DataFree();
   return Ok;
+}
+
+// Why the header of a file of that kind could not be read.
+std::string HeaderError(JwFileKind Kind, const TJwwData& JWW, const TJwsData& JWS, const TJwcData& JWC,
+                        const TJwkData& JWK) {
+  switch (Kind) {
+    case JwFileKind::Jww: return Describe(JWW.LastError());
+    case JwFileKind::Jws: return Describe(JWS.LastError());
+    case JwFileKind::Jwc: return Describe(JWC.LastError());
+    case JwFileKind::Jwk: return Describe(JWK.LastError());
+    case JwFileKind::Other: break;
+  }
+  return "not the extension of a Jw_cad file";
 }
 
 void PrintText(const nlohmann::ordered_json& J) {
@@ -84,6 +98,7 @@ int RunInfo(const InfoOptions& O) {
     J["version"] = ToUtf8(Version);
     J["memo"] = ToUtf8(Memo);
     bool Ok = !Version.empty();
+    if (!Ok) J["error"] = HeaderError(Kind, JWW, JWS, JWC, JWK);
     if (O.full && Ok && Kind == JwFileKind::Jww) Ok = LoadFull(JWW, Path, J);
     if (O.full && Ok && Kind == JwFileKind::Jws) Ok = LoadFull(JWS, Path, J);
     if (!Ok) ExitCode = 1;

@@ -23,7 +23,7 @@ struct ResaveOptions {
 template <class TDoc>
 int Resave(TDoc& Doc, const ResaveOptions& O, TJwVersions Accepted) {
   if (!Doc.FileIn(FromNativeName(O.in))) {
-    std::cerr << "lintorra-cli: cannot load " << O.in << "\n";
+    std::cerr << "lintorra-cli: cannot load " << O.in << ": " << Describe(Doc.LastError()) << "\n";
     return 1;
   }
   const int Version = O.version.value_or(Doc.Enthd.jwVer);
@@ -33,7 +33,7 @@ int Resave(TDoc& Doc, const ResaveOptions& O, TJwVersions Accepted) {
   }
   Doc.SetFileOutOption(Doc.MojiEncode ? kOutUtf16 : 0);
   if (!Doc.FileOut(FromNativeName(O.out), Version)) {
-    std::cerr << "lintorra-cli: cannot save " << O.out << "\n";
+    std::cerr << "lintorra-cli: cannot save " << O.out << ": " << Describe(Doc.LastError()) << "\n";
     return 1;
   }
   return 0;

@@ -22,12 +22,13 @@ struct TDryRunEntry {
   bool Skipped = false;
   std::u16string Message;
   // A file of the destination name exists: the run would copy it to Backup
-  // and then replace it.
+  // (never over a backup it made before in the run) and then replace it.
   bool ReplacesExisting = false;
   std::u16string Backup;
   // Why a counted entry would give no output; None when it would convert.
   TFileProblem Problem = TFileProblem::None;
-  TDryRun Run;  // when it would convert
+  TJwError Reason;  // the document's own reason for a problem of the load
+  TDryRun Run;      // when it would convert
 
   bool WouldConvert() const { return !Skipped && Problem == TFileProblem::None; }
 };
@@ -52,8 +53,9 @@ class TBatchDryRun {
                    std::span<const TBatchEntry> Entries, const TEntryDone& EntryDone = {});
 
  private:
-  TDryRunEntry LookAt(TBatchRun& Checks, std::u16string_view SourceFolder, std::u16string_view DestFolder,
-                      std::u16string_view Caption);
+  // Backups holds the backups the run would have made before the entry.
+  TDryRunEntry LookAt(std::u16string_view SourceFolder, std::u16string_view DestFolder, std::u16string_view Caption,
+                      TBackupNames& Backups);
 
   TConvSettings Settings_;
   TBatchRunHost& Host_;

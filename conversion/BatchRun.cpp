@@ -25,24 +25,33 @@ bool SameDirectory(std::u16string_view A, std::u16string_view B) {
 }  // namespace
 
 std::u16string UnsupportedExtensionMessage(std::u16string_view Caption, std::u16string_view Ext) {
-  std::u16string M = u"このファイル拡張子（種類）の変換には対応していません。\r\nファイル名：";
-  M.append(Caption).append(u"\r\n").append(u"　　拡張子：").append(Ext);
+  std::u16string M(kUnsupportedExtension);
+  M.append(u"。\r\nファイル名：").append(Caption).append(u"\r\n").append(u"　　拡張子：").append(Ext);
   return M;
 }
 
 std::u16string BackupFailedMessage(std::u16string_view Caption) {
-  std::u16string M = u"バックアップファイルを作成できませんでした。\r\nファイル名：";
-  M.append(Caption);
+  std::u16string M(kBackupFailed);
+  M.append(u"。\r\nファイル名：").append(Caption);
   return M;
 }
 
 std::u16string BadFileNameMessage(std::u16string_view Caption) {
-  std::u16string M = u"このファイル名は変換できません。\r\nファイル名：";
-  M.append(Caption);
+  std::u16string M(kNotAFileName);
+  M.append(u"。\r\nファイル名：").append(Caption);
   return M;
 }
 
-std::u16string BackupPath(std::u16string_view Destination) { return FileExtChange(Destination, kExtBackup); }
+std::u16string EntryMessage(TEntryFault Fault, std::u16string_view Caption) {
+  switch (Fault) {
+    case TEntryFault::UnsupportedExtension: return UnsupportedExtensionMessage(Caption, FileExtLower(Caption));
+    case TEntryFault::NotAFileName: return BadFileNameMessage(Caption);
+    case TEntryFault::BackupFailed: return BackupFailedMessage(Caption);
+    case TEntryFault::None:
+    case TEntryFault::Conversion: break;
+  }
+  return {};
+}
 
 std::u16string ConvertingStatus(std::u16string_view Source, std::u16string_view Destination) {
   std::u16string M = u"ファイル「";
@@ -50,7 +59,25 @@ std::u16string ConvertingStatus(std::u16string_view Source, std::u16string_view 
   return M;
 }
 
-std::u16string ConvertedCountStatus(int Count) { return IntToText(Count) + std::u16string(kStatusConvertedSuffix); }
+std::u16string ConvertedCountStatus(int Converted, int NotConverted) {
+  std::u16string S = IntToText(Converted) + std::u16string(kStatusConvertedSuffix);
+  if (NotConverted > 0) S += u"（" + IntToText(NotConverted) + u"個のファイルは変換できませんでした）";
+  return S;
+}
+
+std::u16string TBackupNames::For(std::u16string_view Destination) const {
+  std::u16string Path = FileExtChange(Destination, kExtBackup);
+  for (int N = 1; Made_.contains(TextUpper(Path)); ++N)
+    Path = std::u16string(Destination) + (N == 1 ? u"" : u"(" + IntToText(N) + u")") + std::u16string(kExtBackup);
+  return Path;
+}
+
+void TBackupNames::Made(std::u16string_view Backup) { Made_.insert(TextUpper(Backup)); }
+
+int TBatchOutcome::Count(TFileResult R) const {
+  return static_cast<int>(
+      std::count_if(Files.begin(), Files.end(), [R](const TFileOutcome& O) { return O.Result() == R; }));
+}
 
 void ForEachSelectedEntry(TBatchRunHost& Host, std::span<const TBatchEntry> Entries,
                           const std::function<void(const TBatchEntry&)>& Take) {
@@ -66,18 +93,20 @@ void ForEachSelectedEntry(TBatchRunHost& Host, std::span<const TBatchEntry> Entr
   }
 }
 
-TBatchRun::TBatchRun(TConvSettings& Settings, TJwwData& JWW, TJwsData& JWS, TBatchRunHost& Host)
-    : Settings_(Settings), JWW_(JWW), JWS_(JWS), Host_(Host) {}
+TBatchRun::TBatchRun(TConvSettings& Settings, TJwwData& JWW, TJwsData& JWS, TBatchRunHost& Host, TSaveCheck Check)
+    : Settings_(Settings), JWW_(JWW), JWS_(JWS), Host_(Host), Check_(Check) {}
 
 TBatchOutcome TBatchRun::Run(std::u16string_view SourceFolder, std::u16string_view DestFolder,
                              std::span<const TBatchEntry> Entries) {
   if (!CheckStart(SourceFolder, DestFolder)) return {};
   Settings_.DeriveCombSources();
-  TBatchOutcome Outcome{true, 0};
+  Backups_ = {};
+  TBatchOutcome Outcome{true, {}};
   ForEachSelectedEntry(Host_, Entries, [&](const TBatchEntry& E) {
-    if (ConvertEntry(SourceFolder, DestFolder, E.Caption)) ++Outcome.Count;
+    Outcome.Files.push_back(ConvertEntry(SourceFolder, DestFolder, E.Caption));
+    Host_.FileDone(Outcome.Files.back());
   });
-  Host_.SetStatusText(ConvertedCountStatus(Outcome.Count));
+  Host_.SetStatusText(ConvertedCountStatus(Outcome.Converted(), Outcome.NotConverted()));
   return Outcome;
 }
 
@@ -117,49 +146,58 @@ bool TBatchRun::CheckStart(std::u16string_view SourceFolder, std::u16string_view
   return CheckFolders(SourceFolder, DestFolder) && CheckCombinationRows();
 }
 
-bool TBatchRun::CheckEntry(std::u16string_view Caption, std::u16string& Ext) {
+TEntryFault TBatchRun::CheckEntry(std::u16string_view Caption, std::u16string& Ext) {
   Ext = FileExtLower(Caption);
-  if (Ext != kExtJww && Ext != kExtJws) {
-    Host_.ShowMessage(UnsupportedExtensionMessage(Caption, Ext));
-    return false;
-  }
-  if (Caption.find(PathDelimChar()) != std::u16string_view::npos) {
-    Host_.ShowMessage(BadFileNameMessage(Caption));
-    return false;
-  }
-  return true;
+  if (Ext != kExtJww && Ext != kExtJws) return TEntryFault::UnsupportedExtension;
+  if (Caption.find(PathDelimChar()) != std::u16string_view::npos) return TEntryFault::NotAFileName;
+  return TEntryFault::None;
 }
 
-bool TBatchRun::ConvertEntry(std::u16string_view SourceFolder, std::u16string_view DestFolder,
-                             std::u16string_view Caption) {
+TFileOutcome TBatchRun::ConvertEntry(std::u16string_view SourceFolder, std::u16string_view DestFolder,
+                                     std::u16string_view Caption) {
+  TFileOutcome O;
+  O.Caption = Caption;
+  O.Source = PathJoin(SourceFolder, Caption);
   std::u16string Ext;
-  if (!CheckEntry(Caption, Ext)) return false;
-  const std::u16string Source = PathJoin(SourceFolder, Caption);
-  const std::u16string Destination = PathJoin(DestFolder, Caption);
+  O.Fault = CheckEntry(Caption, Ext);
+  if (O.Fault != TEntryFault::None) return O;
+  O.Destination = PathJoin(DestFolder, Caption);
   // Without its backup an existing destination file is never replaced.
-  if (FileMayExist(Destination) && !FileCopyKeepTime(Destination, BackupPath(Destination))) {
-    Host_.ShowMessage(BackupFailedMessage(Caption));
-    return false;
+  if (FileMayExist(O.Destination)) {
+    O.Backup = BackUp(O.Destination);
+    if (O.Backup.empty()) {
+      O.Fault = TEntryFault::BackupFailed;
+      return O;
+    }
   }
-  const TConvOutcome Outcome = ConvertFile(Source, Destination, Ext);
-  Host_.FileDone(Source, Destination, Outcome);
-  return true;
+  O.Conversion = ConvertFile(O.Source, O.Destination, Ext);
+  if (O.Conversion.Outcome != TConvOutcome::Converted) O.Fault = TEntryFault::Conversion;
+  return O;
 }
 
-TConvOutcome TBatchRun::ConvertFile(std::u16string_view Source, std::u16string_view Destination,
-                                    std::u16string_view Ext) {
+std::u16string TBatchRun::BackUp(std::u16string_view Destination) {
+  std::u16string Backup = Backups_.For(Destination);
+  if (!FileCopyKeepTime(Destination, Backup)) return {};
+  Backups_.Made(Backup);
+  return Backup;
+}
+
+TConvResult TBatchRun::ConvertFile(std::u16string_view Source, std::u16string_view Destination,
+                                   std::u16string_view Ext) {
   Host_.SetStatusText(ConvertingStatus(Source, Destination));
   Host_.StopTimer();
   const bool Combination = Settings_.IsCombinationMode();
-  TConvOutcome Outcome = TConvOutcome::NotRecognised;
-  if (Ext == kExtJww && JWW_.FileCheck(Source)) {
-    Outcome = Combination ? ConvJwwCombination(JWW_, Settings_, Source, Destination)
-                          : ConvJwwIndividual(JWW_, Settings_, Source, Destination);
-  } else if (Ext == kExtJws && JWS_.FileCheck(Source)) {
-    Outcome = Combination ? ConvJwsCombination(JWS_, Settings_, Source, Destination)
-                          : ConvJwsIndividual(JWS_, Settings_, Source, Destination);
+  TConvResult Result{TConvOutcome::NotRecognised, {TJwFault::NotOfFormat, 0, 0, "JWW or JWS"}};
+  if (Ext == kExtJww) {
+    Result = !JWW_.FileCheck(Source) ? TConvResult{TConvOutcome::NotRecognised, JWW_.LastError()}
+             : Combination           ? ConvJwwCombination(JWW_, Settings_, Source, Destination, Check_)
+                                     : ConvJwwIndividual(JWW_, Settings_, Source, Destination, Check_);
+  } else if (Ext == kExtJws) {
+    Result = !JWS_.FileCheck(Source) ? TConvResult{TConvOutcome::NotRecognised, JWS_.LastError()}
+             : Combination           ? ConvJwsCombination(JWS_, Settings_, Source, Destination, Check_)
+                                     : ConvJwsIndividual(JWS_, Settings_, Source, Destination, Check_);
   }
   Host_.StartTimer();
   Host_.SetStatusText(u"");
-  return Outcome;
+  return Result;
 }

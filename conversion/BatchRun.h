@@ -9,9 +9,12 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_set>
+#include <vector>
 
 #include "conversion/ConvSettings.h"
 #include "conversion/Conversion.h"
+#include "conversion/FileOutcome.h"
 
 class TJwwData;
 class TJwsData;
@@ -26,18 +29,21 @@ inline constexpr std::u16string_view kStatusConvertedSuffix = u"個のファイ�
 // "このファイル拡張子（種類）の変換には対応していません。..." for an entry
 // that is neither ".jww" nor ".jws"; Ext is lower case, empty for none.
 std::u16string UnsupportedExtensionMessage(std::u16string_view Caption, std::u16string_view Ext);
-// An existing destination file could not be backed up: the entry is skipped.
+// An existing destination file could not be backed up: the entry is not
+// converted.
 std::u16string BackupFailedMessage(std::u16string_view Caption);
 // A caption that is not a plain file name (it holds a "/"): the entry is
 // skipped, since its paths would leave the chosen folders.
 std::u16string BadFileNameMessage(std::u16string_view Caption);
-// Where an existing destination file is copied before it is replaced: the
-// destination with its extension replaced by ".BAK".
-std::u16string BackupPath(std::u16string_view Destination);
+// The message of the run for an entry it did not convert before the
+// conversion began (extension, name, backup); empty for the others.
+std::u16string EntryMessage(TEntryFault Fault, std::u16string_view Caption);
+inline std::u16string EntryMessage(const TFileOutcome& O) { return EntryMessage(O.Fault, O.Caption); }
 // "ファイル「source」→「destination」変換中です。"
 std::u16string ConvertingStatus(std::u16string_view Source, std::u16string_view Destination);
-// The count followed by "個のファイルを変換しました。"
-std::u16string ConvertedCountStatus(int Count);
+// The converted files counted, followed by "個のファイルを変換しました。",
+// and by "（M個のファイルは変換できませんでした）" when M entries were not.
+std::u16string ConvertedCountStatus(int Converted, int NotConverted = 0);
 
 // What a run shows, implemented by its owner. Every call returns only when
 // the owner is done with it (a message box waits for the user).
@@ -60,10 +66,9 @@ class TBatchRunHost {
   // around each file, so that nothing else runs while it is converted.
   virtual void StopTimer() = 0;
   virtual void StartTimer() = 0;
-  // After each conversion, with its outcome. The window shows nothing here
-  // (a failed file is counted like any other); the command line reports it.
-  virtual void FileDone(std::u16string_view /*Source*/, std::u16string_view /*Destination*/, TConvOutcome /*Outcome*/) {
-  }
+  // After each selected entry, with what became of it. The window lists
+  // them at the end of the run; the command line reports each at once.
+  virtual void FileDone(const TFileOutcome& /*Outcome*/) {}
   // Done of Total selected entries looked at: 0 before the first, then after
   // each one.
   virtual void Progress(int /*Done*/, int /*Total*/) {}
@@ -86,15 +91,38 @@ void ForEachSelectedEntry(TBatchRunHost& Host, std::span<const TBatchEntry> Entr
                           const std::function<void(const TBatchEntry&)>& Take);
 
 struct TBatchOutcome {
-  bool Started = false;  // false when a folder check or the settings refused the run
-  int Count = 0;         // entries handed to the conversion, as the final status text counts them
+  bool Started = false;             // false when a folder check or the settings refused the run
+  std::vector<TFileOutcome> Files;  // every selected entry looked at, in list order
+
+  int Count(TFileResult R) const;
+  // As the final status text counts them.
+  int Converted() const { return Count(TFileResult::Converted); }
+  int NotConverted() const { return static_cast<int>(Files.size()) - Converted(); }
+};
+
+// The backups of one run. The backup of the file at Destination is the
+// destination with ".BAK" for its extension, as always; but a backup made
+// earlier in the same run is never replaced (a.jww and a.jws in one run would
+// both back up to a.BAK): the later one takes the whole file name with ".BAK"
+// appended (a.jws.BAK), then that with "(2)", "(3)" ... before ".BAK". A
+// backup left by an earlier run is replaced as before.
+class TBackupNames {
+ public:
+  std::u16string For(std::u16string_view Destination) const;
+  // Backup now holds a copy made in this run.
+  void Made(std::u16string_view Backup);
+
+ private:
+  std::unordered_set<std::u16string> Made_;  // upper case
 };
 
 class TBatchRun {
  public:
   // The settings, documents and host belong to the caller and must outlive
   // the run. The run writes only SrcColor/SrcLtype of the settings' rows.
-  TBatchRun(TConvSettings& Settings, TJwwData& JWW, TJwsData& JWS, TBatchRunHost& Host);
+  // Check says what is done after each save.
+  TBatchRun(TConvSettings& Settings, TJwwData& JWW, TJwsData& JWS, TBatchRunHost& Host,
+            TSaveCheck Check = TSaveCheck::ReadBack);
 
   // Converts the selected entries from SourceFolder into DestFolder, as the
   // user gave them, in the order of Entries (the owner's file list as it is
@@ -105,25 +133,32 @@ class TBatchRun {
   // One file: progress shown, periodic work paused, format check and the
   // conversion of the active mode, periodic work resumed, progress cleared.
   // Ext is the lower-case extension with its dot.
-  TConvOutcome ConvertFile(std::u16string_view Source, std::u16string_view Destination, std::u16string_view Ext);
+  TConvResult ConvertFile(std::u16string_view Source, std::u16string_view Destination, std::u16string_view Ext);
 
   // The checks Run makes, each refusal shown as Run shows it. Before the
   // first entry: the two folders, then the combination rows.
   bool CheckStart(std::u16string_view SourceFolder, std::u16string_view DestFolder);
   // Before a selected entry is backed up or converted: its extension and its
-  // name. False, after the message, for an entry the run skips; Ext receives
-  // the lower-case extension.
-  bool CheckEntry(std::u16string_view Caption, std::u16string& Ext);
+  // name. The fault for an entry the run skips, else None; Ext receives the
+  // lower-case extension. Shows nothing: the run reports the entry with the
+  // others.
+  static TEntryFault CheckEntry(std::u16string_view Caption, std::u16string& Ext);
 
  private:
   bool CheckFolders(std::u16string_view SourceFolder, std::u16string_view DestFolder);
   bool CheckCombinationRows();
-  // Backs up, converts and reports one selected entry; true when counted.
-  bool ConvertEntry(std::u16string_view SourceFolder, std::u16string_view DestFolder, std::u16string_view Caption);
+  // What becomes of one selected entry: its backup and its conversion.
+  TFileOutcome ConvertEntry(std::u16string_view SourceFolder, std::u16string_view DestFolder,
+                            std::u16string_view Caption);
+  // Copies the file at Destination to its backup; the backup's path, empty
+  // when the copy failed.
+  std::u16string BackUp(std::u16string_view Destination);
   void Refuse(std::u16string_view Message);
 
   TConvSettings& Settings_;
   TJwwData& JWW_;
   TJwsData& JWS_;
   TBatchRunHost& Host_;
+  TSaveCheck Check_;
+  TBackupNames Backups_;
 };

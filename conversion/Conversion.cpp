@@ -5,9 +5,11 @@
 #include <limits>
 
 #include "conversion/PenMaps.h"
+#include "conversion/ReadBack.h"
 #include "documents/JwFormat.h"
 #include "documents/JwsUnit.h"
 #include "documents/JwwUnit.h"
+#include "support/Func_2.h"
 
 namespace {
 
@@ -139,15 +141,25 @@ class TClearOnExit {
 };
 
 template <class Doc, class Apply>
-TConvOutcome ConvertDocument(Doc& D, const TConvSettings& S, std::u16string_view Source,
-                             std::u16string_view Destination, Apply ApplyPens) {
+TConvResult ConvertDocument(Doc& D, const TConvSettings& S, std::u16string_view Source, std::u16string_view Destination,
+                            TSaveCheck Check, Apply ApplyPens) {
   TClearOnExit<Doc> Clear(D);
-  if (!D.FileIn(Source)) return TConvOutcome::LoadFailed;
+  if (!D.FileIn(Source)) return {TConvOutcome::LoadFailed, D.LastError()};
   D.Enthd.jwVer = RaisedVersion(D.Enthd.jwVer, S.VerRaise);
   ApplyPens(D, S);
   ChooseOutputForm(D);
   // A failed save has already removed the destination file.
-  return D.FileOut(Destination, D.Enthd.jwVer) ? TConvOutcome::Converted : TConvOutcome::SaveFailed;
+  if (!D.FileOut(Destination, D.Enthd.jwVer)) return {TConvOutcome::SaveFailed, D.LastError()};
+  if (Check == TSaveCheck::None) return {};
+  // The same document object reads the file back, so that a large drawing
+  // is held in memory only once.
+  const std::uint64_t Written = D.SavedDigest();
+  ClearDocument(D);
+  if (TJwError E = ReadBack(D, Destination, Written)) {
+    FileDeleteQuiet(Destination);
+    return {TConvOutcome::ReadBackFailed, std::move(E)};
+  }
+  return {};
 }
 
 }  // namespace
@@ -218,24 +230,24 @@ bool ConvertLoaded(Doc& D, TConvSettings& S) {
 bool ConvertInMemory(TJwwData& JWW, TConvSettings S) { return ConvertLoaded(JWW, S); }
 bool ConvertInMemory(TJwsData& JWS, TConvSettings S) { return ConvertLoaded(JWS, S); }
 
-TConvOutcome ConvJwwIndividual(TJwwData& JWW, const TConvSettings& S, std::u16string_view Source,
-                               std::u16string_view Destination) {
-  return ConvertDocument(JWW, S, Source, Destination,
+TConvResult ConvJwwIndividual(TJwwData& JWW, const TConvSettings& S, std::u16string_view Source,
+                              std::u16string_view Destination, TSaveCheck Check) {
+  return ConvertDocument(JWW, S, Source, Destination, Check,
                          [](TJwwData& D, const TConvSettings& X) { ApplyIndividual(D, X); });
 }
 
-TConvOutcome ConvJwsIndividual(TJwsData& JWS, const TConvSettings& S, std::u16string_view Source,
-                               std::u16string_view Destination) {
-  return ConvertDocument(JWS, S, Source, Destination,
+TConvResult ConvJwsIndividual(TJwsData& JWS, const TConvSettings& S, std::u16string_view Source,
+                              std::u16string_view Destination, TSaveCheck Check) {
+  return ConvertDocument(JWS, S, Source, Destination, Check,
                          [](TJwsData& D, const TConvSettings& X) { ApplyIndividual(D, X); });
 }
 
-TConvOutcome ConvJwwCombination(TJwwData& JWW, const TConvSettings& S, std::u16string_view Source,
-                                std::u16string_view Destination) {
-  return ConvertDocument(JWW, S, Source, Destination, ApplyCombination);
+TConvResult ConvJwwCombination(TJwwData& JWW, const TConvSettings& S, std::u16string_view Source,
+                               std::u16string_view Destination, TSaveCheck Check) {
+  return ConvertDocument(JWW, S, Source, Destination, Check, ApplyCombination);
 }
 
-TConvOutcome ConvJwsCombination(TJwsData& JWS, const TConvSettings& S, std::u16string_view Source,
-                                std::u16string_view Destination) {
-  return ConvertDocument(JWS, S, Source, Destination, ApplyCombination);
+TConvResult ConvJwsCombination(TJwsData& JWS, const TConvSettings& S, std::u16string_view Source,
+                               std::u16string_view Destination, TSaveCheck Check) {
+  return ConvertDocument(JWS, S, Source, Destination, Check, ApplyCombination);
 }

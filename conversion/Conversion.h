@@ -10,18 +10,34 @@
 #include <string_view>
 
 #include "conversion/ConvSettings.h"
+#include "documents/JwError.h"
 
 class TJwBody;
 class TJwwData;
 class TJwsData;
 
-// How one file went. The window shows none of it; the command line and the
-// tests read it.
+// How one file went.
 enum class TConvOutcome {
-  Converted,      // the destination holds the converted file
-  NotRecognised,  // the source is not a JWW or JWS file of an accepted version
-  LoadFailed,     // the source could not be read whole; nothing written
-  SaveFailed,     // the save failed; no destination file remains
+  Converted,       // the destination holds the converted file
+  NotRecognised,   // the source is not a JWW or JWS file of an accepted version
+  LoadFailed,      // the source could not be read whole; nothing written
+  SaveFailed,      // the save failed; no destination file remains
+  ReadBackFailed,  // the saved file did not read back the same; it was removed
+};
+
+// The outcome with the document's reason when the file was not converted.
+struct TConvResult {
+  TConvOutcome Outcome = TConvOutcome::Converted;
+  TJwError Error;
+};
+
+// What is done after each save. A save is a fixed point: the saved file
+// must load whole and save to the same bytes again, so any difference is a
+// fault of this program or of the disk, found before the user relies on the
+// file.
+enum class TSaveCheck {
+  ReadBack,  // read the saved file back; remove it when it differs
+  None,
 };
 
 // The version a conversion saves a document of version Ver in: 3.51 for
@@ -58,13 +74,14 @@ std::int32_t MapSunpouColorDigits(const TConvSettings& S, std::int32_t Value);
 // file held a UTF-16 string.
 void ChooseOutputForm(TJwBody& Doc);
 
-// Load, raise, change, save, clear. The document is empty afterwards, the
-// JWW one cleared with JwwDataFree (its extracted images deleted).
-TConvOutcome ConvJwwIndividual(TJwwData& JWW, const TConvSettings& S, std::u16string_view Source,
-                               std::u16string_view Destination);
-TConvOutcome ConvJwsIndividual(TJwsData& JWS, const TConvSettings& S, std::u16string_view Source,
-                               std::u16string_view Destination);
-TConvOutcome ConvJwwCombination(TJwwData& JWW, const TConvSettings& S, std::u16string_view Source,
-                                std::u16string_view Destination);
-TConvOutcome ConvJwsCombination(TJwsData& JWS, const TConvSettings& S, std::u16string_view Source,
-                                std::u16string_view Destination);
+// Load, raise, change, save, check the save, clear. The document is empty
+// afterwards, the JWW one cleared with JwwDataFree (its extracted images
+// deleted).
+TConvResult ConvJwwIndividual(TJwwData& JWW, const TConvSettings& S, std::u16string_view Source,
+                              std::u16string_view Destination, TSaveCheck Check = TSaveCheck::ReadBack);
+TConvResult ConvJwsIndividual(TJwsData& JWS, const TConvSettings& S, std::u16string_view Source,
+                              std::u16string_view Destination, TSaveCheck Check = TSaveCheck::ReadBack);
+TConvResult ConvJwwCombination(TJwwData& JWW, const TConvSettings& S, std::u16string_view Source,
+                               std::u16string_view Destination, TSaveCheck Check = TSaveCheck::ReadBack);
+TConvResult ConvJwsCombination(TJwsData& JWS, const TConvSettings& S, std::u16string_view Source,
+                               std::u16string_view Destination, TSaveCheck Check = TSaveCheck::ReadBack);

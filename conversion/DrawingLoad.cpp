@@ -1,6 +1,5 @@
 #include "conversion/DrawingLoad.h"
 
-#include "documents/ByteStream.h"
 #include "documents/JwsUnit.h"
 #include "documents/JwwUnit.h"
 #include "support/Func_2.h"
@@ -48,11 +47,15 @@ void TDrawingLoader::Clear() {
 
 TFileProblem TDrawingLoader::Load(std::u16string_view Path) {
   Clear();
+  LastError_ = {};
   const std::u16string Ext = FileExtLower(Path);
   auto LoadAs = [&](auto& Doc) {
-    if (!Doc.FileCheck(Path))
-      return ByteReader::OpenFile(Path) ? TFileProblem::NotRecognised : TFileProblem::Unreadable;
+    if (!Doc.FileCheck(Path)) {
+      LastError_ = Doc.LastError();
+      return LastError_.Fault == TJwFault::CannotOpen ? TFileProblem::Unreadable : TFileProblem::NotRecognised;
+    }
     if (Doc.FileIn(Path)) return TFileProblem::None;
+    LastError_ = Doc.LastError();
     Doc.DataFree();
     return TFileProblem::Incomplete;
   };

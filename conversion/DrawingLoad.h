@@ -9,6 +9,8 @@
 #include <string_view>
 #include <utility>
 
+#include "documents/JwError.h"
+
 class TJwwData;
 class TJwsData;
 
@@ -38,6 +40,9 @@ class TDrawingLoader {
   // format check. The document of that kind holds the file afterwards (a
   // partial load is cleared again); the other one is empty.
   TFileProblem Load(std::u16string_view Path);
+  // Why the last load failed, in the document's words; no fault after one
+  // that succeeded or a file of another extension.
+  const TJwError& LastError() const { return LastError_; }
   // True when the last load that succeeded was a drawing.
   bool IsJww() const { return IsJww_; }
   TJwwData& Jww() { return *Jww_; }
@@ -59,4 +64,5 @@ class TDrawingLoader {
   std::unique_ptr<TJwwData> Jww_;
   std::unique_ptr<TJwsData> Jws_;
   bool IsJww_ = false;
+  TJwError LastError_;
 };

@@ -26,6 +26,11 @@ std::u16string_view CutUtf16(std::u16string_view S) {
 
 }  // namespace
 
+TJwError ReasonOf(const TJwError& E, const ByteReader& R) {
+  if (R.ReadError() != 0) return {TJwFault::ReadFailed, R.Position(), R.ReadError()};
+  return E;
+}
+
 // Reads up to n bytes for decoding; never more than the data still holds.
 std::span<const std::uint8_t> ArchiveIn::ReadBlock(std::size_t N) {
   Scratch_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(N, R_.Remaining())));

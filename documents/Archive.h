@@ -6,16 +6,26 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "documents/ByteStream.h"
+#include "documents/JwError.h"
 #include "support/Func_2.h"
 
 // Raised inside the readers for a failure that ends the load; the document
-// classes turn it into a false result.
+// classes turn it into a false result and keep its reason.
 struct ArchiveError {
-  const char* reason;  // "JWW-Header Error", "File I/O Error", ...
+  TJwError Error;
 };
+
+[[noreturn]] inline void ThrowFault(TJwFault Fault, std::uint64_t Offset, std::string Detail = {}) {
+  throw ArchiveError{{Fault, Offset, 0, std::move(Detail)}};
+}
+
+// The reason a load that ended with E gives: a read the system refused
+// explains the data ending early better than the part that ended.
+TJwError ReasonOf(const TJwError& E, const ByteReader& R);
 
 // Reading side. MojiEncode becomes true when a string in UTF-16 form is read.
 class ArchiveIn {

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <utility>
 
@@ -37,6 +38,7 @@ ByteReader& ByteReader::operator=(ByteReader&& O) noexcept {
     End_ = std::exchange(O.End_, nullptr);
     Consumed_ = O.Consumed_;
     Total_ = O.Total_;
+    ReadError_ = O.ReadError_;
     File_ = std::move(O.File_);
     Buffer_ = std::move(O.Buffer_);
   }
@@ -52,6 +54,7 @@ bool ByteReader::Refill() {
   const std::ptrdiff_t Got = ReadFully(File_.Get(), Buffer_.get(), Want);
   Begin_ = Cur_ = Buffer_.get();
   End_ = Begin_ + (Got > 0 ? Got : 0);
+  if (Got < 0) ReadError_ = errno;
   if (Got <= 0) Total_ = Consumed_;  // the file ended early or cannot be read
   return Got > 0;
 }

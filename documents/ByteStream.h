@@ -37,6 +37,9 @@ class ByteReader {
 
   std::uint64_t Position() const { return Consumed_ + static_cast<std::uint64_t>(Cur_ - Begin_); }
   std::uint64_t Remaining() const { return Total_ - Position(); }
+  // The system's error number when reading the file failed, else 0; the
+  // data then ends at the position where it failed.
+  int ReadError() const { return ReadError_; }
 
  private:
   ByteReader() = default;
@@ -47,6 +50,7 @@ class ByteReader {
   const std::uint8_t* End_ = nullptr;
   std::uint64_t Consumed_ = 0;  // bytes before the window
   std::uint64_t Total_ = 0;
+  int ReadError_ = 0;
   FileHandle File_;
   std::unique_ptr<std::uint8_t[]> Buffer_;
 };

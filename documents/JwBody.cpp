@@ -11,8 +11,6 @@ namespace {
 
 constexpr std::string_view kClassNames[] = {
     "", "CDataSen", "CDataEnko", "CDataTen", "CDataMoji", "CDataSunpou", "CDataSolid", "CDataBlock", "CDataList"};
-constexpr const char* kIoError = "File I/O Error";
-
 int KindOfClassName(std::string_view Name) {
   for (int K = kLine; K <= kBlock; ++K)
     if (kClassNames[K] == Name) return K;
@@ -36,12 +34,13 @@ class ListReader {
   }
 
   void ReadBlockDefs(std::vector<TEntJwwBlockDef>& Defs, std::uint32_t Count) {
+    EndsEarly_ = TJwFault::BlockListEndsEarly;
     for (std::uint32_t I = 1; I <= Count; ++I) {
       ReadDefTag();
       TEntJwwBlockDef& D = Defs.emplace_back();
       if (!Read(Records_, D, I)) {
         Defs.pop_back();
-        throw ArchiveError{kIoError};
+        ThrowFault(TJwFault::BlockListEndsEarly, R_.Position());
       }
       std::uint32_t MemberCount = 0;
       In_.ReadCount(MemberCount);
@@ -69,10 +68,11 @@ class ListReader {
   // or 0. The end of the data ends the load: an object list must be whole.
   int ReadTag() {
     std::uint16_t T = 0;
-    if (R_.Get(T) < sizeof T) throw ArchiveError{kIoError};
+    if (R_.Get(T) < sizeof T) ThrowFault(EndsEarly_, R_.Position());
     if (T == 0xFFFF) {
-      const int Kind = KindOfClassName(ReadClassName());
-      if (Kind == 0) throw ArchiveError{kIoError};
+      const std::string Name = ReadClassName();
+      const int Kind = KindOfClassName(Name);
+      if (Kind == 0) UnknownClass(Name);
       Classes_[Running_++] = Kind;
       return Kind;
     }
@@ -97,12 +97,36 @@ class ListReader {
     }
   }
 
+  // A new-class tag naming no record type ends the load; the reason names
+  // it as read, from the tag's first byte (two bytes each for the tag, the
+  // schema and the name's length precede the name).
+  [[noreturn]] void UnknownClass(const std::string& Name) const {
+    if (ClassNameCut_) ThrowFault(EndsEarly_, R_.Position());
+    ThrowFault(TJwFault::UnknownRecordType, R_.Position() - 6 - Name.size(), PrintableName(Name));
+  }
+
+  static std::string PrintableName(std::string_view Name) {
+    constexpr std::size_t kShown = 64;
+    std::string Out;
+    for (const char C : Name.substr(0, kShown)) {
+      const auto B = static_cast<unsigned char>(C);
+      if (B >= 0x20 && B < 0x7F && B != '\\' && B != '"') {
+        Out.push_back(C);
+        continue;
+      }
+      constexpr char kHex[] = "0123456789ABCDEF";
+      Out += {'\\', 'x', kHex[B >> 4], kHex[B & 15]};
+    }
+    if (Name.size() > kShown) Out += "...";
+    return Out;
+  }
+
   std::string ReadClassName() {
     std::uint16_t Schema = 0, Length = 0;
-    R_.Get(Schema);
-    R_.Get(Length);
+    const bool Whole = R_.Get(Schema) == sizeof Schema && R_.Get(Length) == sizeof Length;
     std::string Name(static_cast<std::size_t>(std::min<std::uint64_t>(Length, R_.Remaining())), '\0');
     Name.resize(R_.Read(Name.data(), Name.size()));
+    ClassNameCut_ = !Whole || Name.size() < Length;
     return Name;
   }
 
@@ -137,6 +161,8 @@ class ListReader {
   RecordIn Records_;
   std::unordered_map<std::uint32_t, int> Classes_;  // class index -> kind
   std::uint32_t Running_ = 1;
+  TJwFault EndsEarly_ = TJwFault::EntityListEndsEarly;  // the list being read ends early
+  bool ClassNameCut_ = false;                           // the data ended inside the last class name
 };
 
 // The first definition of each block number; inserts refer to it.
@@ -363,7 +389,7 @@ std::uint32_t TJwBody::ChangeBlockNo(std::uint32_t N) const {
 
 void TJwBody::ReadBody(ArchiveIn& In, std::int32_t Ver, std::int32_t& N1, std::int32_t& N2) {
   std::uint32_t N = 0;
-  if (!In.ReadCount(N)) throw ArchiveError{kIoError};
+  if (!In.ReadCount(N)) ThrowFault(TJwFault::EntityListEndsEarly, In.reader().Position());
   N1 = static_cast<std::int32_t>(N);
   N2 = 0;
   static const std::uint64_t kMinObjectBytes = SmallestObjectBytes();

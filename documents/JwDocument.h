@@ -6,9 +6,10 @@
 #include <string_view>
 
 #include "documents/JwBody.h"
+#include "documents/JwError.h"
 
 template <class Header>
-class TJwDocument : public TJwBody {
+class TJwDocument : public TJwBody, public TJwLastError {
  public:
   Header Enthd;
 
@@ -18,6 +19,8 @@ class TJwDocument : public TJwBody {
   virtual void DataInit() = 0;
   void DataFree() { DataInit(); }
 
+  // Each of these records in LastError why it failed.
+  //
   // Reads only the header; the document then holds no entities.
   bool FileHeaderIn(std::u16string_view FName);
   // Loads the whole file; false when it could not be read completely (the
@@ -25,6 +28,9 @@ class TJwDocument : public TJwBody {
   bool FileIn(std::u16string_view FName);
   // Saves to FName in output version Ver; a failed save leaves no file.
   bool FileOut(std::u16string_view FName, std::int32_t Ver);
+  // The digest (support/StreamDigest.h) of the bytes the last FileOut that
+  // succeeded handed to its file; kept through resets.
+  std::uint64_t SavedDigest() const { return SavedDigest_; }
 
   // The same steps on a stream that is already open.
   bool HeaderFrom(ByteReader& R);
@@ -34,7 +40,11 @@ class TJwDocument : public TJwBody {
   virtual bool SaveTo(ByteWriter& W, std::int32_t Ver) = 0;
 
  protected:
+  // False, with the reason recorded, when the header cannot be read.
   virtual bool ReadHeader(ArchiveIn& In) = 0;
   // What follows the block definitions; nothing unless the format says so.
   virtual void ReadTail(ArchiveIn&) {}
+
+ private:
+  std::uint64_t SavedDigest_ = 0;
 };

@@ -1,5 +1,6 @@
 #include "documents/JwDosDocument.h"
 
+#include <cerrno>
 #include <span>
 
 #include "documents/JwcUnit.h"
@@ -11,15 +12,19 @@ using namespace jwcrecords;
 template <class Header>
 bool TJwDosDocument<Header>::FileCheck(std::u16string_view FName) const {
   Bytes Head;
-  return ReadFileHead(FName, Signature_.Size(), Head) && AnsiBytesToText(Head) == Signature_.Text();
+  if (!ReadFileHead(FName, Signature_.Size(), Head)) return Fail({TJwFault::CannotOpen, 0, errno});
+  if (AnsiBytesToText(Head) != Signature_.Text()) return Fail({TJwFault::NotOfFormat, 0, 0, FormatName_});
+  ClearError();
+  return true;
 }
 
 template <class Header>
 bool TJwDosDocument<Header>::FileHeaderIn(std::u16string_view FName) {
   Bytes Head;
   if (!ReadFileHead(FName, kRecordSize * static_cast<std::size_t>(HeaderRecords_), Head)) {
+    const int Errno = errno;
     DataInit();
-    return false;
+    return Fail({TJwFault::CannotOpen, 0, Errno});
   }
   ByteReader R{std::span<const std::uint8_t>(Head)};
   return HeaderFrom(R);
@@ -29,9 +34,10 @@ template <class Header>
 bool TJwDosDocument<Header>::HeaderFrom(ByteReader& R) {
   DataInit();
   Bytes Head(kRecordSize * static_cast<std::size_t>(HeaderRecords_));
+  ClearError();
   Head.resize(R.Read(Head.data(), Head.size()));
   RecordReader In(Head);
-  return ReadHeader(In);
+  return ReadHeader(In) || Fail({TJwFault::HeaderEndsEarly, Head.size()});
 }
 
 template <class Header>

@@ -9,11 +9,12 @@
 #include <string_view>
 
 #include "documents/ByteStream.h"
+#include "documents/JwError.h"
 #include "documents/JwFormat.h"
 #include "documents/JwcRecords.h"
 
 template <class Header>
-class TJwDosDocument {
+class TJwDosDocument : public TJwLastError {
  public:
   Header Enthd;
 
@@ -22,6 +23,8 @@ class TJwDosDocument {
   virtual void DataInit() = 0;
   virtual void DataFree() { DataInit(); }
 
+  // Each of these records in LastError why it failed.
+  //
   // Does the file begin with the signature? The document is not changed.
   bool FileCheck(std::u16string_view FName) const;
   // Resets, then reads the header into Enthd; true when all of it was read.
@@ -30,8 +33,9 @@ class TJwDosDocument {
   bool HeaderFrom(ByteReader& R);
 
  protected:
-  TJwDosDocument(const TJwSignature& Signature, int HeaderRecords)
-      : Signature_(Signature), HeaderRecords_(HeaderRecords) {}
+  // FormatName names the format in a reason ("JWC").
+  TJwDosDocument(const TJwSignature& Signature, const char* FormatName, int HeaderRecords)
+      : Signature_(Signature), FormatName_(FormatName), HeaderRecords_(HeaderRecords) {}
   TJwDosDocument(const TJwDosDocument&) = delete;
   TJwDosDocument& operator=(const TJwDosDocument&) = delete;
 
@@ -45,5 +49,6 @@ class TJwDosDocument {
 
  private:
   const TJwSignature& Signature_;
+  const char* FormatName_;
   int HeaderRecords_;
 };

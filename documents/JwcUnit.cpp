@@ -30,7 +30,7 @@ double PaperLength(std::int32_t Psize, std::int32_t DrawWidth) {
 
 }  // namespace
 
-TJwcData::TJwcData() : TJwDosDocument(kJwcSignature, kHeaderRecords) { DataInit(); }
+TJwcData::TJwcData() : TJwDosDocument(kJwcSignature, "JWC", kHeaderRecords) { DataInit(); }
 
 void TJwcData::DataInit() {
   Enthd = TEntJwcHeader{};

@@ -13,7 +13,7 @@ std::uint16_t Tenths(double Millimetres) { return static_cast<std::uint16_t>(std
 
 }  // namespace
 
-TJwkData::TJwkData() : TJwDosDocument(kJwkSignature, kHeaderRecords) { DataInit(); }
+TJwkData::TJwkData() : TJwDosDocument(kJwkSignature, "JWK", kHeaderRecords) { DataInit(); }
 
 void TJwkData::DataInit() {
   Enthd = TEntJwkHeader{};

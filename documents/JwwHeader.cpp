@@ -102,19 +102,24 @@ bool TJwwData::HeaderTablesSized() const {
          EntColS.size() == kSxfColors && EntLtpS.size() == kSxfLineTypes && EntMoj.size() == kTextTypes;
 }
 
+TJwError TJwwData::ReadStart(ByteReader& R, std::u16string& Id, std::int32_t& Ver) {
+  std::uint8_t Sig[kJwwSignature.Size()] = {};
+  const bool Whole = R.Read(Sig, sizeof Sig) == sizeof Sig;
+  Id = AnsiBytesToText(Sig);
+  if (!Whole || Id != kJwwSignature.Text()) return {TJwFault::NotOfFormat, 0, 0, "JWW"};
+  if (R.Get(Ver) != sizeof Ver) return {TJwFault::HeaderEndsEarly, R.Position()};
+  if (!kJwwVersions.Holds(Ver)) return {TJwFault::VersionNotSupported, 0, Ver};
+  return {};
+}
+
 bool TJwwData::ReadHeader(ArchiveIn& In) {
+  ByteReader& R = In.reader();
   try {
-    ByteReader& R = In.reader();
     ScalarsIn Get(R);
     TEntJwwHeader& H = Enthd;
     SizeHeaderTables();
 
-    std::uint8_t Sig[kJwwSignature.Size()] = {};
-    R.Read(Sig, sizeof Sig);
-    H.jwID = AnsiBytesToText(Sig);
-    if (H.jwID != kJwwSignature.Text()) throw ArchiveError{"JWW-Header Error"};
-    Get(H.jwVer);
-    if (!kJwwVersions.Holds(H.jwVer)) throw ArchiveError{"JWW-Version Error"};
+    if (TJwError E = ReadStart(R, H.jwID, H.jwVer)) throw ArchiveError{std::move(E)};
     const std::int32_t V = H.jwVer;
 
     H.strMemo = In.ReadStr();
@@ -197,12 +202,12 @@ bool TJwwData::ReadHeader(ArchiveIn& In) {
     Get(H.dMojiSeiriGyouKan, H.dMojiSeiriSuu);
     Get(H.nMojiKijunZureOn);
     Get(H.adMojiKijunZureX0, H.adMojiKijunZureX1, H.adMojiKijunZureX2, H.adMojiKijunZureY0, H.adMojiKijunZureY1);
-    if (R.Get(H.adMojiKijunZureY2) == 0) throw ArchiveError{"File I/O Error"};
+    if (R.Get(H.adMojiKijunZureY2) == 0) ThrowFault(TJwFault::HeaderEndsEarly, R.Position());
     return true;
-  } catch (const ArchiveError&) {
-    return false;
+  } catch (const ArchiveError& E) {
+    return Fail(ReasonOf(E.Error, R));
   } catch (const std::bad_alloc&) {
-    return false;
+    return Fail({TJwFault::OutOfMemory, R.Position()});
   }
 }
 

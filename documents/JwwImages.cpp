@@ -156,7 +156,7 @@ bool TJwwData::WriteImages(ArchiveOut& Out) {
   for (const TBindImageType& E : BindImage) {
     if (!E.exf) continue;
     Out.WriteStr(E.Fname);
-    if (!CopyImageFile(Out, BindImageFolder + E.Fname)) return false;
+    if (!CopyImageFile(Out, BindImageFolder + E.Fname)) return Fail({TJwFault::ImageUnreadable, 0, 0, ToUtf8(E.Fname)});
   }
   return true;
 }

@@ -1,5 +1,7 @@
 #include "documents/JwwUnit.h"
 
+#include <cerrno>
+
 #include "documents/JwFormat.h"
 #include "support/Func_2.h"
 
@@ -25,16 +27,19 @@ void TJwwData::DataInit() {
 
 bool TJwwData::FileCheck(std::u16string_view FName) const {
   auto R = ByteReader::OpenFile(FName);
-  if (!R) return false;
-  std::uint8_t Sig[kJwwSignature.Size()] = {};
+  if (!R) return Fail({TJwFault::CannotOpen, 0, errno});
+  std::u16string Id;
   std::int32_t Ver = 0;
-  if (R->Read(Sig, sizeof Sig) != sizeof Sig || R->Get(Ver) != sizeof Ver) return false;
-  return AnsiBytesToText(Sig) == kJwwSignature.Text() && kJwwVersions.Holds(Ver);
+  const TJwError E = ReadStart(*R, Id, Ver);
+  if (E) return Fail(ReasonOf(E, *R));
+  ClearError();
+  return true;
 }
 
 bool TJwwData::SaveTo(ByteWriter& W, std::int32_t Ver) {
+  ClearError();
   // The header writer needs the fixed-length tables that only a load gives.
-  if (!HeaderTablesSized()) return false;
+  if (!HeaderTablesSized()) return Fail({TJwFault::NotLoaded});
   Enthd.jwID = kJwwSignature.Text();
   ArchiveOut Out(W, (FileOutOpt & kOutUtf16) != 0);
   WriteHeader(Out, Ver);

@@ -41,6 +41,9 @@ class TJwwData : public TJwDocument<TEntJwwHeader> {
 
  protected:
   bool ReadHeader(ArchiveIn& In) override;
+  // The signature and the version that begin the file, read into Id and
+  // Ver; no fault when both are there and the version is accepted.
+  static TJwError ReadStart(ByteReader& R, std::u16string& Id, std::int32_t& Ver);
   // The image section, from version 7.00 on.
   void ReadTail(ArchiveIn& In) override;
 

@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "support/Func_2.h"
 
@@ -18,6 +19,11 @@ constexpr std::size_t kCopyChunk = 1 << 16;
 
 std::function<int(FileStep)>& FaultHook() {
   static std::function<int(FileStep)> Hook;
+  return Hook;
+}
+
+std::function<void(std::uint64_t, std::span<std::uint8_t>)>& TamperHook() {
+  static std::function<void(std::uint64_t, std::span<std::uint8_t>)> Hook;
   return Hook;
 }
 
@@ -34,10 +40,15 @@ bool Step(FileStep Which, TOp Action) {
 }
 
 // Keeps Fd when it is a regular file, in blocking mode again; Info receives
-// its status.
+// its status. Refused, errno tells why (EISDIR for a folder, ENXIO for a
+// FIFO or device).
 FileHandle OnlyRegular(FileHandle F, struct stat* Info) {
   struct stat St {};
-  if (!F.Valid() || ::fstat(F.Get(), &St) != 0 || !S_ISREG(St.st_mode)) return FileHandle();
+  if (!F.Valid() || ::fstat(F.Get(), &St) != 0) return FileHandle();
+  if (!S_ISREG(St.st_mode)) {
+    errno = S_ISDIR(St.st_mode) ? EISDIR : ENXIO;
+    return FileHandle();
+  }
   ::fcntl(F.Get(), F_SETFL, ::fcntl(F.Get(), F_GETFL) & ~O_NONBLOCK);
   if (Info) *Info = St;
   return F;
@@ -74,11 +85,30 @@ FileHandle CreateTempBeside(int DirFd, const std::string& Name, std::string& Tmp
   return FileHandle();
 }
 
+// The error of the first step that failed, kept through the clean-up.
+class TFirstError {
+ public:
+  // Ok, or notes errno (or Err when given) as the failure if none came before.
+  bool Note(bool Ok, int Err = -1) {
+    if (!Ok && Err_ == 0) Err_ = Err >= 0 ? Err : errno;
+    return Ok;
+  }
+  // For a false result: errno set to the first failure's error.
+  bool Fail() const {
+    errno = Err_;
+    return false;
+  }
+
+ private:
+  int Err_ = 0;
+};
+
 // Writes the whole file under the temporary name and renames it over Name.
-bool WriteAndRename(int DirFd, const std::string& Name, const std::function<bool(ByteSink&)>& Body) {
+bool WriteAndRename(int DirFd, const std::string& Name, const std::function<bool(ByteSink&)>& Body,
+                    TFirstError& Error) {
   std::string Tmp;
   FileHandle F = CreateTempBeside(DirFd, Name, Tmp);
-  if (!F.Valid()) return false;
+  if (!Error.Note(F.Valid())) return false;
   FileSink Sink(F.Get());
   bool Ok;
   try {
@@ -86,9 +116,11 @@ bool WriteAndRename(int DirFd, const std::string& Name, const std::function<bool
   } catch (...) {
     Ok = false;
   }
-  Ok = Ok && Step(FileStep::Sync, [&] { return ::fsync(F.Get()) == 0; });
-  Ok = Step(FileStep::Close, [&] { return F.Close(); }) && Ok;
-  Ok = Ok && Step(FileStep::Rename, [&] { return ::renameat(DirFd, Tmp.c_str(), DirFd, Name.c_str()) == 0; });
+  Ok = Error.Note(Ok, Sink.Error());
+  Ok = Ok && Error.Note(Step(FileStep::Sync, [&] { return ::fsync(F.Get()) == 0; }));
+  Ok = Error.Note(Step(FileStep::Close, [&] { return F.Close(); })) && Ok;
+  Ok = Ok &&
+       Error.Note(Step(FileStep::Rename, [&] { return ::renameat(DirFd, Tmp.c_str(), DirFd, Name.c_str()) == 0; }));
   if (!Ok) ::unlinkat(DirFd, Tmp.c_str(), 0);
   return Ok;
 }
@@ -113,7 +145,10 @@ bool FileHandle::Close() {
 }
 
 FileHandle OpenRegularFile(std::u16string_view Path, struct stat* Info) {
-  if (Path.empty()) return FileHandle();
+  if (Path.empty()) {
+    errno = ENOENT;
+    return FileHandle();
+  }
   return OnlyRegular(FileHandle(::open(ToPath(Path).c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)), Info);
 }
 
@@ -169,7 +204,17 @@ TCopyResult CopyBytes(std::uint64_t Limit, const std::function<std::ptrdiff_t(st
 }
 
 bool FileSink::Put(const std::uint8_t* Data, std::size_t N) {
-  return N == 0 || Step(FileStep::Write, [&] { return WriteFully(Fd_, Data, N); });
+  if (N == 0) return true;
+  std::vector<std::uint8_t> Tampered;
+  if (TamperHook()) {
+    Tampered.assign(Data, Data + N);
+    TamperHook()(Written_, Tampered);
+    Data = Tampered.data();
+  }
+  const bool Ok = Step(FileStep::Write, [&] { return WriteFully(Fd_, Data, N); });
+  if (!Ok && Error_ == 0) Error_ = errno;
+  Written_ += N;
+  return Ok;
 }
 
 bool WriteFileReplacing(std::u16string_view Path, const std::function<bool(ByteSink&)>& Body, OnFailure OnFailure) {
@@ -177,12 +222,17 @@ bool WriteFileReplacing(std::u16string_view Path, const std::function<bool(ByteS
   const std::size_t Slash = Target.rfind('/');
   const std::string Dir = Slash == std::string::npos ? "." : Slash == 0 ? "/" : Target.substr(0, Slash);
   const std::string Name = Slash == std::string::npos ? Target : Target.substr(Slash + 1);
-  if (Name.empty()) return false;
+  TFirstError Error;
+  if (!Error.Note(!Name.empty(), EINVAL)) return Error.Fail();
   const FileHandle Folder(::open(Dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (!Folder.Valid()) return false;
-  const bool Ok = WriteAndRename(Folder.Get(), Name, Body);
+  if (!Error.Note(Folder.Valid())) return Error.Fail();
+  const bool Ok = WriteAndRename(Folder.Get(), Name, Body, Error);
   if (!Ok && OnFailure == OnFailure::DeleteDestination) ::unlinkat(Folder.Get(), Name.c_str(), 0);
-  return Ok;
+  return Ok || Error.Fail();
 }
 
 void SetFileStepFaultHook(std::function<int(FileStep)> Hook) { FaultHook() = std::move(Hook); }
+
+void SetFileWriteTamperHook(std::function<void(std::uint64_t, std::span<std::uint8_t>)> Hook) {
+  TamperHook() = std::move(Hook);
+}

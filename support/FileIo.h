@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string_view>
 
 // Owns a file descriptor and closes it when it goes.
@@ -35,7 +36,8 @@ class FileHandle {
 // Opens the regular file at Path for reading; Info, when given, receives its
 // status. The entry is opened without blocking and refused unless the
 // opened descriptor is a regular file, so a FIFO or device put in its place
-// at any moment cannot stall the program. Invalid on any failure.
+// at any moment cannot stall the program. Invalid on any failure, with errno
+// telling why (EISDIR for a folder, ENXIO for a FIFO or device).
 FileHandle OpenRegularFile(std::u16string_view Path, struct stat* Info = nullptr);
 // Creates the file at Path for writing, truncating a regular file of that
 // name, never following a link and refusing what is not a regular file.
@@ -72,9 +74,13 @@ class FileSink : public ByteSink {
  public:
   explicit FileSink(int Fd) : Fd_(Fd) {}
   bool Put(const std::uint8_t* Data, std::size_t N) override;
+  // The system's error number of the first Put that failed, else 0.
+  int Error() const { return Error_; }
 
  private:
   int Fd_;
+  std::uint64_t Written_ = 0;
+  int Error_ = 0;
 };
 
 // What WriteFileReplacing does with an older file at the destination when
@@ -90,8 +96,9 @@ enum class OnFailure {
 // replaced file's permissions are kept. The body writes the content into the
 // sink and returns false (or throws) to give up. On any failure the
 // temporary file is removed, the destination treated as OnFailure says, and
-// the result is false. The folder is held open throughout: if it is renamed
-// or removed meanwhile, nothing is left behind in it.
+// the result is false, with errno holding the error of the step that failed
+// (0 when the body gave up on its own). The folder is held open throughout:
+// if it is renamed or removed meanwhile, nothing is left behind in it.
 bool WriteFileReplacing(std::u16string_view Path, const std::function<bool(ByteSink&)>& Body,
                         OnFailure OnFailure = OnFailure::DeleteDestination);
 
@@ -101,3 +108,7 @@ enum class FileStep { Create, Write, Sync, Close, Rename };
 // When set, the hook is asked before every step and returns 0 to let it run
 // or an errno value to make it fail with that error. An empty hook clears it.
 void SetFileStepFaultHook(std::function<int(FileStep)> Hook);
+// When set, every FileSink hands the hook the bytes of each Put, with their
+// offset in the file, before it writes them; the hook may change them (a
+// disk that stores other bytes than it was given). An empty hook clears it.
+void SetFileWriteTamperHook(std::function<void(std::uint64_t Offset, std::span<std::uint8_t> Data)> Hook);

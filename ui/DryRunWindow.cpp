@@ -41,7 +41,10 @@ QString Details(const TDryRunEntry& E) {
   QString D = QStringLiteral("保存先：") + Q(E.Destination);
   if (E.ReplacesExisting)
     D += QStringLiteral("（既にあるファイルは %1 に控えてから置き換えます）").arg(Q(FileNameOnly(E.Backup)));
-  if (!E.WouldConvert()) return D + QStringLiteral("\n変換できません：") + Q(FileProblemCaption(E.Problem));
+  if (!E.WouldConvert()) {
+    D += QStringLiteral("\n変換できません：") + Q(FileProblemCaption(E.Problem));
+    return E.Reason ? D + QStringLiteral("（") + Q(JapaneseDescription(E.Reason)) + QStringLiteral("）") : D;
+  }
   const TDryRun& R = E.Run;
   D += QStringLiteral("\n保存形式：") + VersionText(R.SavedVersion);
   if (R.SavedVersion != R.SourceVersion) D += QStringLiteral("（%1 から上げて保存）").arg(VersionText(R.SourceVersion));

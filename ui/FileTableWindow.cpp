@@ -15,9 +15,7 @@
 #include <QVBoxLayout>
 #include <utility>
 
-#include "support/Csv.h"
-#include "ui/Prompts.h"
-#include "ui/QtText.h"
+#include "ui/CsvSave.h"
 #include "ui/UiFonts.h"
 
 namespace {
@@ -181,13 +179,7 @@ void TFileTableWindow::JobFinished() {
 
 void TFileTableWindow::SaveCsv() {
   const QString Proposed = CsvPath_.isEmpty() ? QDir::home().filePath(CsvName()) : CsvPath_;
-  const QString Path = Prompts().ChooseFile(
-      this, {QStringLiteral("CSV保存"), QStringLiteral("CSVファイル(*.csv)"), QStringLiteral("csv"), true},
-      ProposedInExistingFolder(Proposed));
-  if (Path.isEmpty()) return;
-  CsvPath_ = Path;
-  if (!WriteCsvFile(U(Path), CsvRows()))
-    Prompts().Message(this, TMessageIcon::Error, QStringLiteral("CSVファイルを保存できませんでした。\r\n") + Path);
+  if (const QString Path = AskAndSaveCsv(this, Proposed, CsvRows()); !Path.isEmpty()) CsvPath_ = Path;
 }
 
 void TFileTableWindow::closeEvent(QCloseEvent* Event) {

@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
+#include "ui/ResultWindow.h"
+
 namespace {
 
 QMessageBox::Icon BoxIcon(TMessageIcon Icon) {
@@ -47,6 +49,11 @@ class TQtPrompts final : public TPrompts {
     if (!Info.fileName().isEmpty()) Dialog.selectFile(Info.fileName());
     if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty()) return {};
     return Dialog.selectedFiles().front();
+  }
+
+  void Results(QWidget* Parent, const std::vector<TResultRow>& Rows, const QString& CsvProposed) override {
+    TResultWindow Window(Rows, CsvProposed, Parent);
+    Window.exec();
   }
 };
 

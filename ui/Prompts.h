@@ -4,6 +4,9 @@
 #pragma once
 
 #include <QString>
+#include <vector>
+
+#include "conversion/RunResults.h"
 
 class QWidget;
 
@@ -31,6 +34,9 @@ class TPrompts {
   // A file box proposing the path Proposed (its folder and name); empty when
   // the user cancels.
   virtual QString ChooseFile(QWidget* Parent, const TFileBox& Box, const QString& Proposed) = 0;
+  // The modal window "変換結果" listing Rows; its CSV file box proposes
+  // CsvProposed.
+  virtual void Results(QWidget* Parent, const std::vector<TResultRow>& Rows, const QString& CsvProposed) = 0;
 };
 
 // Where a folder or file box starts: Folder when it is an existing folder,

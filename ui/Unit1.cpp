@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLabel>
@@ -533,15 +534,29 @@ void TForm1::ButtonStopClick() {
 void TForm1::RunFinished() {
   TConvertRun* Run = std::exchange(Run_, nullptr);
   if (!Run) return;
-  if (Run->Stopped()) SetStatus(Q(ConvertedCountStatus(Run->Outcome().Count)) + QStringLiteral("（中止しました）"));
+  const TBatchOutcome Outcome = Run->Outcome();
+  if (Run->Stopped())
+    SetStatus(Q(ConvertedCountStatus(Outcome.Converted(), Outcome.NotConverted())) +
+              QStringLiteral("（中止しました）"));
   delete Run;
   SetRunning(false);
+  ShowRunResults(Outcome.Files);
   (std::exchange(FocusAfterRun_, false) ? Button1 : ButtonT)->setFocus();
   if (CloseAfterRun_) {
     close();
     return;
   }
   StartTimer();
+}
+
+void TForm1::ShowRunResults(const std::vector<TFileOutcome>& Files) {
+  if (const std::u16string Message = LoneExtensionMessage(Files); !Message.empty()) {
+    Prompts().Message(this, TMessageIcon::None, Q(Message));
+    return;
+  }
+  const std::vector<TResultRow> Rows = ResultRows(Files);
+  if (Rows.empty()) return;
+  Prompts().Results(this, Rows, QDir(Edit1->text()).filePath(QStringLiteral("変換結果.csv")));
 }
 
 void TForm1::SetRunning(bool Running) {

@@ -8,10 +8,12 @@
 #include <QMainWindow>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "conversion/BatchRun.h"
 #include "conversion/ConvSettings.h"
 #include "conversion/IniFile.h"
+#include "conversion/RunResults.h"
 #include "ui/AppPaths.h"
 #include "ui/ConvertRun.h"
 
@@ -114,6 +116,9 @@ class TForm1 : public QMainWindow, private TBatchRunHost {
   void RunFinished();
   // Disables what could change a run's inputs while it goes on.
   void SetRunning(bool Running);
+  // At the end of a run: the list of the files it did not convert, or for a
+  // single file skipped for its extension the message such a file gets.
+  void ShowRunResults(const std::vector<TFileOutcome>& Files);
   void BrowseForFolder1Execute();
   void BrowseForFolder1Accept(const QString& Folder);
 

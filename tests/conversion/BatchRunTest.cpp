@@ -28,7 +28,7 @@ namespace fs = std::filesystem;
 class RecordingHost : public TBatchRunHost {
  public:
   std::vector<std::u16string> Events;
-  std::vector<TConvOutcome> Outcomes;
+  std::vector<TFileOutcome> Outcomes;
 
   void ShowMessage(std::u16string_view Text) override { Add(u"message:", Text); }
   void ShowConfirmation(std::u16string_view Text) override { Add(u"confirm:", Text); }
@@ -37,7 +37,7 @@ class RecordingHost : public TBatchRunHost {
   void SetStatusText(std::u16string_view Text) override { Add(u"status:", Text); }
   void StopTimer() override { Add(u"stop", u""); }
   void StartTimer() override { Add(u"start", u""); }
-  void FileDone(std::u16string_view, std::u16string_view, TConvOutcome O) override { Outcomes.push_back(O); }
+  void FileDone(const TFileOutcome& O) override { Outcomes.push_back(O); }
   void Progress(int Done, int Total) override { Reports.push_back(IntToText(Done) + u"/" + IntToText(Total)); }
   bool StopRequested() override {
     ++StopQuestions;
@@ -52,6 +52,13 @@ class RecordingHost : public TBatchRunHost {
     std::vector<std::u16string> R;
     for (const std::u16string& E : Events)
       if (E.starts_with(u"message:")) R.push_back(E.substr(8));
+    return R;
+  }
+
+  // Each entry's result and reason (English), "result: reason".
+  std::vector<std::string> Results() const {
+    std::vector<std::string> R;
+    for (const TFileOutcome& O : Outcomes) R.push_back(ResultWord(O.Result()) + ": " + EnglishReason(O));
     return R;
   }
 
@@ -186,15 +193,16 @@ TEST_F(BatchRunTest, CombinationModeNeedsAnEnabledRow) {
       EXPECT_FALSE(fs::exists(Dst() / "a.jww"));
       continue;
     }
-    EXPECT_EQ(O.Count, 1);
+    EXPECT_EQ(O.Converted(), 1);
     EXPECT_EQ(Settings_.CombRows[1].SrcColor, 2);  // derived by the run
     EXPECT_EQ(FirstLineColor(Dst() / "a.jww"), C.Color);
   }
 }
 
-// Entries in list order; other extensions are reported and not counted, the
+// Entries in list order; other extensions are skipped without a message box
+// each (the window lists them at the end) and counted as not converted, the
 // upper-case ".JWS" is converted as a figure under its own name.
-TEST_F(BatchRunTest, ConvertsSelectedEntriesInListOrderAndReportsOtherExtensions) {
+TEST_F(BatchRunTest, ConvertsSelectedEntriesInListOrderAndSkipsOtherExtensions) {
   WriteJww(Src() / "a.jww", 600, kPen);
   WriteJws(Src() / "C.JWS", 600, kPen);
   WriteJww(Src() / "d.jww", 600, kPen);
@@ -203,15 +211,20 @@ TEST_F(BatchRunTest, ConvertsSelectedEntriesInListOrderAndReportsOtherExtensions
   const TBatchOutcome O =
       Run({{u"a.jww", true}, {u"b.txt", true}, {u"C.JWS", true}, {u"d.jww", false}, {u"noext", true}});
   EXPECT_TRUE(O.Started);
-  EXPECT_EQ(O.Count, 2);
+  EXPECT_EQ(O.Converted(), 2);
   const std::u16string S = U16(Src()) + u"/", D = U16(Dst()) + u"/";
   EXPECT_EQ(Host_.Events,
             (std::vector<std::u16string>{
                 Status(u"ファイル「" + S + u"a.jww」→「" + D + u"a.jww」変換中です。"), u"stop", u"start", Status(u""),
-                Msg(u"このファイル拡張子（種類）の変換には対応していません。\r\nファイル名：b.txt\r\n　　拡張子：.txt"),
                 Status(u"ファイル「" + S + u"C.JWS」→「" + D + u"C.JWS」変換中です。"), u"stop", u"start", Status(u""),
-                Msg(u"このファイル拡張子（種類）の変換には対応していません。\r\nファイル名：noext\r\n　　拡張子："),
-                Status(u"2個のファイルを変換しました。")}));
+                Status(u"2個のファイルを変換しました。（2個のファイルは変換できませんでした）")}));
+  EXPECT_EQ(Host_.Results(),
+            (std::vector<std::string>{"converted: ", "skipped: the extension .txt is not converted",
+                                      "converted: ", "skipped: a name without extension is not converted"}));
+  EXPECT_EQ(EntryMessage(Host_.Outcomes[1]),
+            u"このファイル拡張子（種類）の変換には対応していません。\r\nファイル名：b.txt\r\n　　拡張子：.txt");
+  EXPECT_EQ(EntryMessage(Host_.Outcomes[3]),
+            u"このファイル拡張子（種類）の変換には対応していません。\r\nファイル名：noext\r\n　　拡張子：");
   EXPECT_EQ(Names(Dst()), (std::vector<std::string>{"C.JWS", "a.jww"}));
   EXPECT_EQ(FirstLineColor(Dst() / "a.jww"), 3);
   EXPECT_EQ(FirstLineColor(Dst() / "C.JWS", true), 3);
@@ -243,10 +256,13 @@ TEST_F(BatchRunTest, ReportsProgressAndStopsBeforeTheNextEntry) {
     Host_.StopAfter = C.StopAfter;
     const TBatchOutcome O = Run(Entries);
     EXPECT_EQ(Host_.Reports, C.Reports);
-    EXPECT_EQ(O.Count, C.Count);
+    EXPECT_EQ(O.Converted(), C.Count);
     EXPECT_EQ(Names(Dst()), C.Written);
-    EXPECT_EQ(Host_.Messages().size(), C.Reports.size() > 2 ? 1u : 0u);
-    EXPECT_EQ(Host_.Events.back(), Status(ConvertedCountStatus(C.Count)));
+    EXPECT_TRUE(Host_.Messages().empty());
+    const int Skipped = C.Reports.size() > 2 ? 1 : 0;  // x.txt
+    EXPECT_EQ(O.Count(TFileResult::Skipped), Skipped);
+    EXPECT_EQ(O.Files.size(), C.Reports.size() - 1);
+    EXPECT_EQ(Host_.Events.back(), Status(ConvertedCountStatus(C.Count, Skipped)));
   }
 }
 
@@ -267,38 +283,68 @@ TEST_F(BatchRunTest, NoSelectedEntryCountsZero) {
 TEST_F(BatchRunTest, BacksUpAnExistingDestinationFileWithItsTimes) {
   WriteJww(Src() / "a.jww", 600, kPen);
   WriteOld(Dst() / "a.jww");
-  ASSERT_EQ(Run({{u"a.jww", true}}).Count, 1);
+  ASSERT_EQ(Run({{u"a.jww", true}}).Converted(), 1);
   ExpectOld(Dst() / "a.BAK");
   EXPECT_EQ(FirstLineColor(Dst() / "a.jww"), 3);
 
   // The next run replaces the backup with the file it replaces.
   const auto Converted = ReadFileBytes(Dst() / "a.jww");
   const auto ConvertedTime = fs::last_write_time(Dst() / "a.jww");
-  ASSERT_EQ(Run({{u"a.jww", true}}).Count, 1);
+  ASSERT_EQ(Run({{u"a.jww", true}}).Converted(), 1);
   EXPECT_EQ(ReadFileBytes(Dst() / "a.BAK"), Converted);
   EXPECT_EQ(fs::last_write_time(Dst() / "a.BAK"), ConvertedTime);
   EXPECT_TRUE(Host_.Messages().empty());
 }
 
-// a.jww and a.jws share the backup name a.BAK: the later one's copy stays.
-TEST_F(BatchRunTest, DrawingAndFigureOfOneNameShareTheBackup) {
+// a.jww and a.jws would share the backup name a.BAK: a backup made earlier
+// in the run is never replaced, the later file's backup takes its whole name
+// (a.jws.BAK), then a number. A backup of an earlier run is replaced.
+TEST_F(BatchRunTest, BackupsMadeEarlierInTheRunAreNeverReplaced) {
   WriteJww(Src() / "a.jww", 600, kPen);
   WriteJws(Src() / "a.jws", 600, kPen);
-  for (const bool FigureLast : {true, false}) {
-    SCOPED_TRACE(FigureLast);
+  struct Case {
+    std::vector<std::u16string> Captions;
+    std::vector<std::string> Backups;  // the backup of each entry, in order
+  };
+  const Case Cases[] = {
+      {{u"a.jww", u"a.jws"}, {"a.BAK", "a.jws.BAK"}},
+      {{u"a.jws", u"a.jww"}, {"a.BAK", "a.jww.BAK"}},
+      // The same entry twice (names given on the command line): the second
+      // backs up the first one's result.
+      {{u"a.jww", u"a.jws", u"a.jws"}, {"a.BAK", "a.jws.BAK", "a.jws(2).BAK"}},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Backups.back());
+    fs::remove_all(Dst());
+    fs::create_directory(Dst());
     WriteFileBytes(Dst() / "a.jww", {'w'});
     WriteFileBytes(Dst() / "a.jws", {'s'});
-    const std::vector<TBatchEntry> Entries = FigureLast ? std::vector<TBatchEntry>{{u"a.jww", true}, {u"a.jws", true}}
-                                                        : std::vector<TBatchEntry>{{u"a.jws", true}, {u"a.jww", true}};
-    ASSERT_EQ(Run(Entries).Count, 2);
-    EXPECT_EQ(ReadFileBytes(Dst() / "a.BAK"), (std::vector<std::uint8_t>{std::uint8_t(FigureLast ? 's' : 'w')}));
+    WriteFileBytes(Dst() / "a.BAK", {'e', 'a', 'r', 'l', 'i', 'e', 'r'});  // left by an earlier run
+    Host_.Outcomes.clear();
+    std::vector<TBatchEntry> Entries;
+    for (const std::u16string& Caption : C.Captions) Entries.push_back({Caption, true});
+    ASSERT_EQ(Run(Entries).Converted(), static_cast<int>(C.Captions.size()));
+    ASSERT_EQ(Host_.Outcomes.size(), C.Backups.size());
+    for (std::size_t I = 0; I < C.Backups.size(); ++I) {
+      EXPECT_EQ(Host_.Outcomes[I].Backup, U16(Dst() / C.Backups[I]));
+      EXPECT_EQ(Host_.Outcomes[I].BackupRenamed(), I > 0);
+    }
+    // Both earlier contents are kept; the earlier run's backup is gone.
+    const auto First = C.Captions[0] == u"a.jww" ? std::vector<std::uint8_t>{'w'} : std::vector<std::uint8_t>{'s'};
+    const auto Second = C.Captions[1] == u"a.jww" ? std::vector<std::uint8_t>{'w'} : std::vector<std::uint8_t>{'s'};
+    EXPECT_EQ(ReadFileBytes(Dst() / C.Backups[0]), First);
+    EXPECT_EQ(ReadFileBytes(Dst() / C.Backups[1]), Second);
+    if (C.Backups.size() > 2) {
+      EXPECT_EQ(FirstLineColor(Dst() / C.Backups[2], true), 3);
+    }
   }
 }
 
 // Files that are not drawings, that do not load or that cannot be saved are
-// counted without a message and leave no output; an existing destination
-// file of a source that is not a drawing stays (its backup is made).
-TEST_F(BatchRunTest, FailedFilesAreCountedSilentlyAndLeaveNoOutput) {
+// not counted; each is reported with its reason and leaves no output; an
+// existing destination file of a source that is not a drawing stays (its
+// backup is made).
+TEST_F(BatchRunTest, FailedFilesAreReportedWithTheirReasonAndLeaveNoOutput) {
   WriteFileBytes(Src() / "text.jww", {'J', 'w', 'w'});
   WriteJww(Src() / "full.jww", 600, kPen);
   auto Cut = ReadFileBytes(Src() / "full.jww");
@@ -307,10 +353,20 @@ TEST_F(BatchRunTest, FailedFilesAreCountedSilentlyAndLeaveNoOutput) {
   WriteOld(Dst() / "text.jww");
   fs::create_directory(Dst() / "full.jww");  // the save cannot replace a folder
   const TBatchOutcome O = Run({{u"text.jww", true}, {u"cut.jww", true}, {u"full.jww", true}, {u"gone.jws", true}});
-  EXPECT_EQ(O.Count, 4);
+  EXPECT_EQ(O.Converted(), 0);
   EXPECT_TRUE(Host_.Messages().empty());
-  EXPECT_EQ(Host_.Outcomes, (std::vector<TConvOutcome>{TConvOutcome::NotRecognised, TConvOutcome::LoadFailed,
-                                                       TConvOutcome::SaveFailed, TConvOutcome::NotRecognised}));
+  EXPECT_EQ(Host_.Events.back(), Status(u"0個のファイルを変換しました。（4個のファイルは変換できませんでした）"));
+  EXPECT_EQ(Host_.Results(), (std::vector<std::string>{
+                                 "failed: not a JWW file",
+                                 "failed: the header ends early at offset " + std::to_string(Cut.size()),
+                                 "failed: cannot write the destination: Is a directory",
+                                 "failed: cannot open the file: No such file or directory",
+                             }));
+  std::vector<TConvOutcome> Conversions;
+  for (const TFileOutcome& F : Host_.Outcomes) Conversions.push_back(F.Conversion.Outcome);
+  EXPECT_EQ(Conversions, (std::vector<TConvOutcome>{TConvOutcome::NotRecognised, TConvOutcome::LoadFailed,
+                                                    TConvOutcome::SaveFailed, TConvOutcome::NotRecognised}));
+  EXPECT_EQ(Host_.Outcomes[0].Backup, U16(Dst() / "text.BAK"));
   ExpectOld(Dst() / "text.jww");
   ExpectOld(Dst() / "text.BAK");
   EXPECT_TRUE(fs::is_empty(Dst() / "full.jww"));
@@ -319,7 +375,7 @@ TEST_F(BatchRunTest, FailedFilesAreCountedSilentlyAndLeaveNoOutput) {
 }
 
 // Without its backup an existing destination file is not replaced: the entry
-// is skipped with a message and the run goes on.
+// is not converted, for that reason, and the run goes on.
 TEST_F(BatchRunTest, AFailedBackupSkipsTheFileAndKeepsIt) {
   TempDir Outside;
   WriteOld(Outside / "target");
@@ -340,10 +396,13 @@ TEST_F(BatchRunTest, AFailedBackupSkipsTheFileAndKeepsIt) {
     fs::create_directory(Dst());
     WriteOld(Dst() / "a.jww");
     C.Block(Dst() / "a.BAK", Outside.path());
+    Host_.Outcomes.clear();
     const TBatchOutcome O = Run({{u"a.jww", true}, {u"b.jww", true}});
-    EXPECT_EQ(O.Count, 1);
-    EXPECT_EQ(Host_.Messages(),
-              (std::vector<std::u16string>{u"バックアップファイルを作成できませんでした。\r\nファイル名：a.jww"}));
+    EXPECT_EQ(O.Converted(), 1);
+    EXPECT_TRUE(Host_.Messages().empty());
+    EXPECT_EQ(Host_.Results(), (std::vector<std::string>{
+                                   "failed: the file already in the destination cannot be backed up", "converted: "}));
+    EXPECT_EQ(EntryMessage(Host_.Outcomes[0]), u"バックアップファイルを作成できませんでした。\r\nファイル名：a.jww");
     ExpectOld(Dst() / "a.jww");
     EXPECT_EQ(FirstLineColor(Dst() / "b.jww"), 3);
     ExpectOld(Outside / "target");
@@ -367,9 +426,9 @@ TEST_F(BatchRunTest, ADestinationTooLongForTheBackupKeepsTheOldFile) {
   ::close(Old);
   WriteJww(Src() / "a.jww", 600, kPen);
 
-  EXPECT_EQ(Run(U16(Deep), {{u"a.jww", true}}).Count, 0);
-  EXPECT_EQ(Host_.Messages(),
-            (std::vector<std::u16string>{u"バックアップファイルを作成できませんでした。\r\nファイル名：a.jww"}));
+  EXPECT_EQ(Run(U16(Deep), {{u"a.jww", true}}).Converted(), 0);
+  EXPECT_EQ(Host_.Results(),
+            (std::vector<std::string>{"failed: the file already in the destination cannot be backed up"}));
   std::vector<std::string> Left;
   std::vector<std::uint8_t> Kept(16);
   if (DIR* D = ::fdopendir(::dup(Folder))) {
@@ -394,9 +453,10 @@ TEST_F(BatchRunTest, CaptionsWithAFolderPartAreRefused) {
   fs::create_directory(Src() / "sub");
   WriteJww(Src() / "sub" / "y.jww", 600, kPen);
   const TBatchOutcome O = Run({{u"../x.jww", true}, {u"sub/y.jww", true}});
-  EXPECT_EQ(O.Count, 0);
-  EXPECT_EQ(Host_.Messages(),
-            (std::vector<std::u16string>{BadFileNameMessage(u"../x.jww"), BadFileNameMessage(u"sub/y.jww")}));
+  EXPECT_EQ(O.Converted(), 0);
+  EXPECT_EQ(Host_.Results(), (std::vector<std::string>{"skipped: the name holds a folder part",
+                                                       "skipped: the name holds a folder part"}));
+  EXPECT_EQ(EntryMessage(Host_.Outcomes[1]), BadFileNameMessage(u"sub/y.jww"));
   EXPECT_TRUE(fs::is_empty(Dst()));
   EXPECT_EQ(Names(Base_.path()), (std::vector<std::string>{"dst", "src", "x.jww"}));
 }

@@ -211,7 +211,7 @@ void CheckConversion(const std::filesystem::path& Source, const TConvSettings& S
   const std::filesystem::path Dest = Out / "out";
   Doc Converter;
   Prepare(Converter, Work, true);
-  ASSERT_EQ(Conv(Converter, S, U16(Source), U16(Dest)), TConvOutcome::Converted);
+  ASSERT_EQ(Conv(Converter, S, U16(Source), U16(Dest), TSaveCheck::ReadBack).Outcome, TConvOutcome::Converted);
   EXPECT_TRUE(std::filesystem::is_empty(Work.path())) << "extracted images left behind";
 
   // Both reloaded with the image list only, so both saves below drop the

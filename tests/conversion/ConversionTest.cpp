@@ -326,13 +326,21 @@ TEST(ApplyIndividual, HeaderValuesChangeOnlyWithTheirSwitches) {
 
 // ---- Whole files: load, raise, change, save, clear ----
 
-using ConvJwwFn = TConvOutcome (*)(TJwwData&, const TConvSettings&, std::u16string_view, std::u16string_view);
-using ConvJwsFn = TConvOutcome (*)(TJwsData&, const TConvSettings&, std::u16string_view, std::u16string_view);
+using ConvJwwFn = TConvResult (*)(TJwwData&, const TConvSettings&, std::u16string_view, std::u16string_view,
+                                  TSaveCheck);
+using ConvJwsFn = TConvResult (*)(TJwsData&, const TConvSettings&, std::u16string_view, std::u16string_view,
+                                  TSaveCheck);
 
 struct Mode {
   const char* Name;
-  ConvJwwFn Jww;
-  ConvJwsFn Jws;
+  ConvJwwFn JwwFn;
+  ConvJwsFn JwsFn;
+  TConvOutcome Jww(TJwwData& D, const TConvSettings& S, std::u16string_view Src, std::u16string_view Dst) const {
+    return JwwFn(D, S, Src, Dst, TSaveCheck::ReadBack).Outcome;
+  }
+  TConvOutcome Jws(TJwsData& D, const TConvSettings& S, std::u16string_view Src, std::u16string_view Dst) const {
+    return JwsFn(D, S, Src, Dst, TSaveCheck::ReadBack).Outcome;
+  }
 };
 const Mode kModes[] = {{"individual", ConvJwwIndividual, ConvJwsIndividual},
                        {"combination", ConvJwwCombination, ConvJwsCombination}};
@@ -397,7 +405,7 @@ TEST(ConvJwwIndividual, DimensionOfAVersion300FileRaisedTo420) {
   S.RecomputeVerRaise();
   ASSERT_EQ(S.VerRaise, 2);
   TJwwData JWW;
-  ASSERT_EQ(ConvJwwIndividual(JWW, S, U16(Dir / "in.jww"), U16(Dir / "out.jww")), TConvOutcome::Converted);
+  ASSERT_EQ(ConvJwwIndividual(JWW, S, U16(Dir / "in.jww"), U16(Dir / "out.jww")).Outcome, TConvOutcome::Converted);
   TJwwData Out;
   ASSERT_TRUE(Out.FileIn(U16(Dir / "out.jww")));
   EXPECT_EQ(Out.Enthd.jwVer, 420);
@@ -420,7 +428,7 @@ TEST(ConvJwwIndividual, SolidOfItsOwnColourGetsColourOne) {
   TConvSettings S;
   S.OptFlags[OptSolidColor] = 1;
   TJwwData JWW;
-  ASSERT_EQ(ConvJwwIndividual(JWW, S, U16(Dir / "in.jww"), U16(Dir / "out.jww")), TConvOutcome::Converted);
+  ASSERT_EQ(ConvJwwIndividual(JWW, S, U16(Dir / "in.jww"), U16(Dir / "out.jww")).Outcome, TConvOutcome::Converted);
   TJwwData Out;
   ASSERT_TRUE(Out.FileIn(U16(Dir / "out.jww")));
   EXPECT_EQ(Out.EntSolid[0].att.nPenColor, 1);
@@ -436,7 +444,7 @@ TEST(ConvJwsIndividual, HeaderSwitchesChangeOnlyTheEntities) {
   TConvSettings S = IndividualTables();
   S.OptFlags[OptMojiTypeColor] = S.OptFlags[OptSunpoSetColor] = 1;
   TJwsData JWS;
-  ASSERT_EQ(ConvJwsIndividual(JWS, S, U16(Dir / "in.jws"), U16(Dir / "out.jws")), TConvOutcome::Converted);
+  ASSERT_EQ(ConvJwsIndividual(JWS, S, U16(Dir / "in.jws"), U16(Dir / "out.jws")).Outcome, TConvOutcome::Converted);
   const auto In = testsupport::ReadFileBytes(Dir / "in.jws");
   const auto Out = testsupport::ReadFileBytes(Dir / "out.jws");
   ASSERT_EQ(In.size(), Out.size());
@@ -459,7 +467,7 @@ TEST(ConvertFile, KeepsTheStringFormOfTheSource) {
     ASSERT_TRUE(D.FileOut(U16(Dir / "in.jww"), 600));
     TJwwData JWW;
     JWW.FileOutOpt = kOutUtf16 | kOutImageNoTemp;  // left over from elsewhere; the conversion sets its own
-    ASSERT_EQ(ConvJwwIndividual(JWW, IndividualTables(), U16(Dir / "in.jww"), U16(Dir / "out.jww")),
+    ASSERT_EQ(ConvJwwIndividual(JWW, IndividualTables(), U16(Dir / "in.jww"), U16(Dir / "out.jww")).Outcome,
               TConvOutcome::Converted);
     TJwwData Out;
     ASSERT_TRUE(Out.FileIn(U16(Dir / "out.jww")));
@@ -542,7 +550,7 @@ TEST(ConvJwwIndividual, ClearsTheDocumentAndItsExtractedImages) {
   TJwwData JWW;
   JWW.BindImageFolder = Work.u16();
   JWW.BindImageExp = JWW.BindImageExr = true;
-  ASSERT_EQ(ConvJwwIndividual(JWW, IndividualTables(), U16(Dir / "in.jww"), U16(Dir / "out.jww")),
+  ASSERT_EQ(ConvJwwIndividual(JWW, IndividualTables(), U16(Dir / "in.jww"), U16(Dir / "out.jww")).Outcome,
             TConvOutcome::Converted);
   EXPECT_TRUE(std::filesystem::is_empty(Work.path()));
   EXPECT_TRUE(JWW.BindImage.empty());

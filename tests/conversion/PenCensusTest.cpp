@@ -173,9 +173,10 @@ TEST(DryRun, AgreesWithTheFileARealConversionWrites) {
       TDryRun R;
       ASSERT_EQ(DryRunOf(L.Jww(), S, R), TDryRunStatus::Done);
       TJwwData Conv;
-      const TConvOutcome O = S.IsCombinationMode()
-                                 ? ConvJwwCombination(Conv, S, U16(Dir / "in.jww"), U16(Dir / "out.jww"))
-                                 : ConvJwwIndividual(Conv, S, U16(Dir / "in.jww"), U16(Dir / "out.jww"));
+      const TConvOutcome O =
+          (S.IsCombinationMode() ? ConvJwwCombination(Conv, S, U16(Dir / "in.jww"), U16(Dir / "out.jww"))
+                                 : ConvJwwIndividual(Conv, S, U16(Dir / "in.jww"), U16(Dir / "out.jww")))
+              .Outcome;
       ASSERT_EQ(O, TConvOutcome::Converted);
       ASSERT_EQ(L.Load(U16(Dir / "out.jww")), TFileProblem::None);
       EXPECT_EQ(AppliedTo(Source, R.Transitions).Rows(), CensusOf(L.Jww()).Rows());

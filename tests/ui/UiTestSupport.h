@@ -9,6 +9,7 @@
 #include <initializer_list>
 #include <memory>
 #include <utility>
+#include <vector>
 
 #include "conversion/IniFile.h"
 #include "ui/AppPaths.h"
@@ -42,6 +43,9 @@ class TRecordingPrompts final : public TPrompts {
   void Beep() override { ++Beeps; }
   QString ChooseFolder(QWidget*, const QString& Prompt, const QString& Start) override;
   QString ChooseFile(QWidget*, const TFileBox& Box, const QString& Proposed) override;
+  void Results(QWidget*, const std::vector<TResultRow>& Rows, const QString& CsvProposed) override {
+    ResultLists.append({Rows, CsvProposed});
+  }
 
   QStringList MessageTexts() const;
 
@@ -51,6 +55,11 @@ class TRecordingPrompts final : public TPrompts {
   QStringList Answers;  // taken from the front by each folder or file box
   QStringList Questions;
   QList<bool> YesNo;  // taken from the front by each question; none answers No
+  struct TResults {
+    std::vector<TResultRow> Rows;
+    QString CsvProposed;
+  };
+  QList<TResults> ResultLists;  // each "変換結果" window shown
 };
 
 // A program folder in a temporary folder: the executable's path is
@@ -82,3 +91,17 @@ QString FolderWith(const QString& Path, std::initializer_list<std::pair<QString,
 // Writes Count small drawings of one line each, "d000.jww" upward, into
 // Folder; their names in name order.
 QStringList WriteDrawings(const QString& Folder, int Count);
+
+// A source folder "src" of Count drawings (WriteDrawings; none for 0) and an
+// empty destination "out" in the program's home, named by its INI file with
+// a mapping of colour 2 to 3.
+struct TRunFolders {
+  QString Source, Dest;
+  QStringList Names;
+};
+TRunFolders PrepareRun(const TProgramHome& Home, int Count);
+
+// Turns the event loop until the window's run has ended, at most a minute.
+// (QTRY's polling sleeps between events, which would slow down every call
+// the worker waits on.)
+bool RunEnds(const TForm1& Form1);
