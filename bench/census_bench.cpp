@@ -10,8 +10,10 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "bench/CorpusFiles.h"
 #include "bench/SyntheticDrawing.h"
 #include "conversion/DrawingLoad.h"
 #include "conversion/PenCensus.h"
@@ -31,13 +33,9 @@ struct Fixture {
 Fixture& TheFixture() {
   static Fixture F = [] {
     Fixture X;
-    std::error_code Ec;
-    for (fs::recursive_directory_iterator It(LINTORRA_CORPUS_DIR, Ec), End; !Ec && It != End; It.increment(Ec)) {
-      const std::u16string Ext = FileExtLower(FromPath(It->path()));
-      if (!It->is_regular_file() || (Ext != u".jww" && Ext != u".jws")) continue;
-      X.files.push_back(FromPath(It->path()));
-      X.bytes += It->file_size();
-    }
+    TCorpusFiles Corpus = CorpusFiles(LINTORRA_CORPUS_DIR);
+    X.files = std::move(Corpus.Paths);
+    X.bytes = Corpus.Bytes;
     if (X.files.empty()) {
       X.scratch = fs::temp_directory_path() / ("lintorra-census-bench-" + std::to_string(::getpid()));
       fs::create_directories(X.scratch);

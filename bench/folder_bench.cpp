@@ -3,9 +3,6 @@
 // each copy synced (as a run syncs each save). The run with one worker and
 // with one per core, each with and without reading every save back.
 //
-// The folder holds hard links to the real files, repeated up to kFiles
-// (copies when the folder lies on another file system); without the real
-// files, synthetic drawing of a few thousand entities.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -18,7 +15,7 @@
 #include <vector>
 
 #include "bench/BaselineRatios.h"
-#include "bench/SyntheticDrawing.h"
+#include "bench/FolderOfDrawings.h"
 #include "conversion/BatchRun.h"
 #include "documents/JwsUnit.h"
 #include "documents/JwwUnit.h"
@@ -42,33 +39,13 @@ struct Fixture {
     Dir = fs::temp_directory_path() / ("lintorra-folder-" + std::to_string(::getpid()));
     Source = Dir / "src";
     Dest = Dir / "dst";
-    fs::create_directories(Source);
-    std::vector<fs::path> From = RealFiles();
-    if (From.empty()) From.push_back(synthetic::MakeDrawing(Dir, 5000));
-    char Name[32];
-    for (int I = 0; I < kFiles; ++I) {
-      const fs::path& Src = From[static_cast<std::size_t>(I) % From.size()];
-      std::snprintf(Name, sizeof Name, "d%05d", I);
-      const fs::path To = Source / (Name + Src.extension().string());
-      std::error_code Ec;
-      fs::create_hard_link(Src, To, Ec);
-      if (Ec) fs::copy_file(Src, To);
-      Entries.push_back({FromPath(To.filename()), true});
-      Bytes += fs::file_size(To);
-    }
+    const TFolderOfDrawings Made = MakeFolderOfDrawings(Source, LINTORRA_CORPUS_DIR, Dir, kFiles, 5000);
+    for (const std::u16string& Name : Made.Names) Entries.push_back({Name, true});
+    Bytes = Made.Bytes;
   }
   ~Fixture() {
     std::error_code Ec;
     fs::remove_all(Dir, Ec);
-  }
-
-  static std::vector<fs::path> RealFiles() {
-    std::vector<fs::path> Found;
-    std::error_code Ec;
-    for (const char* Sub : {"jww", "jws"})
-      for (fs::directory_iterator It(fs::path(LINTORRA_CORPUS_DIR) / Sub, Ec), End; !Ec && It != End; It.increment(Ec))
-        if (It->is_regular_file()) Found.push_back(It->path());
-    return Found;
   }
 
   // An empty destination for the next run.

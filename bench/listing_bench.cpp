@@ -3,9 +3,6 @@
 // them, and the window's own list (widgets included), against reading the
 // first block of every file, measured in the same run. The goal: the
 // window's list within half a second.
-//
-// The drawings are hard links to the real ones when they are there (copies
-// when the folder lies on another file system), else small synthetic ones.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -19,7 +16,7 @@
 #include <vector>
 
 #include "bench/BaselineRatios.h"
-#include "bench/SyntheticDrawing.h"
+#include "bench/FolderOfDrawings.h"
 #include "conversion/IniFile.h"
 #include "documents/FileInfo.h"
 #include "documents/JwcUnit.h"
@@ -41,32 +38,12 @@ namespace fs = std::filesystem;
 constexpr int kFiles = 10'000;
 constexpr const char* kBaseline = "BM_ReadFirstBlocks";
 
-std::vector<fs::path> Originals(const fs::path& Dir) {
-  std::vector<fs::path> Found;
-  std::error_code Ec;
-  for (const char* Sub : {"jww", "jws"})
-    for (fs::directory_iterator It(fs::path(LINTORRA_CORPUS_DIR) / Sub, Ec), End; !Ec && It != End; It.increment(Ec))
-      if (It->is_regular_file()) Found.push_back(It->path());
-  if (Found.empty()) Found.push_back(synthetic::MakeDrawing(Dir, 200));
-  return Found;
-}
-
 struct Fixture {
   fs::path Dir, Folder;
   Fixture() {
     Dir = fs::temp_directory_path() / ("lintorra-listing-" + std::to_string(::getpid()));
     Folder = Dir / "drawings";
-    fs::create_directories(Folder);
-    const std::vector<fs::path> From = Originals(Dir);
-    char Name[32];
-    for (int I = 0; I < kFiles; ++I) {
-      const fs::path& Src = From[static_cast<std::size_t>(I) % From.size()];
-      std::snprintf(Name, sizeof Name, "d%05d", I);
-      const fs::path To = Folder / (Name + Src.extension().string());
-      std::error_code Ec;
-      fs::create_hard_link(Src, To, Ec);
-      if (Ec) fs::copy_file(Src, To);
-    }
+    MakeFolderOfDrawings(Folder, LINTORRA_CORPUS_DIR, Dir, kFiles, 200);
   }
   ~Fixture() {
     std::error_code Ec;

@@ -3,8 +3,11 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <utility>
 
 #include "ui/CsvSave.h"
@@ -55,8 +58,16 @@ TResultWindow::TResultWindow(std::vector<TResultRow> Rows, QString CsvProposed, 
   Layout->addWidget(Table);
   Layout->addLayout(Buttons);
 
+  FitToTable();
+}
+
+void TResultWindow::FitToTable() {
   const QFontMetrics M(font());
-  resize(M.horizontalAdvance(QLatin1Char('x')) * 110, M.height() * 24);
+  const int Margins = layout()->contentsMargins().left() + layout()->contentsMargins().right();
+  const int Wanted = Table->horizontalHeader()->length() + 2 * Table->frameWidth() +
+                     Table->verticalScrollBar()->sizeHint().width() + Margins;
+  const int Widest = screen()->availableGeometry().width() * 9 / 10;
+  resize(std::clamp(Wanted, M.horizontalAdvance(QLatin1Char('x')) * 80, std::max(Widest, 1)), M.height() * 24);
 }
 
 void TResultWindow::ButtonCsvClick() { AskAndSaveCsv(this, CsvProposed_, ResultCsvRows(Rows_)); }

@@ -26,6 +26,8 @@ class TResultWindow final : public QDialog {
  private:
   // Asks for the file and writes the list; a failed write is reported.
   void ButtonCsvClick();
+  // Wide enough for every reason, as far as the screen allows.
+  void FitToTable();
 
   std::vector<TResultRow> Rows_;
   QString CsvProposed_;

@@ -251,6 +251,23 @@ TEST_F(ConvertCommandTest, JsonLinesForEveryOutcome) {
   EXPECT_EQ(ReadFileBytes(Dst() / "a.BAK"), Converted);
 }
 
+// a.jws and a.jww both in the destination: each earlier content is kept in a
+// backup of its own, and the JSON names both.
+TEST_F(ConvertCommandTest, JsonNamesTheBackupsOfOneRun) {
+  WriteJws(Src() / "a.jws", 600, Pen(2, 1));
+  WriteFileBytes(Dst() / "a.jww", {'w'});
+  WriteFileBytes(Dst() / "a.jws", {'s'});
+  const Result R =
+      RunCli({"--json", "--settings", SetFile(), Src().string(), Dst().string(), "a.jws", "a.jww"}, Scratch_);
+  EXPECT_EQ(R.Exit, 0) << R.Err;
+  const std::vector<nlohmann::json> Lines = JsonLines(R.Out);
+  ASSERT_EQ(Lines.size(), 3u) << R.Out;
+  EXPECT_EQ(Lines[0]["backup"], (Dst() / "a.BAK").string());
+  EXPECT_EQ(Lines[1]["backup"], (Dst() / "a.jww.BAK").string());
+  EXPECT_EQ(ReadFileBytes(Dst() / "a.BAK"), std::vector<std::uint8_t>{'s'});
+  EXPECT_EQ(ReadFileBytes(Dst() / "a.jww.BAK"), std::vector<std::uint8_t>{'w'});
+}
+
 TEST_F(ConvertCommandTest, ReadOnlyDestination) {
   const fs::path ReadOnly = Dir_ / "ro";
   faultfixtures::Tmpfs Disk(ReadOnly, MS_RDONLY, "size=64k");

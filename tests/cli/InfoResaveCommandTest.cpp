@@ -172,6 +172,30 @@ TEST_F(CliTest, ResaveVersionsAndFailures) {
   EXPECT_FALSE(fs::exists(Dir_ / "x.jww"));
 }
 
+// info and resave say why a file could not be read or saved, with the offset
+// where reading stopped.
+TEST_F(CliTest, InfoAndResaveGiveTheReason) {
+  convfixtures::WriteJww(Dir_ / "a.jww", 600, convfixtures::Pen(2, 1));
+  auto Cut = ReadFileBytes(Dir_ / "a.jww");
+  Cut.resize(1000);
+  WriteFileBytes(Dir_ / "cut.jww", Cut);
+  WriteFileBytes(Dir_ / "text.jws", {'n', 'o'});
+
+  const ProcessResult Info = Cli({"info", "--json", "--full", P("cut.jww"), P("text.jws")}, Scratch_);
+  EXPECT_EQ(Info.Exit, 1);
+  const auto Lines = JsonLines(Info.Out);
+  ASSERT_EQ(Lines.size(), 2u) << Info.Out;
+  EXPECT_EQ(Lines[0]["error"], "the header ends early at offset 1000");
+  EXPECT_EQ(Lines[1]["error"], "not a JWS file");
+  EXPECT_NE(Cli({"info", P("text.jws")}, Scratch_).Out.find("  error: not a JWS file\n"), std::string::npos);
+
+  EXPECT_EQ(Cli({"resave", P("cut.jww"), P("x.jww")}, Scratch_).Err,
+            "lintorra-cli: cannot load " + P("cut.jww") + ": the header ends early at offset 1000\n");
+  EXPECT_EQ(Cli({"resave", P("a.jww"), (Dir_ / "none" / "x.jww").string()}, Scratch_).Err,
+            "lintorra-cli: cannot save " + (Dir_ / "none" / "x.jww").string() +
+                ": cannot write the destination: No such file or directory\n");
+}
+
 // The program's --version tells the project's version; after resave the
 // same word still names the format version (above).
 TEST_F(CliTest, VersionIsTheProjects) {

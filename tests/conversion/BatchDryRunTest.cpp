@@ -124,6 +124,32 @@ TEST(BatchDryRun, TakesTheEntriesAsTheRunDoesAndWritesNothing) {
   EXPECT_EQ(Host.Reports, (std::vector<std::string>{"0/4", "1/4", "2/4", "3/4", "4/4"}));
 }
 
+// The dry run names the backups the run would make, a later one of the same
+// name never over an earlier one, and the document's reason for a file that
+// would not load.
+TEST(BatchDryRun, NamesTheRunsBackupsAndTheReasonsOfFilesThatWouldNotLoad) {
+  TempDir Src, Dst;
+  convfixtures::WriteJww(Src / "a.jww", 600, convfixtures::Pen(2, 1));
+  convfixtures::WriteJws(Src / "a.jws", 600, convfixtures::Pen(2, 1));
+  auto Cut = testsupport::ReadFileBytes(Src / "a.jww");
+  Cut.resize(1000);
+  testsupport::WriteFileBytes(Src / "cut.jww", Cut);
+  testsupport::WriteFileBytes(Src / "text.jws", {'n', 'o'});
+  for (const char* N : {"a.jww", "a.jws"}) testsupport::WriteFileBytes(Dst / N, {'o'});
+  ShownHost Host;
+  const TDryRunBatch D =
+      TBatchDryRun(TConvSettings{}, Host)
+          .Run(U16(Src.path()), U16(Dst.path()), AllSelected({u"a.jww", u"a.jws", u"cut.jww", u"text.jws"}));
+  ASSERT_EQ(D.Entries.size(), 4u);
+  EXPECT_EQ(D.Entries[0].Backup, U16(Dst / "a.BAK"));
+  EXPECT_EQ(D.Entries[1].Backup, U16(Dst / "a.jws.BAK"));
+  EXPECT_FALSE(D.Entries[0].Reason);
+  EXPECT_EQ(D.Entries[2].Problem, TFileProblem::Incomplete);
+  EXPECT_EQ(Describe(D.Entries[2].Reason), "the header ends early at offset 1000");
+  EXPECT_EQ(D.Entries[3].Problem, TFileProblem::NotRecognised);
+  EXPECT_EQ(Describe(D.Entries[3].Reason), "not a JWS file");
+}
+
 TEST(BatchDryRun, StopsWhenAsked) {
   TempDir Src, Dst;
   for (const char* N : {"a.jww", "b.jww", "c.jww"}) convfixtures::WriteJww(Src / N, 600, convfixtures::Pen(2, 1));

@@ -5,13 +5,17 @@
 // system's reason (the file is not counted, no message box stops the run),
 // no partial or temporary file is left, and the source folder stays as it
 // was.
+#include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <map>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "common/TestSupport.h"
 #include "conversion/BatchRun.h"
+#include "conversion/RunResults.h"
 #include "documents/JwsUnit.h"
 #include "documents/JwwUnit.h"
 #include "tests/conversion/ConversionFixtures.h"
@@ -73,10 +77,10 @@ class RunFault : public testing::Test {
   fs::path Src() const { return Base_ / "src"; }
   fs::path Dst() const { return Base_ / "dst"; }
 
-  TBatchOutcome Run(const fs::path& Dest) {
+  TBatchOutcome Run(const fs::path& Dest, TSaveCheck Check = TSaveCheck::ReadBack) {
     std::vector<TBatchEntry> Entries;
     for (const std::string& N : kNames) Entries.push_back({U16(N), true});
-    return TBatchRun(Settings_, Jww_, Jws_, Host_).Run(U16(Src()), U16(Dest), Entries);
+    return TBatchRun(Settings_, Jww_, Jws_, Host_, Check).Run(U16(Src()), U16(Dest), Entries);
   }
 
   // The files a run without faults writes.
@@ -153,6 +157,13 @@ TEST_F(RunFault, DestinationFolderVanishesBetweenFiles) {
   EXPECT_EQ(Host_.reasons, Reasons({"", "cannot write the destination: No such file or directory",
                                     "cannot write the destination: No such file or directory"}));
   EXPECT_FALSE(fs::exists(Dst()));
+  // The window's list holds the two that failed.
+  std::vector<std::u16string> Listed;
+  for (const TResultRow& Row : ResultRows(Outcome.Files))
+    Listed.push_back(Row.Name + u"|" + Row.Result + u"|" + Row.Reason);
+  EXPECT_EQ(Listed, (std::vector<std::u16string>{
+                        u"b.jws|変換できませんでした|保存先に書き込めません（No such file or directory）",
+                        u"c.jww|変換できませんでした|保存先に書き込めません（No such file or directory）"}));
 }
 
 TEST_F(RunFault, DestinationFolderVanishesDuringASave) {
@@ -189,6 +200,67 @@ TEST_F(RunFault, ReadOnlyDestination) {
   EXPECT_EQ(Host_.outcomes, AllFailed());
   EXPECT_EQ(Host_.reasons, std::vector<std::string>(3, "cannot write the destination: Read-only file system"));
   EXPECT_TRUE(Names(Dst()).empty());
+}
+
+// The read-back only reads: the files a checked run leaves are those of an
+// unchecked one, byte for byte.
+TEST_F(RunFault, TheReadBackChangesNoByte) {
+  const Files Checked = Reference();
+  fs::create_directories(Dst());
+  ExpectRun(Run(Dst(), TSaveCheck::None), 0);
+  EXPECT_EQ(Contents(Dst()), Checked);
+}
+
+// A disk that stores other bytes than it was given: the read-back finds it,
+// removes the output and reports the file with the reason; without the
+// read-back the damaged files would stay as converted ones.
+TEST_F(RunFault, SavesThatDoNotReadBackTheSame) {
+  constexpr double kFrom = 100.0, kTo = 101.0;  // the x of the line's end
+  const std::uint8_t* From = reinterpret_cast<const std::uint8_t*>(&kFrom);
+  const std::uint8_t* To = reinterpret_cast<const std::uint8_t*>(&kTo);
+  struct Case {
+    const char* Name;
+    std::function<void(std::uint64_t, std::span<std::uint8_t>)> Tamper;
+    std::vector<std::string> Reasons;
+  };
+  const Case Cases[] = {
+      {"signature changed: the file no longer loads",
+       [](std::uint64_t Offset, std::span<std::uint8_t> Data) {
+         if (Offset == 0) Data[0] = 'K';
+       },
+       Reasons({"the saved file does not read back the same (from offset 8)",
+                "the saved file does not read back the same (from offset 7)",
+                "the saved file does not read back the same (from offset 8)"})},
+      {"a coordinate changed: the file loads and saves the same, but is not what was written",
+       [&](std::uint64_t, std::span<std::uint8_t> Data) {
+         const auto It = std::search(Data.begin(), Data.end(), From, From + sizeof kFrom);
+         if (It != Data.end()) std::copy(To, To + sizeof kTo, It);
+       },
+       Reasons({"the saved file does not hold the bytes that were written",
+                "the saved file does not hold the bytes that were written",
+                "the saved file does not hold the bytes that were written"})},
+  };
+  for (const Case& C : Cases) {
+    SCOPED_TRACE(C.Name);
+    fs::remove_all(Dst());
+    fs::create_directories(Dst());
+    Host_.outcomes.clear();
+    Host_.reasons.clear();
+    SetFileWriteTamperHook(C.Tamper);
+    const TBatchOutcome Outcome = Run(Dst());
+    ExpectRun(Outcome, 3);
+    EXPECT_EQ(Host_.outcomes, std::vector<TConvOutcome>(3, TConvOutcome::ReadBackFailed));
+    EXPECT_EQ(Host_.reasons, C.Reasons);
+    EXPECT_TRUE(Names(Dst()).empty());
+
+    fs::remove_all(Dst());
+    fs::create_directories(Dst());
+    Host_.outcomes.clear();
+    const TBatchOutcome Unchecked = Run(Dst(), TSaveCheck::None);
+    SetFileWriteTamperHook({});
+    EXPECT_EQ(Unchecked.Converted(), 3);
+    EXPECT_EQ(Names(Dst()), kNames);
+  }
 }
 
 }  // namespace

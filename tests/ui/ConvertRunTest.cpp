@@ -6,8 +6,6 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDir>
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -53,42 +51,10 @@ class TStatusLog {
   QStringList Texts;
 };
 
-// Turns the event loop until the run has ended, at most a minute. (QTRY's
-// polling sleeps between events, which would slow down every call the
-// worker waits on.)
-bool RunEnds(const TForm1& Form1) {
-  QEventLoop Loop;
-  QElapsedTimer Clock;
-  Clock.start();
-  QTimer Poll;
-  QObject::connect(&Poll, &QTimer::timeout, &Loop, [&] {
-    if (!Form1.IsRunning() || Clock.elapsed() > 60000) Loop.quit();
-  });
-  Poll.start(5);
-  Loop.exec();
-  return !Form1.IsRunning();
-}
-
 // Every control that could change a run's inputs, and whether it is enabled.
 QList<bool> InputsEnabled(const TForm1& Form1) {
   return {Form1.Panel1->isEnabled(),  Form1.ComboBox1->isEnabled(), Form1.Button1->isEnabled(),
           Form1.Button2->isEnabled(), Form1.ButtonT->isEnabled(),   Form1.ListView1->isEnabled()};
-}
-
-// A source folder of Count drawings, all selected, and an empty destination.
-struct TRunFolders {
-  QString Source, Dest;
-  QStringList Names;
-};
-TRunFolders PrepareRun(const TProgramHome& Home, int Count) {
-  TRunFolders F{Home.Path("src"), MakeFolder(Home.Path("out")), {}};
-  F.Names = WriteDrawings(F.Source, Count);
-  TIniState Ini;
-  Ini.preFolder = U(F.Source);
-  Ini.DestFolder = U(F.Dest);
-  Ini.Settings.ColorMap[2] = 3;
-  Home.WriteIni(Ini);
-  return F;
 }
 
 // The files in the destination, in name order; each must load whole.

@@ -1,8 +1,11 @@
 #include "UiTestSupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QTest>
+#include <QTimer>
 
 #include "documents/JwwUnit.h"
 #include "ui/QtText.h"
@@ -76,4 +79,28 @@ QStringList WriteDrawings(const QString& Folder, int Count) {
     Names.append(Name);
   }
   return Names;
+}
+
+TRunFolders PrepareRun(const TProgramHome& Home, int Count) {
+  TRunFolders F{MakeFolder(Home.Path("src")), MakeFolder(Home.Path("out")), {}};
+  if (Count > 0) F.Names = WriteDrawings(F.Source, Count);
+  TIniState Ini;
+  Ini.preFolder = U(F.Source);
+  Ini.DestFolder = U(F.Dest);
+  Ini.Settings.ColorMap[2] = 3;
+  Home.WriteIni(Ini);
+  return F;
+}
+
+bool RunEnds(const TForm1& Form1) {
+  QEventLoop Loop;
+  QElapsedTimer Clock;
+  Clock.start();
+  QTimer Poll;
+  QObject::connect(&Poll, &QTimer::timeout, &Loop, [&] {
+    if (!Form1.IsRunning() || Clock.elapsed() > 60000) Loop.quit();
+  });
+  Poll.start(5);
+  Loop.exec();
+  return !Form1.IsRunning();
 }

@@ -91,3 +91,17 @@ QString FolderWith(const QString& Path, std::initializer_list<std::pair<QString,
 // Writes Count small drawings of one line each, "d000.jww" upward, into
 // Folder; their names in name order.
 QStringList WriteDrawings(const QString& Folder, int Count);
+
+// A source folder "src" of Count drawings (WriteDrawings; none for 0) and an
+// empty destination "out" in the program's home, named by its INI file with
+// a mapping of colour 2 to 3.
+struct TRunFolders {
+  QString Source, Dest;
+  QStringList Names;
+};
+TRunFolders PrepareRun(const TProgramHome& Home, int Count);
+
+// Turns the event loop until the window's run has ended, at most a minute.
+// (QTRY's polling sleeps between events, which would slow down every call
+// the worker waits on.)
+bool RunEnds(const TForm1& Form1);
