@@ -20,6 +20,7 @@
 
 #include "bench/BaselineRatios.h"
 #include "bench/PeakMemory.h"
+#include "bench/SyncedCopy.h"
 #include "bench/SyntheticDrawing.h"
 #include "conversion/Conversion.h"
 #include "documents/JwwUnit.h"
@@ -52,18 +53,6 @@ Fixture& TheFixture() {
     return X;
   }();
   return F;
-}
-
-// What `dd if=From of=To bs=64K conv=fsync` does: the bytes copied into the
-// truncated destination, synced once at the end.
-bool SyncedCopy(const fs::path& From, const fs::path& To) {
-  const FileHandle In = OpenRegularFile(FromPath(From));
-  FileHandle Out = CreateRegularFile(FromPath(To));
-  if (!In.Valid() || !Out.Valid()) return false;
-  const TCopyResult R = CopyBytes(
-      UINT64_MAX, [&](std::uint8_t* B, std::size_t N) { return ReadFully(In.Get(), B, N); },
-      [&](const std::uint8_t* B, std::size_t N) { return WriteFully(Out.Get(), B, N); });
-  return !R.Failed && ::fsync(Out.Get()) == 0 && Out.Close();
 }
 
 // Settings that change every pen the individual conversion may touch:

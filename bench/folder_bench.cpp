@@ -16,6 +16,7 @@
 
 #include "bench/BaselineRatios.h"
 #include "bench/FolderOfDrawings.h"
+#include "bench/SyncedCopy.h"
 #include "conversion/BatchRun.h"
 #include "documents/JwsUnit.h"
 #include "documents/JwwUnit.h"
@@ -70,16 +71,6 @@ class QuietHost : public TBatchRunHost {
   void StopTimer() override {}
   void StartTimer() override {}
 };
-
-bool SyncedCopy(const fs::path& From, const fs::path& To) {
-  const FileHandle In = OpenRegularFile(FromPath(From));
-  FileHandle Out = CreateRegularFile(FromPath(To));
-  if (!In.Valid() || !Out.Valid()) return false;
-  const TCopyResult R = CopyBytes(
-      UINT64_MAX, [&](std::uint8_t* B, std::size_t N) { return ReadFully(In.Get(), B, N); },
-      [&](const std::uint8_t* B, std::size_t N) { return WriteFully(Out.Get(), B, N); });
-  return !R.Failed && ::fsync(Out.Get()) == 0 && Out.Close();
-}
 
 void SetBytes(benchmark::State& State) {
   State.SetBytesProcessed(static_cast<std::int64_t>(State.iterations() * TheFixture().Bytes));
