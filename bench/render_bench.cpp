@@ -115,8 +115,8 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QGuiApplication App(argc, argv);
   JwwTypeInit();
-  if (argc == 3 && std::strcmp(argv[1], "--load-once") == 0) return Once(argv[2], false);
-  if (argc == 3 && std::strcmp(argv[1], "--render-once") == 0) return Once(argv[2], true);
+  if (argc == 3 && std::strcmp(argv[1], "--load-once") == 0) return HandPeakMemoryOver(Once(argv[2], false));
+  if (argc == 3 && std::strcmp(argv[1], "--render-once") == 0) return HandPeakMemoryOver(Once(argv[2], true));
   benchmark::Initialize(&argc, argv);
   Fixture& F = TheFixture();
   benchmark::RunSpecifiedBenchmarks();

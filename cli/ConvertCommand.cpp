@@ -9,6 +9,7 @@
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "cli/Commands.h"
@@ -20,6 +21,7 @@
 #include "conversion/SettingsDialogModel.h"
 #include "documents/JwsUnit.h"
 #include "documents/JwwUnit.h"
+#include "support/FolderTree.h"
 #include "support/Func_2.h"
 
 namespace {
@@ -31,6 +33,8 @@ constexpr int kExitNotConverted = 3;  // the run went through, but a selected fi
 
 constexpr std::u16string_view kMsgSourceMissing = u"参照フォルダが存在しません。";
 
+int DefaultJobs() { return static_cast<int>(std::max(1u, std::thread::hardware_concurrency())); }
+
 struct ConvertOptions {
   std::string settings;
   std::optional<std::string> mode;
@@ -39,6 +43,8 @@ struct ConvertOptions {
   bool dryRun = false;
   bool json = false;
   bool noVerify = false;
+  bool recursive = false;
+  int jobs = DefaultJobs();
 };
 
 void PrintMessage(std::u16string_view Text) { std::cerr << TerminalText(Text) << "\n"; }
@@ -105,6 +111,88 @@ std::vector<TBatchEntry> FolderEntries(const std::u16string& Folder) {
   return Entries;
 }
 
+// One pair of documents per worker, each extracting its images into a
+// folder of its own inside the working folder.
+class WorkerDocuments {
+ public:
+  WorkerDocuments(const std::u16string& WorkFolder, int Jobs) {
+    for (int I = 0; I < Jobs; ++I) {
+      const std::u16string Folder =
+          Jobs == 1 ? WorkFolder : WithTrailingDelim(PathJoin(WorkFolder, u"job" + IntToText(I + 1)));
+      if (!FolderCreate(Folder)) return;
+      auto& D = Docs_.emplace_back(std::make_unique<Pair>());
+      D->JWW.BindImageFolder = D->JWS.BindImageFolder = Folder;
+      D->JWW.BindImageExp = D->JWW.BindImageExr = true;
+    }
+  }
+  bool ok(int Jobs) const { return static_cast<int>(Docs_.size()) == Jobs; }
+  TWorkerDocuments operator[](std::size_t I) const { return {Docs_[I]->JWW, Docs_[I]->JWS}; }
+  std::vector<TWorkerDocuments> All() const {
+    std::vector<TWorkerDocuments> W;
+    for (std::size_t I = 0; I < Docs_.size(); ++I) W.push_back((*this)[I]);
+    return W;
+  }
+
+ private:
+  struct Pair {
+    TJwwData JWW;
+    TJwsData JWS;
+  };
+  std::vector<std::unique_ptr<Pair>> Docs_;
+};
+
+// The subfolders of a tree, each run into the same subfolder of the
+// destination, with the checks and backups of a run of its own. Outcome
+// gathers them after the top folder's; false when a folder could not be
+// made or was refused.
+bool RunSubfolders(TBatchRun& Run, const std::u16string& Source, const std::u16string& Destination,
+                   TBatchOutcome& Outcome) {
+  bool AllRan = true;
+  for (const std::u16string& Relative : SubfolderPaths(Source, Destination)) {
+    const std::vector<TBatchEntry> Entries = FolderEntries(PathJoin(Source, Relative));
+    if (Entries.empty()) continue;
+    if (!MakeFolderBelow(Destination, Relative)) {
+      std::cerr << "lintorra-cli: cannot make the folder " << ToUtf8(PathJoin(Destination, Relative))
+                << " (or it is not a folder of its own); its files were not converted\n";
+      AllRan = false;
+      continue;
+    }
+    TBatchOutcome Sub = Run.Run(PathJoin(Source, Relative), PathJoin(Destination, Relative), Entries);
+    AllRan = AllRan && Sub.Started;
+    for (TFileOutcome& F : Sub.Files) Outcome.Files.push_back(std::move(F));
+  }
+  return AllRan;
+}
+
+int RunConversion(const ConvertOptions& O, TConvSettings& Settings, const std::u16string& Source,
+                  const std::u16string& Destination, const std::vector<TBatchEntry>& Entries) {
+  // A tree converted into itself would convert its own output.
+  if (O.recursive && IsFolder(Destination) &&
+      (FolderWithin(Destination, Source) || FolderWithin(Source, Destination))) {
+    std::cerr << "lintorra-cli: with --recursive, DEST_DIR must neither lie inside SOURCE_DIR nor hold it\n";
+    return kExitRefused;
+  }
+  // Without a working folder the bound images of the drawings would be lost.
+  TempWorkFolder Work;
+  const WorkerDocuments Docs(Work.path(), O.jobs);
+  if (!Work.ok() || !Docs.ok(O.jobs)) {
+    std::cerr << "lintorra-cli: cannot create a working folder\n";
+    return kExitRefused;
+  }
+  ConsoleHost Host(O.json);
+  const TSaveCheck Check = O.noVerify ? TSaveCheck::None : TSaveCheck::ReadBack;
+  TBatchRun Run(Settings, Docs[0].JWW, Docs[0].JWS, Host, Check);
+  if (O.jobs > 1) Run.UseWorkers(Docs.All());
+  TBatchOutcome Outcome = Run.Run(Source, Destination, Entries);
+  if (!Outcome.Started) return kExitRefused;
+  const bool AllRan = !O.recursive || RunSubfolders(Run, Source, Destination, Outcome);
+  if (O.json) std::cout << JsonLine(ConsoleHost::Summary(Outcome)) << std::endl;
+  else if (O.recursive)
+    std::cout << "in all: " << Outcome.Converted() << " converted, " << Outcome.NotConverted() << " not converted"
+              << std::endl;
+  return Outcome.NotConverted() > 0 || !AllRan ? kExitNotConverted : 0;
+}
+
 int RunConvert(const ConvertOptions& O) {
   std::optional<TConvSettings> Settings = ReadSettings(O.settings, O.mode);
   if (!Settings) return kExitBadSettings;
@@ -127,23 +215,7 @@ int RunConvert(const ConvertOptions& O) {
     return Batch.Started ? 0 : kExitRefused;
   }
 
-  // Without a working folder the bound images of the drawings would be lost.
-  TempWorkFolder Work;
-  if (!Work.ok()) {
-    std::cerr << "lintorra-cli: cannot create a working folder\n";
-    return kExitRefused;
-  }
-  TJwwData JWW;
-  JWW.BindImageFolder = Work.path();
-  JWW.BindImageExp = JWW.BindImageExr = true;
-  TJwsData JWS;
-  JWS.BindImageFolder = Work.path();
-  ConsoleHost Host(O.json);
-  const TSaveCheck Check = O.noVerify ? TSaveCheck::None : TSaveCheck::ReadBack;
-  const TBatchOutcome Outcome = TBatchRun(*Settings, JWW, JWS, Host, Check).Run(Source, Destination, Entries);
-  if (!Outcome.Started) return kExitRefused;
-  if (O.json) std::cout << JsonLine(ConsoleHost::Summary(Outcome)) << std::endl;
-  return Outcome.NotConverted() > 0 ? kExitNotConverted : 0;
+  return RunConversion(O, *Settings, Source, Destination, Entries);
 }
 
 }  // namespace
@@ -160,7 +232,7 @@ void AddConvertCommand(CLI::App& App, int& ExitCode) {
       ->check(CLI::IsMember({"individual", "combination"}));
   Cmd->add_option("SOURCE_DIR", O->source, "Folder of the files to convert")->required();
   Cmd->add_option("DEST_DIR", O->destination, "Folder the converted files are saved in")->required();
-  Cmd->add_option("NAME", O->names, "File names in SOURCE_DIR (default: every file, in name order)");
+  auto* Names = Cmd->add_option("NAME", O->names, "File names in SOURCE_DIR (default: every file, in name order)");
   auto* DryRun =
       Cmd->add_flag("--dry-run", O->dryRun, "Only show what the run would do to each file and its pens; write nothing");
   Cmd->add_flag("--json", O->json,
@@ -168,5 +240,13 @@ void AddConvertCommand(CLI::App& App, int& ExitCode) {
                 "with --dry-run one JSON document");
   Cmd->add_flag("--no-verify", O->noVerify, "Do not read each saved file back to check that it reads the same")
       ->excludes(DryRun);
+  Cmd->add_option("--jobs", O->jobs, "Files converted side by side (default: the number of cores)")
+      ->check(CLI::Range(1, 64))
+      ->excludes(DryRun);
+  Cmd->add_flag("--recursive", O->recursive,
+                "Also convert the files of every subfolder into the same subfolder of DEST_DIR (made as needed); "
+                "links to folders are not followed")
+      ->excludes(DryRun)
+      ->excludes(Names);
   Cmd->callback([O, &ExitCode] { ExitCode = RunConvert(*O); });
 }

@@ -102,10 +102,14 @@ TBatchOutcome TBatchRun::Run(std::u16string_view SourceFolder, std::u16string_vi
   Settings_.DeriveCombSources();
   Backups_ = {};
   TBatchOutcome Outcome{true, {}};
-  ForEachSelectedEntry(Host_, Entries, [&](const TBatchEntry& E) {
-    Outcome.Files.push_back(ConvertEntry(SourceFolder, DestFolder, E.Caption));
-    Host_.FileDone(Outcome.Files.back());
-  });
+  if (Workers_.size() > 1) {
+    RunInParallel(SourceFolder, DestFolder, Entries, Outcome);
+  } else {
+    ForEachSelectedEntry(Host_, Entries, [&](const TBatchEntry& E) {
+      Outcome.Files.push_back(ConvertEntry(SourceFolder, DestFolder, E.Caption));
+      Host_.FileDone(Outcome.Files.back());
+    });
+  }
   Host_.SetStatusText(ConvertedCountStatus(Outcome.Converted(), Outcome.NotConverted()));
   return Outcome;
 }
@@ -153,25 +157,32 @@ TEntryFault TBatchRun::CheckEntry(std::u16string_view Caption, std::u16string& E
   return TEntryFault::None;
 }
 
-TFileOutcome TBatchRun::ConvertEntry(std::u16string_view SourceFolder, std::u16string_view DestFolder,
-                                     std::u16string_view Caption) {
+TFileOutcome TBatchRun::PrepareEntry(std::u16string_view SourceFolder, std::u16string_view DestFolder,
+                                     std::u16string_view Caption, std::u16string& Ext) {
   TFileOutcome O;
   O.Caption = Caption;
   O.Source = PathJoin(SourceFolder, Caption);
-  std::u16string Ext;
   O.Fault = CheckEntry(Caption, Ext);
   if (O.Fault != TEntryFault::None) return O;
   O.Destination = PathJoin(DestFolder, Caption);
   // Without its backup an existing destination file is never replaced.
   if (FileMayExist(O.Destination)) {
     O.Backup = BackUp(O.Destination);
-    if (O.Backup.empty()) {
-      O.Fault = TEntryFault::BackupFailed;
-      return O;
-    }
+    if (O.Backup.empty()) O.Fault = TEntryFault::BackupFailed;
   }
-  O.Conversion = ConvertFile(O.Source, O.Destination, Ext);
-  if (O.Conversion.Outcome != TConvOutcome::Converted) O.Fault = TEntryFault::Conversion;
+  return O;
+}
+
+void TBatchRun::Finish(TFileOutcome& O, const TConvResult& Result) {
+  O.Conversion = Result;
+  if (Result.Outcome != TConvOutcome::Converted) O.Fault = TEntryFault::Conversion;
+}
+
+TFileOutcome TBatchRun::ConvertEntry(std::u16string_view SourceFolder, std::u16string_view DestFolder,
+                                     std::u16string_view Caption) {
+  std::u16string Ext;
+  TFileOutcome O = PrepareEntry(SourceFolder, DestFolder, Caption, Ext);
+  if (O.Fault == TEntryFault::None) Finish(O, ConvertFile(O.Source, O.Destination, Ext));
   return O;
 }
 
@@ -182,21 +193,27 @@ std::u16string TBatchRun::BackUp(std::u16string_view Destination) {
   return Backup;
 }
 
+TConvResult ConvertWith(TJwwData& JWW, TJwsData& JWS, const TConvSettings& Settings, TSaveCheck Check,
+                        std::u16string_view Source, std::u16string_view Destination, std::u16string_view Ext) {
+  const bool Combination = Settings.IsCombinationMode();
+  if (Ext == kExtJww) {
+    return !JWW.FileCheck(Source) ? TConvResult{TConvOutcome::NotRecognised, JWW.LastError()}
+           : Combination          ? ConvJwwCombination(JWW, Settings, Source, Destination, Check)
+                                  : ConvJwwIndividual(JWW, Settings, Source, Destination, Check);
+  }
+  if (Ext == kExtJws) {
+    return !JWS.FileCheck(Source) ? TConvResult{TConvOutcome::NotRecognised, JWS.LastError()}
+           : Combination          ? ConvJwsCombination(JWS, Settings, Source, Destination, Check)
+                                  : ConvJwsIndividual(JWS, Settings, Source, Destination, Check);
+  }
+  return {TConvOutcome::NotRecognised, {TJwFault::NotOfFormat, 0, 0, "JWW or JWS"}};
+}
+
 TConvResult TBatchRun::ConvertFile(std::u16string_view Source, std::u16string_view Destination,
                                    std::u16string_view Ext) {
   Host_.SetStatusText(ConvertingStatus(Source, Destination));
   Host_.StopTimer();
-  const bool Combination = Settings_.IsCombinationMode();
-  TConvResult Result{TConvOutcome::NotRecognised, {TJwFault::NotOfFormat, 0, 0, "JWW or JWS"}};
-  if (Ext == kExtJww) {
-    Result = !JWW_.FileCheck(Source) ? TConvResult{TConvOutcome::NotRecognised, JWW_.LastError()}
-             : Combination           ? ConvJwwCombination(JWW_, Settings_, Source, Destination, Check_)
-                                     : ConvJwwIndividual(JWW_, Settings_, Source, Destination, Check_);
-  } else if (Ext == kExtJws) {
-    Result = !JWS_.FileCheck(Source) ? TConvResult{TConvOutcome::NotRecognised, JWS_.LastError()}
-             : Combination           ? ConvJwsCombination(JWS_, Settings_, Source, Destination, Check_)
-                                     : ConvJwsIndividual(JWS_, Settings_, Source, Destination, Check_);
-  }
+  const TConvResult Result = ConvertWith(JWW_, JWS_, Settings_, Check_, Source, Destination, Ext);
   Host_.StartTimer();
   Host_.SetStatusText(u"");
   return Result;

@@ -116,6 +116,17 @@ class TBackupNames {
   std::unordered_set<std::u16string> Made_;  // upper case
 };
 
+// The documents one worker of a run converts with, owned by the caller.
+struct TWorkerDocuments {
+  TJwwData& JWW;
+  TJwsData& JWS;
+};
+
+// The format check and the conversion of the active mode of one file, with
+// the given documents and nothing shown: what each worker of a run does.
+TConvResult ConvertWith(TJwwData& JWW, TJwsData& JWS, const TConvSettings& Settings, TSaveCheck Check,
+                        std::u16string_view Source, std::u16string_view Destination, std::u16string_view Ext);
+
 class TBatchRun {
  public:
   // The settings, documents and host belong to the caller and must outlive
@@ -135,6 +146,15 @@ class TBatchRun {
   // Ext is the lower-case extension with its dot.
   TConvResult ConvertFile(std::u16string_view Source, std::u16string_view Destination, std::u16string_view Ext);
 
+  // With two or more workers, Run converts that many files side by side,
+  // each worker with its own documents (their working folders must differ).
+  // The checks, the backups and everything the host is told stay on the
+  // calling thread in list order, as a run of one worker gives them: its
+  // messages, status texts, outcomes and progress. An entry whose
+  // destination an earlier one is still converting waits for it, so that
+  // its backup is the file that earlier entry wrote.
+  void UseWorkers(std::vector<TWorkerDocuments> Workers) { Workers_ = std::move(Workers); }
+
   // The checks Run makes, each refusal shown as Run shows it. Before the
   // first entry: the two folders, then the combination rows.
   bool CheckStart(std::u16string_view SourceFolder, std::u16string_view DestFolder);
@@ -150,6 +170,13 @@ class TBatchRun {
   // What becomes of one selected entry: its backup and its conversion.
   TFileOutcome ConvertEntry(std::u16string_view SourceFolder, std::u16string_view DestFolder,
                             std::u16string_view Caption);
+  // An entry's checks and backup; its fault is None when it is to be
+  // converted.
+  TFileOutcome PrepareEntry(std::u16string_view SourceFolder, std::u16string_view DestFolder,
+                            std::u16string_view Caption, std::u16string& Ext);
+  static void Finish(TFileOutcome& O, const TConvResult& Result);
+  void RunInParallel(std::u16string_view SourceFolder, std::u16string_view DestFolder,
+                     std::span<const TBatchEntry> Entries, TBatchOutcome& Outcome);
   // Copies the file at Destination to its backup; the backup's path, empty
   // when the copy failed.
   std::u16string BackUp(std::u16string_view Destination);
@@ -161,4 +188,5 @@ class TBatchRun {
   TBatchRunHost& Host_;
   TSaveCheck Check_;
   TBackupNames Backups_;
+  std::vector<TWorkerDocuments> Workers_;
 };

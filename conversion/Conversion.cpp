@@ -17,18 +17,14 @@ bool IsStandardColor(std::int32_t C) { return C >= 1 && C <= 9; }
 
 // The three steps that change one attribute. Every value stored comes from a
 // pen map and so lies within the field's range.
-void WidthAndColorStep(const TConvSettings& S, TEntJwwAttr& A) {
-  A.nPenWidth = static_cast<std::uint16_t>(MapWidth(S, A.nPenColor, A.nPenWidth));
-  A.nPenColor = static_cast<std::uint16_t>(MapColor(S, A.nPenColor));
+void WidthAndColorStep(const TPenTables& M, TEntJwwAttr& A) {
+  A.nPenWidth = static_cast<std::uint16_t>(M.Width(A.nPenColor, A.nPenWidth));
+  A.nPenColor = static_cast<std::uint16_t>(M.Color(A.nPenColor));
 }
 
-void LtypeStep(const TConvSettings& S, TEntJwwAttr& A) {
-  A.nPenStyle = static_cast<std::uint8_t>(MapLtype(S, A.nPenStyle));
-}
+void LtypeStep(const TPenTables& M, TEntJwwAttr& A) { A.nPenStyle = static_cast<std::uint8_t>(M.Ltype(A.nPenStyle)); }
 
-void ColorStep(const TConvSettings& S, TEntJwwAttr& A) {
-  A.nPenColor = static_cast<std::uint16_t>(MapColor(S, A.nPenColor));
-}
+void ColorStep(const TPenTables& M, TEntJwwAttr& A) { A.nPenColor = static_cast<std::uint16_t>(M.Color(A.nPenColor)); }
 
 // Which records of one entity list the individual conversion changes: the
 // drawing's own list, or the members of a block definition.
@@ -62,49 +58,50 @@ TIndividualParts BlockParts(const TConvSettings& S) {
 }
 
 template <class Record>
-void LineLikeSteps(const TConvSettings& S, Record& R, bool ColorWidth, bool Ltype) {
-  if (ColorWidth) WidthAndColorStep(S, R.att);
-  if (Ltype) LtypeStep(S, R.att);
+void LineLikeSteps(const TPenTables& M, Record& R, bool ColorWidth, bool Ltype) {
+  if (ColorWidth) WidthAndColorStep(M, R.att);
+  if (Ltype) LtypeStep(M, R.att);
 }
 
 // A dimension's own attribute stays; its parts change. The SXF parts exist
 // in files of version 4.20 on (older ones are filled from the attribute by
 // the load and written only from 4.20 on).
-void SunpoSteps(const TConvSettings& S, TEntJwwSunpo& D, const TIndividualParts& P, bool SxfParts) {
+void SunpoSteps(const TPenTables& M, TEntJwwSunpo& D, const TIndividualParts& P, bool SxfParts) {
   if (P.SunpoColorWidth) {
-    WidthAndColorStep(S, D.Sen.att);
-    ColorStep(S, D.Moji.att);
+    WidthAndColorStep(M, D.Sen.att);
+    ColorStep(M, D.Moji.att);
     if (SxfParts) {
-      for (TEntJwwLine* L : {&D.Ho1, &D.Ho2}) WidthAndColorStep(S, L->att);
-      for (TEntJwwTen* T : {&D.Te1, &D.Te2, &D.Kt1, &D.Kt2}) ColorStep(S, T->att);
+      for (TEntJwwLine* L : {&D.Ho1, &D.Ho2}) WidthAndColorStep(M, L->att);
+      for (TEntJwwTen* T : {&D.Te1, &D.Te2, &D.Kt1, &D.Kt2}) ColorStep(M, T->att);
     }
   }
   if (P.SunpoLtype) {
-    LtypeStep(S, D.Sen.att);
+    LtypeStep(M, D.Sen.att);
     if (SxfParts)
-      for (TEntJwwLine* L : {&D.Ho1, &D.Ho2}) LtypeStep(S, L->att);
+      for (TEntJwwLine* L : {&D.Ho1, &D.Ho2}) LtypeStep(M, L->att);
   }
 }
 
-void IndividualSteps(const TConvSettings& S, const EntityLists& L, const TIndividualParts& P, bool SxfParts) {
-  for (TEntJwwLine& X : L.line) LineLikeSteps(S, X, P.LineColorWidth, P.LineLtype);
-  for (TEntJwwEnko& X : L.enko) LineLikeSteps(S, X, P.LineColorWidth, P.LineLtype);
+void IndividualSteps(const TPenTables& M, const EntityLists& L, const TIndividualParts& P, bool SxfParts) {
+  for (TEntJwwLine& X : L.line) LineLikeSteps(M, X, P.LineColorWidth, P.LineLtype);
+  for (TEntJwwEnko& X : L.enko) LineLikeSteps(M, X, P.LineColorWidth, P.LineLtype);
   if (P.TenMojiColor) {
-    for (TEntJwwTen& X : L.ten) ColorStep(S, X.att);
-    for (TEntJwwMoji& X : L.moji) ColorStep(S, X.att);
+    for (TEntJwwTen& X : L.ten) ColorStep(M, X.att);
+    for (TEntJwwMoji& X : L.moji) ColorStep(M, X.att);
   }
   if (P.SunpoColorWidth || P.SunpoLtype)
-    for (TEntJwwSunpo& X : L.sunpo) SunpoSteps(S, X, P, SxfParts);
+    for (TEntJwwSunpo& X : L.sunpo) SunpoSteps(M, X, P, SxfParts);
   if (P.SolidColor)
-    for (TEntJwwSolid& X : L.solid) ColorStep(S, X.att);
+    for (TEntJwwSolid& X : L.solid) ColorStep(M, X.att);
 }
 
 void IndividualBody(TJwBody& Doc, const TConvSettings& S, std::int32_t Ver) {
   const bool SxfParts = Ver >= kVerSxf;
-  IndividualSteps(S, Doc.Entities(), DrawingParts(S), SxfParts);
+  const TPenTables M(S);
+  IndividualSteps(M, Doc.Entities(), DrawingParts(S), SxfParts);
   const TIndividualParts Block = BlockParts(S);
   if (!Block.Any()) return;
-  for (TEntJwwBlockDef& D : Doc.EntBlockDef) IndividualSteps(S, Members(D), Block, SxfParts);
+  for (TEntJwwBlockDef& D : Doc.EntBlockDef) IndividualSteps(M, Members(D), Block, SxfParts);
 }
 
 void CombinationStep(const TConvSettings& S, TEntJwwAttr& A, bool ColorWidth, bool Ltype) {

@@ -40,6 +40,15 @@ std::int32_t MapWidth(const TConvSettings& S, std::int32_t Color, std::int32_t W
   return IsWidth(V) ? V : Kept;
 }
 
+TPenTables::TPenTables(const TConvSettings& S) : S_(S) {
+  for (std::size_t I = 0; I < kTabled; ++I) {
+    const auto V = static_cast<std::int32_t>(I);
+    Color_[I] = MapColor(S, V);
+    Ltype_[I] = MapLtype(S, V);
+    NoWidth_[I] = MapWidth(S, V, 0);
+  }
+}
+
 TPen MapCombination(const TConvSettings& S, std::int32_t Color, std::int32_t Ltype, std::int32_t Width) {
   TPen P{Color, Ltype, Width};
   for (int N = 1; N <= kCombRowCount; ++N) {

@@ -16,6 +16,7 @@
 // The loaded values themselves are never rewritten.
 #pragma once
 
+#include <array>
 #include <compare>
 #include <cstdint>
 
@@ -32,6 +33,31 @@ std::int32_t MapLtype(const TConvSettings& S, std::int32_t Ltype);
 // outside 0..30000 become 0; a width already set (above 0) stays unless
 // OptWidthOverwrite is on.
 std::int32_t MapWidth(const TConvSettings& S, std::int32_t Color, std::int32_t Width);
+
+// The three maps above for one settings, worked out once for every pen
+// number up to the last one with a row, for walking documents of millions
+// of records. Each look-up gives what the map gives.
+class TPenTables {
+ public:
+  explicit TPenTables(const TConvSettings& S);
+  std::int32_t Color(std::int32_t C) const { return Tabled(C, Color_) ? Color_[C] : MapColor(S_, C); }
+  std::int32_t Ltype(std::int32_t L) const { return Tabled(L, Ltype_) ? Ltype_[L] : MapLtype(S_, L); }
+  // Only widths of 0 are tabled: a width already set stays unless
+  // OptWidthOverwrite is on, which the map decides quickly.
+  std::int32_t Width(std::int32_t Color, std::int32_t Width) const {
+    return Width == 0 && Tabled(Color, NoWidth_) ? NoWidth_[Color] : MapWidth(S_, Color, Width);
+  }
+
+ private:
+  static constexpr std::size_t kTabled = 357;  // 0 .. 356, the highest colour
+  template <class Table>
+  static bool Tabled(std::int32_t V, const Table& T) {
+    return V >= 0 && static_cast<std::size_t>(V) < T.size();
+  }
+
+  const TConvSettings& S_;
+  std::array<std::int32_t, kTabled> Color_, Ltype_, NoWidth_;
+};
 
 struct TPen {
   std::int32_t Color = 0;

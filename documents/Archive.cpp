@@ -33,6 +33,7 @@ TJwError ReasonOf(const TJwError& E, const ByteReader& R) {
 
 // Reads up to n bytes for decoding; never more than the data still holds.
 std::span<const std::uint8_t> ArchiveIn::ReadBlock(std::size_t N) {
+  if (const std::span<const std::uint8_t> InPlace = R_.TakeInWindow(N); InPlace.size() == N) return InPlace;
   Scratch_.resize(static_cast<std::size_t>(std::min<std::uint64_t>(N, R_.Remaining())));
   return {Scratch_.data(), R_.Read(Scratch_.data(), Scratch_.size())};
 }
@@ -83,7 +84,10 @@ void ArchiveOut::WriteStr(std::u16string_view S) {
     W_.Write(T.data(), 2 * T.size());
     return;
   }
-  const Bytes B = AnsiForm(S);
+  WriteAnsiForm(AnsiForm(S));
+}
+
+void ArchiveOut::WriteAnsiForm(const Bytes& B) {
   WriteLength(W_, B.size());
   if (!B.empty()) W_.Write(B.data(), B.size());
 }
@@ -94,13 +98,25 @@ std::u16string ArchiveOut::ReadBack(std::u16string_view S) const {
 }
 
 std::u16string ArchiveOut::CleanText(std::u16string_view S) const {
-  const std::u16string Cleaned = CleanOutText(S);
+  std::u16string Cleaned = CleanOutText(S);
+  if (Utf16_ && Cleaned.size() <= kMaxUtf16StringUnits) return Cleaned;
   const std::u16string Back = ReadBack(Cleaned);
   if (Back == Cleaned) return Cleaned;
   // The way back made a marker or cut the text; what is left of it after
   // cleaning is shorter and only cut once more if it ends at the length
   // marker, and a cut of a clean text is clean.
   return ReadBack(CleanOutText(Back));
+}
+
+void ArchiveOut::WriteCleanText(std::u16string_view S) {
+  if (IsCleanText(S)) {
+    if (Utf16_ && S.size() <= kMaxUtf16StringUnits) return WriteStr(S);
+    if (!Utf16_) {
+      Bytes B = AnsiForm(S);
+      if (AnsiBytesToText(B) == S) return WriteAnsiForm(B);
+    }
+  }
+  WriteStr(CleanText(S));
 }
 
 void ArchiveOut::WriteCount(std::uint32_t N) {

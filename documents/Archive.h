@@ -51,7 +51,7 @@ class ArchiveIn {
 
   ByteReader& R_;
   bool& MojiEncode_;
-  std::vector<std::uint8_t> Scratch_;
+  std::vector<std::uint8_t> Scratch_;  // a block that the reader's window does not hold whole
 };
 
 // Writing side. Strings take the UTF-16 form when utf16 is set.
@@ -65,6 +65,9 @@ class ArchiveOut {
   // text a reader gets back holds no marker either, and a second save writes
   // the same bytes.
   std::u16string CleanText(std::u16string_view S) const;
+  // WriteStr(CleanText(s)); a text that is clean already and reads back as
+  // it is written goes out without a copy or a second encoding.
+  void WriteCleanText(std::u16string_view S);
   void WriteCount(std::uint32_t N);
   void WriteClassRef(std::uint32_t ClassIndex);
   void WriteNewClass(std::uint16_t Schema, std::string_view ClassName);
@@ -75,6 +78,7 @@ class ArchiveOut {
 
  private:
   Bytes AnsiForm(std::u16string_view S) const;
+  void WriteAnsiForm(const Bytes& B);
   // The text a reader gets back from WriteStr(s): the code page may change
   // characters (¥ becomes "\") and both forms cut what is too long.
   std::u16string ReadBack(std::u16string_view S) const;

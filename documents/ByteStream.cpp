@@ -24,7 +24,7 @@ std::optional<ByteReader> ByteReader::OpenFile(std::u16string_view Path) {
   R.File_ = OpenRegularFile(Path, &Info);
   if (!R.File_.Valid()) return std::nullopt;
   R.Total_ = static_cast<std::uint64_t>(Info.st_size);
-  R.Buffer_ = std::make_unique<std::uint8_t[]>(kReadBuffer);
+  R.Buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(kReadBuffer);
   R.Begin_ = R.Cur_ = R.End_ = R.Buffer_.get();
   return R;
 }
@@ -59,7 +59,7 @@ bool ByteReader::Refill() {
   return Got > 0;
 }
 
-std::size_t ByteReader::Read(void* Dst, std::size_t N) {
+std::size_t ByteReader::ReadAcross(void* Dst, std::size_t N) {
   auto* Out = static_cast<std::uint8_t*>(Dst);
   std::size_t Done = 0;
   while (Done < N) {
@@ -92,16 +92,15 @@ bool MemorySink::Put(const std::uint8_t* Data, std::size_t N) {
 
 ByteWriter::ByteWriter(ByteSink& Sink) : Sink_(Sink), Buffer_(kWriteBuffer) {}
 
-void ByteWriter::Write(const void* Data, std::size_t N) {
+void ByteWriter::WriteAcross(const void* Data, std::size_t N) {
   const auto* In = static_cast<const std::uint8_t*>(Data);
+  Flush();
   if (N >= Buffer_.size()) {
-    Flush();
     if (!Failed_ && !Sink_.Put(In, N)) Failed_ = true;
     return;
   }
-  if (Used_ + N > Buffer_.size()) Flush();
-  std::memcpy(Buffer_.data() + Used_, In, N);
-  Used_ += N;
+  std::memcpy(Buffer_.data(), In, N);
+  Used_ = N;
 }
 
 void ByteWriter::Fill(std::uint8_t Value, std::size_t N) {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <optional>
 #include <span>
@@ -28,7 +29,21 @@ class ByteReader {
 
   // Delivers up to n bytes into dst and returns how many; fewer only at the
   // end of the data. Bytes of dst beyond those delivered are left as they were.
-  std::size_t Read(void* Dst, std::size_t N);
+  std::size_t Read(void* Dst, std::size_t N) {
+    if (static_cast<std::size_t>(End_ - Cur_) < N) return ReadAcross(Dst, N);
+    std::memcpy(Dst, Cur_, N);
+    Cur_ += N;
+    return N;
+  }
+  // The next n bytes in place, consumed, when the window in memory holds
+  // them all; else an empty span and nothing consumed. The bytes stay valid
+  // until the next read or skip.
+  std::span<const std::uint8_t> TakeInWindow(std::size_t N) {
+    if (static_cast<std::size_t>(End_ - Cur_) < N) return {};
+    const std::uint8_t* P = Cur_;
+    Cur_ += N;
+    return {P, N};
+  }
   std::size_t Skip(std::uint64_t N);
   template <class T>
   std::size_t Get(T& V) {
@@ -44,6 +59,7 @@ class ByteReader {
  private:
   ByteReader() = default;
   bool Refill();
+  std::size_t ReadAcross(void* Dst, std::size_t N);
 
   const std::uint8_t* Begin_ = nullptr;  // window of data in memory
   const std::uint8_t* Cur_ = nullptr;
@@ -67,7 +83,11 @@ class ByteWriter {
   ByteWriter(const ByteWriter&) = delete;
   ByteWriter& operator=(const ByteWriter&) = delete;
 
-  void Write(const void* Data, std::size_t N);
+  void Write(const void* Data, std::size_t N) {
+    if (N > Buffer_.size() - Used_) return WriteAcross(Data, N);
+    std::memcpy(Buffer_.data() + Used_, Data, N);
+    Used_ += N;
+  }
   template <class T>
   void Put(T V) {
     Write(&V, sizeof V);
@@ -79,6 +99,8 @@ class ByteWriter {
   bool Failed() const { return Failed_; }
 
  private:
+  void WriteAcross(const void* Data, std::size_t N);
+
   ByteSink& Sink_;
   std::vector<std::uint8_t> Buffer_;
   std::size_t Used_ = 0;

@@ -305,6 +305,7 @@ void RecordIn::WithoutSxfPart(TEntJwwSunpo& X) {
 void RecordOut::Attr(const TEntJwwAttr& A, int Kind) { AttrFields(*this, AttrAsWritten(A, Kind, Ver_)); }
 
 void RecordOut::Text(const std::u16string& S, TextOf Of) {
+  if (Of == TextOf::Dimension || (Options_ & (kOutImageNameOnly | kOutImageNoTemp)) == 0) return Out_.WriteCleanText(S);
   // The rewrite looks for folder separators in the text as it will read
   // back, so that a second save finds nothing more to cut.
   std::u16string T = Out_.CleanText(S);

@@ -53,7 +53,7 @@ class RecordIn {
     switch (Mode_) {
       case Mode::Sizing: FixedSize_ += N; return;
       case Mode::FromFixed:
-        Take(Fixed_.data() + FixedAt_, V...);
+        Take(FixedAt_, V...);
         FixedAt_ += N;
         return;
       case Mode::Direct: {
@@ -66,17 +66,23 @@ class RecordIn {
   }
   // Reads a record's fixed part in one block, its size counted from its
   // fields: Fields runs twice, to count and then to take the values, so no
-  // field of a fixed part may depend on another one's value. True when the
-  // read delivered any bytes.
+  // field of a fixed part may depend on another one's value. The values are
+  // taken in place when the reader's window holds the whole block. True
+  // when the read delivered any bytes.
   template <class F>
   bool Checked(F Fields) {
     Mode_ = Mode::Sizing;
     FixedSize_ = 0;
     Fields();
-    Fixed_.assign(FixedSize_, 0);
-    const bool Got = R_.Read(Fixed_.data(), FixedSize_) > 0;
+    std::span<const std::uint8_t> Block = R_.TakeInWindow(FixedSize_);
+    bool Got = true;
+    if (Block.size() != FixedSize_) {
+      Fixed_.assign(FixedSize_, 0);
+      Got = R_.Read(Fixed_.data(), FixedSize_) > 0;
+      Block = Fixed_;
+    }
     Mode_ = Mode::FromFixed;
-    FixedAt_ = 0;
+    FixedAt_ = Block.data();
     Fields();
     Mode_ = Mode::Direct;
     return Got;
@@ -106,8 +112,9 @@ class RecordIn {
   ByteReader& R_;
   std::int32_t Ver_;
   Mode Mode_ = Mode::Direct;
-  std::vector<std::uint8_t> Fixed_;
-  std::size_t FixedSize_ = 0, FixedAt_ = 0;
+  std::vector<std::uint8_t> Fixed_;  // a fixed part that the window does not hold whole
+  std::size_t FixedSize_ = 0;
+  const std::uint8_t* FixedAt_ = nullptr;
 };
 
 // Writes records for one output version. Values are clamped and mapped in
@@ -147,7 +154,7 @@ class RecordOut {
   void LongTimeStamp(std::uint32_t T, std::uint32_t) {
     if (T & 0x80000000u) (*this)(std::uint64_t{0});
   }
-  void Name(const std::u16string& S) { Out_.WriteStr(Out_.CleanText(S)); }
+  void Name(const std::u16string& S) { Out_.WriteCleanText(S); }
   void Text(const std::u16string& S, TextOf Of);
   void WithoutSxfPart(const TEntJwwSunpo&) {}
 

@@ -236,8 +236,8 @@ void TJwwData::WriteHeader(ArchiveOut& Out, std::int32_t Ver) const {
   Put(H.DPPrtGenten_x, H.DPPrtGenten_y, H.dPrtBairitsu);
   Put(H.nPrtSet, H.nMemoriMode);
   Put(H.dMemoriHyoujiMin, H.dMemoriX, H.dMemoriY, H.DpMemoriKjTen_x, H.DpMemoriKjTen_y);
-  for (const TEntJwwLayer& Lay : EntLay) Out.WriteStr(Out.CleanText(Lay.aStrLayName));
-  for (const TEntJwwLayerGroup& Grp : EntLgrp) Out.WriteStr(Out.CleanText(Grp.aStrGLayName));
+  for (const TEntJwwLayer& Lay : EntLay) Out.WriteCleanText(Lay.aStrLayName);
+  for (const TEntJwwLayerGroup& Grp : EntLgrp) Out.WriteCleanText(Grp.aStrGLayName);
   Put(H.dKageLevel, H.dKageIdo);
   Put(H.nKage9_15JiFlg);
   Put(H.dKabeKageLevel);

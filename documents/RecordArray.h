@@ -3,13 +3,18 @@
 // records already read, so a load needs little more memory than the records
 // themselves, and references to records stay valid while more are appended.
 // Chunks double from one record up to 4096 and then stay at 4096, so the many
-// small member arrays of block definitions stay small too.
+// small member arrays of block definitions stay small too. A record is made
+// only when it is appended: a chunk's memory beyond the last record is never
+// written, so it costs nothing until records reach it.
 #pragma once
 
 #include <bit>
 #include <cstddef>
 #include <iterator>
 #include <memory>
+#include <new>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 template <class T>
@@ -86,6 +91,18 @@ class RecordArray {
   using iterator = Iter<RecordArray, T&>;
   using const_iterator = Iter<const RecordArray, const T&>;
 
+  RecordArray() = default;
+  RecordArray(RecordArray&& Other) noexcept : Chunks_(std::move(Other.Chunks_)), Size_(std::exchange(Other.Size_, 0)) {}
+  RecordArray& operator=(RecordArray&& Other) noexcept {
+    if (this != &Other) {
+      clear();
+      Chunks_ = std::move(Other.Chunks_);
+      Size_ = std::exchange(Other.Size_, 0);
+    }
+    return *this;
+  }
+  ~RecordArray() { clear(); }
+
   std::size_t size() const { return Size_; }
   bool empty() const { return Size_ == 0; }
   T& operator[](std::size_t I) { return At(I); }
@@ -94,20 +111,24 @@ class RecordArray {
 
   // Appends a value-initialised record and returns it.
   T& emplace_back() {
-    if (Size_ == ChunkStart(Chunks_.size())) Chunks_.push_back(std::make_unique<T[]>(ChunkSize(Chunks_.size())));
-    T& R = (*this)[Size_++];
-    R = T{};
-    return R;
+    if (Size_ == ChunkStart(Chunks_.size())) {
+      Chunks_.reserve(Chunks_.size() + 1);
+      Chunks_.push_back(std::allocator<T>().allocate(ChunkSize(Chunks_.size())));
+    }
+    T* R = &At(Size_);
+    ::new (static_cast<void*>(R)) T();
+    ++Size_;
+    return *R;
   }
   void push_back(const T& V) { emplace_back() = V; }
-  void pop_back() { --Size_; }
+  void pop_back() { std::destroy_at(&At(--Size_)); }
   void clear() {
-    Chunks_.clear();
-    Size_ = 0;
+    DestroyFrom(0);
+    FreeChunksFrom(0);
   }
   // Releases the chunks beyond the last record.
   void shrink_to_fit() {
-    Chunks_.resize(Size_ == 0 ? 0 : ChunkOf(Size_ - 1) + 1);
+    FreeChunksFrom(Size_ == 0 ? 0 : ChunkOf(Size_ - 1) + 1);
     Chunks_.shrink_to_fit();
   }
 
@@ -117,6 +138,17 @@ class RecordArray {
   const_iterator end() const { return {this, Size_}; }
 
  private:
-  std::vector<std::unique_ptr<T[]>> Chunks_;
+  void DestroyFrom(std::size_t First) {
+    if constexpr (!std::is_trivially_destructible_v<T>)
+      for (std::size_t I = First; I < Size_; ++I) std::destroy_at(&At(I));
+    Size_ = First;
+  }
+  // Frees chunk K and all after it; they hold no records.
+  void FreeChunksFrom(std::size_t K) {
+    for (std::size_t C = K; C < Chunks_.size(); ++C) std::allocator<T>().deallocate(Chunks_[C], ChunkSize(C));
+    if (K < Chunks_.size()) Chunks_.resize(K);
+  }
+
+  std::vector<T*> Chunks_;  // uninitialised memory beyond the last record
   std::size_t Size_ = 0;
 };

@@ -16,6 +16,8 @@
 namespace {
 
 constexpr std::size_t kCopyChunk = 1 << 16;
+// How many new bytes a FileSink lets gather before it starts writing them out.
+constexpr std::uint64_t kWriteBehind = std::uint64_t{4} << 20;
 
 std::function<int(FileStep)>& FaultHook() {
   static std::function<int(FileStep)> Hook;
@@ -211,10 +213,18 @@ bool FileSink::Put(const std::uint8_t* Data, std::size_t N) {
     TamperHook()(Written_, Tampered);
     Data = Tampered.data();
   }
-  const bool Ok = Step(FileStep::Write, [&] { return WriteFully(Fd_, Data, N); });
-  if (!Ok && Error_ == 0) Error_ = errno;
+  if (!Step(FileStep::Write, [&] { return WriteFully(Fd_, Data, N); })) {
+    if (Error_ == 0) Error_ = errno;
+    return false;
+  }
   Written_ += N;
-  return Ok;
+  if (Written_ - WriteOut_ >= kWriteBehind) {
+    // Only a hint: the sync reports what did not reach the disk.
+    ::sync_file_range(Fd_, static_cast<off_t>(WriteOut_), static_cast<off_t>(Written_ - WriteOut_),
+                      SYNC_FILE_RANGE_WRITE);
+    WriteOut_ = Written_;
+  }
+  return true;
 }
 
 bool WriteFileReplacing(std::u16string_view Path, const std::function<bool(ByteSink&)>& Body, OnFailure OnFailure) {

@@ -69,7 +69,11 @@ class ByteSink {
   virtual bool Put(const std::uint8_t* Data, std::size_t N) = 0;
 };
 
-// A file open for writing, owned by the caller; Put writes through at once.
+// A file open for writing from its start, owned by the caller; Put writes
+// through at once. Every few megabytes it asks the system to start writing
+// the new bytes out to the disk, so that the sync at the end of a save
+// waits for little more than the last of them while the rest went out
+// during the work.
 class FileSink : public ByteSink {
  public:
   explicit FileSink(int Fd) : Fd_(Fd) {}
@@ -79,7 +83,8 @@ class FileSink : public ByteSink {
 
  private:
   int Fd_;
-  std::uint64_t Written_ = 0;
+  std::uint64_t Written_ = 0;   // bytes put so far
+  std::uint64_t WriteOut_ = 0;  // bytes whose writing out has been started
   int Error_ = 0;
 };
 

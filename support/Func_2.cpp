@@ -155,9 +155,12 @@ std::u16string TextCopyPart(std::u16string_view S, int Start, int Count) {
   return From >= S.size() ? std::u16string() : std::u16string(S.substr(From, static_cast<std::size_t>(Count)));
 }
 
-std::u16string StripControlChars(std::u16string_view S) {
-  if (std::none_of(S.begin(), S.end(), IsControl)) return std::u16string(S);
-  return RemoveIf(S, IsControl);
+std::u16string StripControlChars(std::u16string_view S) { return StripControlChars(std::u16string(S)); }
+
+std::u16string StripControlChars(std::u16string&& S) {
+  // A lambda, not the function's address, so that the scan is inlined.
+  std::erase_if(S, [](char16_t C) { return IsControl(C); });
+  return std::move(S);
 }
 
 // A marker that only comes together once the characters inside it are gone
@@ -165,6 +168,7 @@ std::u16string StripControlChars(std::u16string_view S) {
 // cleaned text holds none, so cleaning it again, as every later save does,
 // changes nothing.
 std::u16string CleanOutText(std::u16string_view S) {
+  if (IsCleanText(S)) return std::u16string(S);
   std::u16string R;
   R.reserve(S.size());
   for (const char16_t C : S) {
@@ -177,6 +181,16 @@ std::u16string CleanOutText(std::u16string_view S) {
   }
   if (R.empty() && !S.empty()) R.push_back(u' ');
   return R;
+}
+
+bool IsCleanText(std::u16string_view S) {
+  for (std::size_t I = 0; I < S.size(); ++I) {
+    const char16_t C = S[I];
+    if (C > u'n') continue;  // most characters: neither control nor the end of a marker
+    if (IsControl(C)) return false;
+    if (I > 0 && ((C == u'm' && S[I - 1] == u'^') || (C == u'n' && S[I - 1] == u'\\'))) return false;
+  }
+  return true;
 }
 
 std::u16string StripBlanks(std::u16string_view S) {

@@ -20,9 +20,12 @@ std::u16string TextCopyPart(std::u16string_view S, int Start, int Count);
 
 // Removes every character below U+0020.
 std::u16string StripControlChars(std::u16string_view S);
+std::u16string StripControlChars(std::u16string&& S);  // in place
 // Drops the line-break markers "^m" and "\n" and control characters; a
 // non-empty text that would come out empty becomes a single space.
 std::u16string CleanOutText(std::u16string_view S);
+// True when CleanOutText leaves S as it is: no control character, no marker.
+bool IsCleanText(std::u16string_view S);
 // Removes blanks (U+0020, U+3000) and control characters.
 std::u16string StripBlanks(std::u16string_view S);
 

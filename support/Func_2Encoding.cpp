@@ -229,13 +229,13 @@ Bytes TextToAnsiBytesLimited(std::u16string_view S, std::size_t MaxBytes) {
 // ---- UTF-16 bytes ----
 
 std::u16string Utf16BytesToText(std::span<const std::uint8_t> B) {
-  std::u16string R;
-  R.reserve(B.size() / 2);
-  for (std::size_t I = 0; I + 1 < B.size(); I += 2) {
-    const auto C = static_cast<char16_t>(B[I] | (B[I + 1] << 8));
-    if (C == 0) break;
-    R.push_back(C);
+  std::u16string R(B.size() / 2, u'\0');
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(R.data(), B.data(), 2 * R.size());
+  } else {
+    for (std::size_t I = 0; I < R.size(); ++I) R[I] = static_cast<char16_t>(B[2 * I] | (B[2 * I + 1] << 8));
   }
+  R.resize(std::min(R.size(), R.find(u'\0')));
   return R;
 }
 

@@ -214,4 +214,28 @@ TEST(MapCombination, SourcesOutsideTheListsMatchNothing) {
   }
 }
 
+// The tables a conversion walks documents with give what the maps give, for
+// every number a record's fields can hold, with valid and invalid table
+// values and with and without the width overwrite.
+TEST(PenTables, GiveWhatTheMapsGiveForEveryStoredNumber) {
+  TConvSettings Mapped;
+  for (int Row = 1; Row <= kColorRows; ++Row) {
+    Mapped.ColorMap[Row] = Row % 3 == 0 ? ColorOfRow(kColorRows + 1 - Row) : Row % 3 == 1 ? 0 : 500;
+    Mapped.WidthMap[Row] = Row % 4 == 0 ? -1 : Row % 4 == 1 ? 40000 : Row * 7;
+  }
+  for (int Row = 1; Row <= kLtypeRows; ++Row) Mapped.LtypeMap[Row] = Row % 3 == 0 ? 46 : Row % 3 == 1 ? 70 : 62;
+  TConvSettings Overwriting = Mapped;
+  Overwriting.OptFlags[OptWidthOverwrite] = 1;
+  TConvSettings Default;
+  for (const TConvSettings* S : {&Mapped, &Overwriting, &Default}) {
+    const TPenTables M(*S);
+    for (std::int32_t N = 0; N <= 0xFFFF; ++N) {
+      ASSERT_EQ(M.Color(N), MapColor(*S, N)) << N;
+      ASSERT_EQ(M.Ltype(N), MapLtype(*S, N)) << N;
+      for (const std::int32_t Width : {0, 1, 30000, 30001, 0xFFFF})
+        ASSERT_EQ(M.Width(N, Width), MapWidth(*S, N, Width)) << N;
+    }
+  }
+}
+
 }  // namespace

@@ -30,3 +30,38 @@ TEST(RecordArray, PopAndShrinkKeepTheRest) {
   EXPECT_TRUE(A.empty());
   EXPECT_EQ(A.emplace_back(), 0) << "a new record is value-initialised";
 }
+
+namespace {
+
+struct Counted {
+  static inline int Alive = 0;
+  Counted() { ++Alive; }
+  Counted(const Counted&) = delete;
+  Counted& operator=(const Counted&) = delete;
+  ~Counted() { --Alive; }
+};
+
+}  // namespace
+
+// Each record is made when it is appended and destroyed exactly once: when it
+// is popped, cleared, or goes with its array, also after a move.
+TEST(RecordArray, MakesAndDestroysEachRecordOnce) {
+  {
+    RecordArray<Counted> A;
+    for (int I = 0; I < 5000; ++I) A.emplace_back();
+    EXPECT_EQ(Counted::Alive, 5000) << "only appended records exist, not the rest of a chunk";
+    for (int I = 0; I < 1000; ++I) A.pop_back();
+    A.shrink_to_fit();
+    EXPECT_EQ(Counted::Alive, 4000);
+    RecordArray<Counted> B = std::move(A);
+    EXPECT_EQ(Counted::Alive, 4000);
+    A.emplace_back();
+    A = std::move(B);
+    EXPECT_EQ(Counted::Alive, 4000);
+    EXPECT_EQ(A.size(), 4000u);
+    B.emplace_back();
+    B.clear();
+    EXPECT_EQ(Counted::Alive, 4000);
+  }
+  EXPECT_EQ(Counted::Alive, 0);
+}
