@@ -145,6 +145,7 @@ TConvResult ConvertDocument(Doc& D, const TConvSettings& S, std::u16string_view 
   D.Enthd.jwVer = RaisedVersion(D.Enthd.jwVer, S.VerRaise);
   ApplyPens(D, S);
   ChooseOutputForm(D);
+  D.SetSaveDigest(Check == TSaveCheck::ReadBack);
   // A failed save has already removed the destination file.
   if (!D.FileOut(Destination, D.Enthd.jwVer)) return {TConvOutcome::SaveFailed, D.LastError()};
   if (Check == TSaveCheck::None) return {};

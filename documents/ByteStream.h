@@ -31,6 +31,8 @@ class ByteReader {
   // end of the data. Bytes of dst beyond those delivered are left as they were.
   std::size_t Read(void* Dst, std::size_t N) {
     if (static_cast<std::size_t>(End_ - Cur_) < N) return ReadAcross(Dst, N);
+    // An empty read may come with no buffer at all, which memcpy must not get.
+    if (N == 0) return 0;
     std::memcpy(Dst, Cur_, N);
     Cur_ += N;
     return N;
@@ -85,6 +87,7 @@ class ByteWriter {
 
   void Write(const void* Data, std::size_t N) {
     if (N > Buffer_.size() - Used_) return WriteAcross(Data, N);
+    if (N == 0) return;
     std::memcpy(Buffer_.data() + Used_, Data, N);
     Used_ += N;
   }

@@ -73,8 +73,8 @@ bool TJwDocument<Header>::FileOut(std::u16string_view FName, std::int32_t Ver) {
   ClearError();
   TStreamDigest Written;
   const bool Ok = WriteFileReplacing(FName, [&](ByteSink& File) {
-    TDigestingSink Sink(File, Written);
-    ByteWriter W(Sink);
+    TDigestingSink Digesting(File, Written);
+    ByteWriter W(SaveDigest_ ? static_cast<ByteSink&>(Digesting) : File);
     try {
       return SaveTo(W, Ver) && W.Flush();
     } catch (const std::bad_alloc&) {
@@ -83,7 +83,7 @@ bool TJwDocument<Header>::FileOut(std::u16string_view FName, std::int32_t Ver) {
   });
   // The save's own reason comes first; otherwise the file system refused.
   if (!Ok && !LastError()) Fail({TJwFault::CannotWrite, 0, errno});
-  if (Ok) SavedDigest_ = Written.Value();
+  if (Ok && SaveDigest_) SavedDigest_ = Written.Value();
   return Ok;
 }
 

@@ -28,8 +28,12 @@ class TJwDocument : public TJwBody, public TJwLastError {
   bool FileIn(std::u16string_view FName);
   // Saves to FName in output version Ver; a failed save leaves no file.
   bool FileOut(std::u16string_view FName, std::int32_t Ver);
-  // The digest (support/StreamDigest.h) of the bytes the last FileOut that
-  // succeeded handed to its file; kept through resets.
+  // With On, FileOut keeps the digest (support/StreamDigest.h) of the bytes
+  // it hands to its file, for a read-back to compare; off, a save costs no
+  // digest.
+  void SetSaveDigest(bool On) { SaveDigest_ = On; }
+  // The digest of the last FileOut that succeeded with the digest on; kept
+  // through resets.
   std::uint64_t SavedDigest() const { return SavedDigest_; }
 
   // The same steps on a stream that is already open.
@@ -46,5 +50,6 @@ class TJwDocument : public TJwBody, public TJwLastError {
   virtual void ReadTail(ArchiveIn&) {}
 
  private:
+  bool SaveDigest_ = false;
   std::uint64_t SavedDigest_ = 0;
 };

@@ -231,7 +231,7 @@ Bytes TextToAnsiBytesLimited(std::u16string_view S, std::size_t MaxBytes) {
 std::u16string Utf16BytesToText(std::span<const std::uint8_t> B) {
   std::u16string R(B.size() / 2, u'\0');
   if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(R.data(), B.data(), 2 * R.size());
+    if (!R.empty()) std::memcpy(R.data(), B.data(), 2 * R.size());
   } else {
     for (std::size_t I = 0; I < R.size(); ++I) R[I] = static_cast<char16_t>(B[2 * I] | (B[2 * I + 1] << 8));
   }
