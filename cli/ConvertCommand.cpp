@@ -116,6 +116,8 @@ std::vector<TBatchEntry> FolderEntries(const std::u16string& Folder) {
 class WorkerDocuments {
  public:
   WorkerDocuments(const std::u16string& WorkFolder, int Jobs) {
+    // Without a working folder there is nowhere to make theirs.
+    if (WorkFolder.empty()) return;
     for (int I = 0; I < Jobs; ++I) {
       const std::u16string Folder =
           Jobs == 1 ? WorkFolder : WithTrailingDelim(PathJoin(WorkFolder, u"job" + IntToText(I + 1)));
